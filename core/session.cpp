@@ -1,0 +1,84 @@
+#include "core/session.h"
+
+#include "core/error.h"
+
+namespace tarnix {
+
+const char* paletteName(int position) {
+    static const char* const kNames[9] = {
+        "only +, gray levels    ", "only -, gray levels    ", "+/-, gray levels       ",
+        "color palette 1        ", "color palette 2        ", "color palette 3        ",
+        "color palette 4        ", "color palette 5        ", "color palette 6        "};
+    if (position < 0 || position > 8) return "";
+    return kNames[position];
+}
+
+Session::Session()
+    : navText(kShotTableSize), shotPosition(kShotTableSize), navFixes(kShotTableSize),
+      reflPick(kShotTableSize, 0) {}
+
+void Session::checkShotIndex(int shot) {
+    if (shot < 0 || shot > kMaxShot)
+        throw IoError("Shot " + std::to_string(shot) + " is outside the shot tables (0 to " +
+                      std::to_string(kMaxShot) + "); the run stops here");
+}
+
+std::string delayText(double delayMs) { return "DELAY =" + fixedText(delayMs, 1, 3); }
+
+void windowCopy(Session& s) {
+    s.NumSamples = static_cast<int32_t>(truncate((s.EndSweep() - s.StartSweep()) * s.SampleRate));
+    long long first = roundHalfEven(s.StartSweep() * s.SampleRate);
+    if (first < 0) first = 0;
+    if (first <= kReadSlots - 1) {
+        for (long long k = first; k <= kReadSlots - 1; ++k) s.current[k - first] = s.raw[k];
+    }
+    s.Edit2 = delayText(s.header.Delay);
+}
+
+void CLOSE_FILES(Session& s) {
+    if (s.InputOpen) {
+        s.input.reset();
+        s.InputOpen = false;
+    }
+    if (s.OutputOpen) {
+        s.OutputOpen = false;
+        auto out = std::move(s.refOut);
+        if (out) out->close();
+    }
+}
+
+void RESET_FILES(Session& s) {
+    // Every output is closed even when an earlier close fails; the first error wins.
+    std::string firstError;
+    auto closeOut = [&](std::unique_ptr<OutputFile>& f) {
+        if (!f) return;
+        auto out = std::move(f);
+        try {
+            out->close();
+        } catch (const Error& e) {
+            if (firstError.empty()) firstError = e.what();
+        }
+    };
+    if (s.OutputKorvaOpen) {
+        closeOut(s.korvaOut);
+        s.OutputKorvaOpen = false;
+    }
+    s.SegyDataOffset = 3600;
+    if (s.input) s.input->rewind(s);
+    if (s.OutputSegyOpen) {
+        closeOut(s.segyOut);
+        s.OutputSegyOpen = false;
+    }
+    closeOut(s.asciiOut);
+    if (!firstError.empty()) throw IoError(firstError);
+}
+
+std::string UpDate_PosString(Session& s) {
+    if (s.input) {
+        std::string p = s.input->posString();
+        if (!p.empty()) s.positionString = p;
+    }
+    return s.positionString;
+}
+
+} // namespace tarnix

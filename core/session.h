@@ -1,0 +1,150 @@
+#pragma once
+// The whole process-wide state of one Tarnix session: trace store, header record,
+// per-shot tables, session fields and the settings the windows' controls carry.
+// Created once at start-up and passed by reference; the GUI and the headless
+// command drive the same object through the same procedures.
+#include "core/numtext.h"
+#include "core/ranged.h"
+#include "core/sequence_table.h"
+#include "core/settings.h"
+#include "core/trace.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tarnix {
+
+class Session;
+
+// The open input file of whatever format; closing it is destroying it.
+class InputFile {
+public:
+    virtual ~InputFile() = default;
+    // The next run read returns the first trace again.
+    virtual void rewind(Session& s) = 0;
+    // Run loop read of shot `shot` into the current trace (window copy and the
+    // shot's navigation text included). Throws IoError or EndOfData.
+    virtual void readRunTrace(Session& s, int shot) = 0;
+    // The read half of READ_A_TRACE; false when this format has no single-trace read.
+    virtual bool readSingleTrace(Session& s, int shot) = 0;
+    // Position text of the trace last read (UpDate_PosString); empty keeps the old one.
+    virtual std::string posString() const { return {}; }
+};
+
+// An output file of the sequence (SEG-Y, KORVA 2.0, ASCII, reflectivity).
+class OutputFile {
+public:
+    virtual ~OutputFile() = default;
+    // Flushes and closes; throws IoError when the data cannot be written.
+    virtual void close() = 0;
+};
+
+// One navigation fix of the fix table (40 bytes in the original record).
+struct NavFix {
+    double lat = 0, lon = 0;
+    int32_t shot = 0;
+    int32_t hour = 0, minute = 0;
+    float second = 0;
+};
+
+// The cursor point record, rewritten by every read-out over the profile.
+struct CursorPoint {
+    double CursorTime = 0;
+    int32_t CursorShot = 0;
+    double CursorDepth = 0;
+    int32_t CursorSample = 0;
+    int32_t CursorAmp = 0;
+    int DragStartX = 0, DragStartY = 0;
+    double DragStartDepth = 0;
+    int32_t PickCount = 0;
+    int32_t LastPickedShot = 0;
+};
+
+class Session {
+public:
+    Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // --- trace store ---
+    TraceBuffer current{};  // the current trace, worked on in place
+    TraceBuffer raw{};      // raw input trace (SEG-Y, XTF), from time 0
+    TraceBuffer meanTrace{}; // CALCULATE_RMSTRACE result for HBFM/ASTM
+    TraceHeader header;
+
+    // --- per-shot tables (index = shot number, 0..40000) ---
+    std::vector<std::string> navText;
+    std::vector<std::array<double, 2>> shotPosition; // CoordX, CoordY
+    std::vector<NavFix> navFixes;
+    std::vector<int32_t> reflPick;
+
+    // --- session fields ---
+    std::string InputFileName;
+    bool InputOpen = false;
+    std::unique_ptr<InputFile> input;
+    int32_t NumSamples = 0;
+    int32_t NumTraces = 0;
+    long double SampleRate = 0; // samples per ms
+    int32_t FullScale = 32768;
+    int32_t SegyDataOffset = 3600;
+    int32_t Decimation = 1;
+    RangedInt StartSweep{0, 100000, 0};
+    RangedInt EndSweep{0, 100000, 100};
+    int32_t ChannelToDisplay = 1;
+    int ProfileOriginX = 50, ProfileOriginY = 50;
+    int32_t ImageRows = 0;
+    int32_t ImageColumns = 0;
+    double ZoomFactor = 1.0;
+    int32_t ZoomStep = 0;
+    int32_t RunTraceCount = 0;
+    bool StopRequested = false;
+    bool SingleTraceMode = false;
+    bool OutputSegyOpen = false;
+    bool OutputKorvaOpen = false;
+    bool OutputOpen = false;
+    bool goEnabled = false; // GO (`Playbutt`) enabled: a shot range was confirmed
+    bool RMSFlag = false;   // main window "RMS" check box
+
+    // --- settings carried by the windows ---
+    DisplaySettings display;
+    SegyOptions segy;
+    ShotSelection shots;
+    MapLimits mapLimits;
+    SequenceTable sequence;
+    RangedInt HdrSelect{1, 100000, 10};
+    RangedInt Sel_ana_spin{1, 1000000, 1};
+
+    // --- run outputs and the processing sequence's files ---
+    std::array<std::string, 51> rowFiles; // row file list, entries 1..50
+    std::string segyOutPath, korvaOutPath, asciiOutPath, refOutPath;
+    std::unique_ptr<OutputFile> segyOut, korvaOut, asciiOut, refOut;
+
+    // --- status texts shown by the main window ---
+    std::string Edit2, Edit3, Edit4;
+    std::vector<std::string> Memo2{"Processing Sequence"};
+    std::vector<std::string> SEGYmemo;
+    std::vector<std::string> navigationGrid; // rows of NavigationGrid, row 0 the heading
+    std::string positionString;               // UpDate_PosString result
+    CursorPoint cursor;
+
+    // Refuses shot numbers the per-shot tables cannot hold (IoError naming the shot).
+    static void checkShotIndex(int shot);
+};
+
+// Raw input trace -> current trace for the selected time window; shows the
+// trace's delay in Edit2 ("DELAY =12.5").
+void windowCopy(Session& s);
+// The Edit2 text for a delay in ms.
+std::string delayText(double delayMs);
+
+// CLOSE_FILES: closes the input and the reflectivity output.
+void CLOSE_FILES(Session& s);
+// RESET_FILES: closes the sequence's outputs and rewinds the input.
+void RESET_FILES(Session& s);
+// UpDate_PosString: the position text of the trace last read.
+std::string UpDate_PosString(Session& s);
+
+} // namespace tarnix

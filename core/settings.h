@@ -1,0 +1,63 @@
+#pragma once
+// Settings carried by the tool windows' controls. A control and its setting are
+// one value: the window writes the setting on every change and shows it after a
+// load; the ranges are the controls' ranges.
+#include "core/ranged.h"
+
+#include <string>
+
+namespace tarnix {
+
+// The Display window.
+struct DisplaySettings {
+    RangedInt PaletteBar{0, 8, 0};
+    RangedInt Gain{1, 10, 10}; // factor = Gain.max() / Gain
+    RangedInt TrackBar3{0, 100, 10};
+    RangedInt DragWidth{3, 1000000, 40};
+    RangedInt NVP{0, 10000, 100};
+    bool DlabelCheck = true;
+    RangedInt TimeFreq{0, 10000, 10};
+    RangedInt ShotFreq{0, 10000, 50};
+    RangedInt Grid{0, 10, 0};
+    RangedInt Rep{1, 10, 1};
+    RangedInt SoundSpeedEdit{0, 8000, 100};
+    bool LineNameLabelCheck = true;
+    int Dir_radio = 0; // "L-R"; disabled, read by nothing
+};
+
+// Texts shown by the Display window's status bar, position 0..8.
+const char* paletteName(int position);
+
+// The SEG-Y options window ("SEGY File Type").
+struct SegyOptions {
+    enum ByteOrder { LittleEndian = 0, BigEndian = 1 };
+    enum Charset { Ascii = 0, Ebcdic = 1 };
+    enum DelaySource { DelayField = 0, Multiping = 1 };
+    int SEGYRadio = BigEndian;
+    int NumofChanRadio = 0; // item index; channels = index + 1 (1..24)
+    int HeadType = Ebcdic;
+    int DataFormatRadio = 0; // "16 bit fixed", shown disabled
+    std::string S_REdit;     // sample interval in microseconds
+    bool ChangeBox = false;
+    std::string XEditscaler = "1";
+    std::string YEditScaler = "1";
+    int Z_scaler = DelayField;
+    int waterDepth = 0; // metres, from the water-depth window, for Multiping
+    int channels() const { return NumofChanRadio + 1; }
+};
+
+// The Select Shots window.
+struct ShotSelection {
+    RangedInt StartShot{0, 10000000, 1};
+    RangedInt EndShot{0, 100000000, 1};
+    std::string MUL = "1";
+    std::string ADD = "0";
+    RangedInt chan_to_display{1, 100000, 1};
+};
+
+// The Map Limits window's boundary texts, saved in the defaults file as typed.
+struct MapLimits {
+    std::string Top, Bottom, Right, Left;
+};
+
+} // namespace tarnix

@@ -1,0 +1,2 @@
+// Layer display: sources are added by the issues that build it.
+namespace tarnix {}

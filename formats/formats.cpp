@@ -1,0 +1,2 @@
+// Layer formats: sources are added by the issues that build it.
+namespace tarnix {}

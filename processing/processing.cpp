@@ -1,0 +1,2 @@
+// Layer processing: sources are added by the issues that build it.
+namespace tarnix {}

@@ -1,0 +1,67 @@
+#include "core/error.h"
+#include "core/numtext.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+using namespace tarnix;
+
+TEST(NumText, RoundsHalvesToEven) {
+    EXPECT_EQ(roundHalfEven(0.5L), 0);
+    EXPECT_EQ(roundHalfEven(1.5L), 2);
+    EXPECT_EQ(roundHalfEven(2.5L), 2);
+    EXPECT_EQ(roundHalfEven(127.5L), 128);
+    EXPECT_EQ(roundHalfEven(-0.5L), 0);
+    EXPECT_EQ(roundHalfEven(-1.5L), -2);
+    EXPECT_EQ(roundHalfEven(-2.5L), -2);
+    EXPECT_EQ(roundHalfEven(2.5000001L), 3);
+    EXPECT_EQ(roundHalfEven(0.8L), 1);
+    EXPECT_EQ(truncate(-2.7L), -2);
+    EXPECT_EQ(truncate(2.7L), 2);
+}
+
+TEST(NumText, FixedTextWidthsAndDecimals) {
+    EXPECT_EQ(fixedText(12.5, 1, 3), "12.5");
+    EXPECT_EQ(fixedText(0, 1, 3), "0.0");
+    EXPECT_EQ(fixedText(5, 1, 5), "  5.0");
+    EXPECT_EQ(fixedText(10, 2, 4), "10.00");
+    EXPECT_EQ(fixedText(100000, 2, 4), "100000.00");
+    EXPECT_EQ(fixedText(-5.25, 8), "-5.25000000");
+    EXPECT_EQ(intText(7, 3), "  7");
+    EXPECT_EQ(floatText(0.7L), "0.7");
+    EXPECT_EQ(floatText(100), "100");
+    EXPECT_EQ(floatText(1e-5L), "1E-5");
+    EXPECT_EQ(floatText(-2.5L), "-2.5");
+}
+
+TEST(NumText, FreeFormatReadingAndBadTexts) {
+    EXPECT_EQ(parseInt(" 42 "), 42);
+    EXPECT_EQ(parseInt("-7"), -7);
+    EXPECT_DOUBLE_EQ(static_cast<double>(parseFloat("0.0000072")), 0.0000072);
+    EXPECT_DOUBLE_EQ(static_cast<double>(parseFloat("1e3")), 1000.0);
+    EXPECT_THROW(parseInt("12a"), ConversionError);
+    EXPECT_THROW(parseInt(""), ConversionError);
+    EXPECT_THROW(parseInt("1.5"), ConversionError);
+    EXPECT_THROW(parseFloat("abc"), ConversionError);
+    EXPECT_THROW(parseFloat("nan"), ConversionError);
+    try {
+        parseInt("x1");
+        FAIL();
+    } catch (const ConversionError& e) {
+        EXPECT_STREQ(e.what(), "'x1' is not a valid integer value");
+    }
+    std::istringstream in("  12\n\n -3   4.5\r\n7 bad");
+    NumberReader r(in);
+    long long a, b, d;
+    long double c;
+    ASSERT_TRUE(r.next(a));
+    ASSERT_TRUE(r.next(b));
+    ASSERT_TRUE(r.next(c));
+    ASSERT_TRUE(r.next(d));
+    EXPECT_EQ(a, 12);
+    EXPECT_EQ(b, -3);
+    EXPECT_DOUBLE_EQ(static_cast<double>(c), 4.5);
+    EXPECT_EQ(d, 7);
+    EXPECT_THROW(r.next(a), ConversionError);
+    EXPECT_FALSE(r.next(a));
+}
