@@ -1,0 +1,24 @@
+#pragma once
+// How the run loop talks to whoever shows it: the GUI implements these with Qt,
+// the headless command and the tests without a window.
+#include "core/trace.h"
+
+namespace tarnix {
+
+class RunHooks {
+public:
+    virtual ~RunHooks() = default;
+    // Serve pending interface events (STOP may set StopRequested).
+    virtual void pumpEvents() {}
+    // Progress bar shown (true) at the start of a run, hidden (false) at its end.
+    virtual void runState(bool /*running*/) {}
+    virtual void progress(int /*percent*/) {}
+    // Image set-up before the first shot (ImageRows/ImageColumns already set).
+    virtual void createImage() {}
+    // One column of the profile at pixel column x from the first n samples.
+    virtual void paintColumn(int /*x*/, const TraceBuffer& /*trace*/, int /*n*/) {}
+    // Run-end display: annotation, caption, frame.
+    virtual void runEnd() {}
+};
+
+} // namespace tarnix

@@ -1,0 +1,17 @@
+#pragma once
+#include <QDialog>
+
+namespace tarnix {
+class Session;
+
+// Tool window, created once at start-up and shown or hidden on demand.
+class TBMPForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TBMPForm(Session& session, QWidget* parent = nullptr);
+
+private:
+    Session& session_;
+};
+
+} // namespace tarnix

@@ -1,0 +1,17 @@
+#pragma once
+#include <QDialog>
+
+namespace tarnix {
+class Session;
+
+// Tool window, created once at start-up and shown or hidden on demand.
+class TW_depth_form : public QDialog {
+    Q_OBJECT
+public:
+    explicit TW_depth_form(Session& session, QWidget* parent = nullptr);
+
+private:
+    Session& session_;
+};
+
+} // namespace tarnix
