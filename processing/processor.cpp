@@ -1,0 +1,281 @@
+#include "processing/processor.h"
+
+#include "core/error.h"
+#include "core/numtext.h"
+
+
+namespace tarnix {
+
+// Per-row module state lives here as the module families land.
+struct Processor::Modules {};
+
+// One row of the sequence table as the worker decodes it. Parameters stay texts
+// in the table and are converted here, on every trace.
+struct RowContext {
+    Session& s;
+    int row;   // grid row
+    int shot;
+    bool first; // first-trace flag: (shot = StartShot) or SingleTraceMode
+    const std::string& code() const { return s.sequence.cell(row, 1); }
+    const std::string& text(int col) const { return s.sequence.cell(row, col); }
+    // p1 is column 2.
+    const std::string& p(int k) const { return text(k + 1); }
+    int rowNumber() const { return static_cast<int>(parseInt(text(0))); }
+    int pInt(int k) const { return static_cast<int>(parseInt(p(k))); }
+    long double pFloat(int k) const { return parseFloat(p(k)); }
+};
+
+Processor::Processor(Session& session) : s_(session), modules_(new Modules) {}
+Processor::~Processor() { delete modules_; }
+
+namespace {
+
+using Handler = void (*)(RowContext&, bool& filterRedesign);
+
+struct DispatchEntry {
+    const char* code;
+    Handler handler;
+};
+
+// Modules whose kernels are not part of this build decode their columns (so a
+// bad text still stops the run) and leave the trace as it is.
+void absm(RowContext& r, bool&) { (void)r.rowNumber(); }
+void fftf(RowContext& r, bool&) {
+    (void)r.pInt(1);
+    (void)r.rowNumber();
+}
+void fftm(RowContext& r, bool&) { (void)r.rowNumber(); }
+void tmxm(RowContext& r, bool&) {
+    (void)r.pInt(1);
+    (void)r.pInt(2);
+    (void)r.rowNumber();
+}
+void rnfm(RowContext& r, bool&) { (void)r.pInt(1); }
+void swell(RowContext& r, bool&) {
+    (void)r.rowNumber();
+    (void)r.pInt(2);
+}
+void acfm(RowContext& r, bool&) { (void)r.pInt(1); }
+void spfm(RowContext& r, bool&) {
+    (void)r.pInt(1);
+    (void)r.rowNumber();
+}
+void hbfm(RowContext& r, bool&) {
+    (void)r.rowNumber();
+    (void)r.pInt(2);
+}
+void astm(RowContext& r, bool&) { (void)r.rowNumber(); }
+void stam(RowContext& r, bool&) {
+    (void)r.pFloat(1);
+    (void)r.rowNumber();
+}
+void resm(RowContext& r, bool&) { (void)r.pInt(1); }
+void mutm(RowContext& r, bool&) {
+    int row = r.rowNumber();
+    if (row >= 1 && row <= 50) r.s.rowFiles[row] = r.p(1);
+}
+void wseg(RowContext& r, bool&) {
+    r.s.segyOutPath = r.p(1);
+    (void)r.rowNumber();
+    (void)r.pInt(3);
+    if (r.shot == r.s.shots.EndShot()) r.s.sequence.clearAll();
+}
+void wascii(RowContext& r, bool&) {
+    (void)r.pInt(2);
+    (void)r.rowNumber();
+}
+void wkorva2(RowContext& r, bool&) {
+    (void)r.pInt(2);
+    (void)r.rowNumber();
+}
+void rccm(RowContext& r, bool&) {
+    (void)r.rowNumber();
+    (void)r.pFloat(3);
+    (void)r.pFloat(5);
+}
+void snim(RowContext& r, bool&) {
+    (void)r.pInt(2);
+    (void)r.rowNumber();
+}
+void sttm(RowContext& r, bool&) {
+    (void)r.pFloat(2);
+    (void)r.rowNumber();
+}
+void agcm(RowContext& r, bool&) { (void)r.pInt(1); }
+void tvgm(RowContext& r, bool&) { (void)r.pFloat(1); }
+void fltm(RowContext& r, bool& redesign) {
+    (void)r.rowNumber();
+    (void)r.pFloat(2);
+    (void)r.pFloat(1);
+    (void)r.pInt(3);
+    (void)r.pInt(4);
+    (void)r.pInt(5);
+    redesign = (r.shot == r.s.shots.StartShot()) || r.s.SingleTraceMode;
+}
+void decm(RowContext& r, bool&) {
+    (void)r.pInt(1);
+    (void)r.pInt(2);
+}
+void nothing(RowContext&, bool&) {}
+
+// The order in which the worker tests the codes.
+const DispatchEntry kDispatch[] = {
+    {"ABSM", absm},   {"FFTF", fftf},     {"FFTM", fftm},     {"TMXM", tmxm}, {"RNFM", rnfm},
+    {"SWELL", swell}, {"ACFM", acfm},     {"SPFM", spfm},     {"HBFM", hbfm}, {"ASTM", astm},
+    {"STAM", stam},   {"RESM", resm},     {"MUTM", mutm},     {"WSEG", wseg}, {"WASCII", wascii},
+    {"WKORVA2", wkorva2}, {"RCCM", rccm}, {"SNIM", snim},     {"STTM", sttm}, {"AGCM", agcm},
+    {"TVGM", tvgm},   {"FLTM", fltm},     {"DECM", decm},     {"NORM", nothing},
+    {"GRAD", nothing}, {"DBAS", nothing}, {"LING", nothing},  {"DERV", nothing},
+};
+
+} // namespace
+
+void Processor::dispatch(RowContext& row) {
+    const std::string& code = row.code();
+    for (const DispatchEntry& e : kDispatch) {
+        if (code == e.code) {
+            e.handler(row, filterRedesign_);
+            return;
+        }
+    }
+    // Unknown codes are passed over.
+}
+
+void Processor::ProcessTrace(int shot) {
+    UpDate_PosString(s_);
+    const bool first = (shot == s_.shots.StartShot()) || s_.SingleTraceMode;
+    for (int row = 1; row < SequenceTable::kRows && !s_.sequence.cell(row, 1).empty(); ++row) {
+        RowContext ctx{s_, row, shot, first};
+        try {
+            dispatch(ctx);
+        } catch (const ConversionError& e) {
+            throw ConversionError("row " + std::to_string(row) + " (" + ctx.code() +
+                                  "): " + e.what());
+        } catch (const Error& e) {
+            throw Error("row " + std::to_string(row) + " (" + ctx.code() + "): " + e.what());
+        }
+    }
+}
+
+RunResult Processor::run(RunHooks& hooks) {
+    Session& s = s_;
+    RunResult result;
+    using Clock = std::chrono::steady_clock;
+
+    // 1-2
+    hooks.runState(true);
+    hooks.progress(0);
+    s.SingleTraceMode = false;
+    int columnCounter = 0;
+    s.RunTraceCount = 0;
+
+    int shot = s.shots.StartShot();
+    try {
+        // 3
+        long long ns = roundHalfEven(s.EndSweep() * s.SampleRate - s.StartSweep() * s.SampleRate);
+        if (ns > kMaxRunSamples) ns = kMaxRunSamples;
+        s.NumSamples = static_cast<int32_t>(ns);
+        // 5: the profile image for this run
+        s.ProfileOriginX = 50;
+        s.ProfileOriginY = 50;
+        s.ImageRows = s.display.NVP();
+        if (s.ImageRows % 2 == 0) s.ImageRows -= 1;
+        s.ImageColumns = s.display.Rep() * s.NumTraces;
+        hooks.createImage();
+        // 6
+        s.StopRequested = false;
+        auto lastPump = Clock::now();
+        const int startShot = s.shots.StartShot();
+        const int endShot = s.shots.EndShot();
+        // 7
+        do {
+            const auto now = Clock::now();
+            if (shot % 100 == 0 || now - lastPump > std::chrono::milliseconds(100)) {
+                hooks.pumpEvents();
+                lastPump = Clock::now();
+            }
+            Session::checkShotIndex(shot);
+            if (!s.input) throw IoError("No input file is open");
+            s.input->readRunTrace(s, shot);
+            ProcessTrace(shot);
+            if (shot == startShot || shot % s.HdrSelect() == 0) {
+                s.RunTraceCount += 1;
+                if (static_cast<int>(s.navigationGrid.size()) <= s.RunTraceCount)
+                    s.navigationGrid.resize(s.RunTraceCount + 1);
+                if (s.navigationGrid.empty()) s.navigationGrid.resize(2);
+                s.navigationGrid[0] = "Navigation String";
+                s.navigationGrid[s.RunTraceCount] = s.navText[shot];
+            }
+            if (shot % 10 == 0 && s.NumTraces > 0)
+                hooks.progress(static_cast<int>(
+                    truncate(static_cast<long double>(shot - startShot) / s.NumTraces * 100)));
+            shot += 1;
+            const int n = s.NumSamples / (s.Decimation > 0 ? s.Decimation : 1);
+            for (int r = 1; r <= s.display.Rep(); ++r) {
+                columnCounter += 1;
+                hooks.paintColumn(columnCounter + 50, s.current, n);
+            }
+        } while (!(endShot <= shot || s.StopRequested));
+        result.end = s.StopRequested ? RunEnd::Stopped : RunEnd::Normal;
+    } catch (const EndOfData& e) {
+        result.end = RunEnd::EndOfData;
+        result.message = e.what();
+    } catch (const std::exception& e) {
+        result.end = RunEnd::Failed;
+        result.message = e.what();
+    }
+    result.finalShot = shot;
+
+    // 8: the completion report
+    s.Memo2 = {"Tarnix v. 1.2.1", "", "Data File : " + s.InputFileName,
+               "Read " + std::to_string(shot) + " Traces", ""};
+    switch (result.end) {
+    case RunEnd::Normal: s.Memo2.push_back("Normal Completion"); break;
+    case RunEnd::Stopped: s.Memo2.push_back("Stopped by user"); break;
+    case RunEnd::EndOfData:
+        s.Memo2.push_back("End of input data at shot " + std::to_string(shot) + ": " +
+                          result.message);
+        break;
+    case RunEnd::Failed:
+        s.Memo2.push_back("Run stopped at shot " + std::to_string(shot) + ": " + result.message);
+        break;
+    }
+
+    // 9-11 run whatever happened above, so the window leaves its running state.
+    try {
+        hooks.runEnd();
+    } catch (const std::exception& e) {
+        s.Memo2.push_back(std::string("Profile display failed: ") + e.what());
+    }
+    try {
+        RESET_FILES(s);
+    } catch (const std::exception& e) {
+        s.Memo2.push_back(std::string("Closing the outputs failed: ") + e.what());
+        if (result.end == RunEnd::Normal || result.end == RunEnd::Stopped) {
+            result.end = RunEnd::Failed;
+            result.message = e.what();
+        }
+    }
+    if (s.OutputOpen) {
+        s.OutputOpen = false;
+        if (s.refOut) {
+            try {
+                s.refOut->close();
+            } catch (const std::exception&) {
+                // an error while closing the reflectivity output is ignored
+            }
+            s.refOut.reset();
+        }
+    }
+    hooks.runState(false);
+    return result;
+}
+
+bool Processor::READ_A_TRACE(int shot) {
+    if (!s_.input) return false;
+    if (!s_.input->readSingleTrace(s_, shot)) return false;
+    ProcessTrace(shot);
+    return true;
+}
+
+} // namespace tarnix

@@ -1,0 +1,55 @@
+#pragma once
+// The processing worker and the run (GO). Both the window and the headless
+// command drive a session through one Processor, so a sequence does the same
+// thing wherever it runs.
+#include "core/session.h"
+#include "processing/run_hooks.h"
+
+#include <chrono>
+#include <string>
+
+namespace tarnix {
+
+struct RowContext;
+
+// How a run ended.
+enum class RunEnd { Normal, Stopped, EndOfData, Failed };
+
+struct RunResult {
+    RunEnd end = RunEnd::Normal;
+    int finalShot = 0;   // the loop's shot counter when it ended
+    std::string message; // the error or end-of-data text, empty on a normal end
+};
+
+class Processor {
+public:
+    explicit Processor(Session& session);
+    ~Processor();
+    Processor(const Processor&) = delete;
+    Processor& operator=(const Processor&) = delete;
+
+    // ProcessTrace: applies the sequence table to the current trace, in place.
+    // Throws Error with the shot, row and module named.
+    void ProcessTrace(int shot);
+
+    // PlayButtClick: streams StartShot..EndShot-1 through the sequence, paints
+    // through the hooks and writes the completion report into Memo2. Never throws:
+    // a failure ends the run cleanly and is reported.
+    RunResult run(RunHooks& hooks);
+
+    // READ_A_TRACE: reads trace `shot` into the current trace and runs the worker.
+    // Returns false when the open format has no single-trace read.
+    bool READ_A_TRACE(int shot);
+
+    // The FLTM redesign flag (true at program start).
+    bool filterRedesign() const { return filterRedesign_; }
+
+private:
+    struct Modules;
+    void dispatch(RowContext& row);
+    Session& s_;
+    bool filterRedesign_ = true;
+    Modules* modules_;
+};
+
+} // namespace tarnix
