@@ -51,3 +51,19 @@ TEST(DemoLine, HeadersSitAtTheirByteOffsetsAndTheLineIsRepeatable) {
     EXPECT_GT(peakMs, 40);
     EXPECT_LT(peakMs, 70);
 }
+
+#include "formats/trace_text.h"
+
+#include <sstream>
+
+TEST(TraceText, SaveAsciiLayoutStartsAtOneSampleInterval) {
+    auto t = std::make_unique<TraceBuffer>();
+    (*t)[0] = 1200;
+    (*t)[1] = -3.5L;
+    std::ostringstream out;
+    writeTraceAscii(out, *t, 2, 8);
+    EXPECT_EQ(out.str(), "0.12500000 1200.00000000\n0.25000000 -3.50000000\n");
+    std::ostringstream none;
+    writeTraceAscii(none, *t, -4, 8);
+    EXPECT_EQ(none.str(), "");
+}
