@@ -1,0 +1,48 @@
+#pragma once
+// State the processing modules keep between traces and the scratch space they
+// work in. One object lives beside the session for the whole program; every
+// buffer is sized once here so that no module allocates per trace.
+#include "core/trace.h"
+
+#include <array>
+#include <complex>
+#include <vector>
+
+namespace tarnix {
+
+// One designed FIR filter of a sequence row.
+struct FilterStore {
+    std::vector<long double> coef; // c[1..L'] in slots 0..L'-1, L' odd
+    bool designed = false;
+};
+
+struct ModuleState {
+    static constexpr int kFilterRows = 10;     // FLTM rows 1..10 hold a filter
+    static constexpr int kFftSize = 16384;     // largest FFTF/FFTM transform
+    static constexpr int kCorrFftSize = 32768; // autocorrelation by transform
+
+    ModuleState()
+        : x(kTraceSlots), y(kTraceSlots), b(kTraceSlots), xd(2 * kTraceSlots + 64),
+          yd(kTraceSlots + 64), half(kTraceSlots / 2 + 1), fftIn(kFftSize), fftOut(kFftSize),
+          corrA(kCorrFftSize), corrB(kCorrFftSize), r(kTraceSlots), g(kTraceSlots), f(kTraceSlots),
+          d(kTraceSlots), lev(kTraceSlots) {}
+
+    // --- FLTM and ACFM ---
+    std::array<FilterStore, kFilterRows + 1> filters; // index = row number
+    // Redesign flag shared by FLTM and ACFM; the worker sets it (true at start).
+    bool filterRedesign = true;
+    // Filter type of the last FLTM row decoded (0 band-pass .. 3 notch); ACFM uses it.
+    int fltmType = 0;
+
+    // --- scratch, overwritten by every call ---
+    std::vector<long double> x;                      // input copy of the samples a module reads
+    std::vector<long double> y;                      // output before it replaces the trace
+    std::vector<long double> b;                      // second trace-sized work array (ACFM)
+    std::vector<double> xd, yd;                      // fast convolution
+    std::vector<double> half;                        // half filter h[1..M]
+    std::vector<std::complex<double>> fftIn, fftOut; // kFftSize each
+    std::vector<std::complex<double>> corrA, corrB;  // kCorrFftSize each
+    std::vector<long double> r, g, f, d, lev;        // deconvolution
+};
+
+} // namespace tarnix

@@ -1,0 +1,45 @@
+#pragma once
+// Gain and amplitude modules. Each works on the current trace in place; n counts
+// samples from slot 0. The processing worker calls them as follows (nd is
+// NumSamples div Decimation, ns is NumSamples itself):
+//
+//   AGCM  agcm(trace, nd, window, state)
+//   TVGM  tvgm(trace, ns, slope)
+//   LING  ling(trace, nd, gain, FullScale)
+//   NORM  normalise(trace, nd, 0, FullScale)        (mode 1 is ACFM's)
+//   DBAS  dbas(trace, nd)
+//   DERV  derv(trace, ns)
+//   ABSM  absm(trace, ns)
+//   GRAD  grad(trace, ns)
+//
+// A count above the buffer's 32766 slots throws tarnix::Error; a negative count
+// is treated as 0. AGCM with a window <= 0 and AGCM/DBAS with n = 0 leave the
+// trace unchanged.
+#include "core/trace.h"
+#include "processing/module_state.h"
+
+namespace tarnix::modules {
+
+// Automatic gain control over a window of `window` samples (even widths grow by
+// one). The running window value carries from one output sample to the next.
+void agcm(TraceBuffer& trace, int n, int window, ModuleState& state);
+// y[i] = i * slope * x[i], i counted from 1.
+void tvgm(TraceBuffer& trace, int n, double slope);
+// y = x * gain, clipped above (only) at fullScale.
+void ling(TraceBuffer& trace, int n, double gain, int fullScale);
+// Scales by fullScale / (|min| + max); mode 1 scales to fullScale div 2 and
+// clips to 0 .. fullScale div 2. A range of 0 leaves the trace unchanged.
+void normalise(TraceBuffer& trace, int n, int mode, int fullScale);
+// Removes the mean of the first n samples.
+void dbas(TraceBuffer& trace, int n);
+// y[i] = x[i] - x[i+1]; the last sample keeps its value.
+void derv(TraceBuffer& trace, int n);
+void absm(TraceBuffer& trace, int n);
+// Local-line transform in 64-bit floating point; the last two samples keep theirs.
+void grad(TraceBuffer& trace, int n);
+
+// The same kernels on a plain array (ACFM normalises work arrays with them).
+void normalise(long double* x, int n, int mode, int fullScale);
+void dbas(long double* x, int n);
+
+} // namespace tarnix::modules
