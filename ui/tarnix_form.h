@@ -1,17 +1,344 @@
 #pragma once
+// The main window. Its handlers are spread over several files by subject
+// (tarnix_form_open.cpp, _run.cpp, _profile.cpp, _analysis.cpp, _nav.cpp,
+// _pages.cpp) so that each subject can grow without touching the others.
+#include "ui/windows.h"
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
 #include <QMainWindow>
+#include <QString>
+
+#include <exception>
+#include <utility>
+
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QScrollArea;
+class QSpinBox;
+class QTabWidget;
+class QTableWidget;
+class QToolButton;
 
 namespace tarnix {
 class Session;
 
-// The main window: owns the session's view, the profile image and the tool windows.
 class TTarnixForm : public QMainWindow {
     Q_OBJECT
 public:
     explicit TTarnixForm(Session& session, QWidget* parent = nullptr);
+    ~TTarnixForm() override;
+
+    Session& session() { return session_; }
+    // Every window of the session, filled by createWindows once all exist.
+    Windows forms;
+
+    // Loads the defaults file into the session and shows it in every window.
+    void INIT_VARIABLES();
+    // Re-shows every status text, memo, grid and setting from the session.
+    void refreshFromSession();
+    // Opens a data file named on the command line as the open command would.
+    void openDataFile(const QString& path);
+    // The profile image (`profileImage`) is shown in `Display` again.
+    void showProfile();
+    // The picture of `Image2` (`bitmapImage`) is shown again.
+    void showBitmap();
+    // Text of one status bar panel: 0 "Cursor", 1 "Image", 2 "Profile".
+    void setStatusPanel(int index, const QString& text);
+    QString statusPanel(int index) const;
+    // Shows a failed operation's message; the handler has ended.
+    void showError(const QString& message);
+    // Runs a handler body so that a failure ends it with its message instead
+    // of escaping into the event loop.
+    template <class F> void guarded(F&& body) {
+        try {
+            std::forward<F>(body)();
+        } catch (const std::exception& e) {
+            showError(QString::fromLocal8Bit(e.what()));
+        }
+    }
+
+    // --- main window fields ---
+    QImage profileImage;        // the profile bitmap; painted by the renderer
+    QImage bitmapImage;         // the picture of the Bitmaps page's `Image2`
+    QFont annotFont;            // annotation font of the profile
+    QFont titleFont;            // kept, not drawn with
+    QColor penColor{Qt::black}; // `ColorDialog1`: colour of the marks drawn with the mouse
+    QString imageFileName;      // last name chosen by "Save Image"
+
+    // --- top panel ---
+    QToolButton* SpeedButton1 = nullptr; // "Display Controls"
+    QToolButton* SpeedButton3 = nullptr; // "Select Shots"
+    QToolButton* SpeedButton4 = nullptr; // "Create a Notebook"
+    QToolButton* SpeedButton6 = nullptr; // "Open Map Form"
+    QSpinBox* StartSweep = nullptr;
+    QSpinBox* EndSweep = nullptr;
+    QLineEdit* Edit2 = nullptr;
+    QLineEdit* Edit3 = nullptr;
+    QLineEdit* Edit4 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QCheckBox* TwoDCheck = nullptr;
+    QToolButton* Up = nullptr;
+    QToolButton* stand = nullptr;
+    QToolButton* down = nullptr;
+    QPushButton* Playbutt = nullptr;
+    QPushButton* OpenButt = nullptr;
+    QPushButton* EditButt = nullptr;
+    QPushButton* STOPButt = nullptr;
+
+    // --- pages ---
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* TabSheet1 = nullptr; // "Profile"
+    QWidget* TabSheet2 = nullptr; // "Positioning"
+    QWidget* TabSheet3 = nullptr; // "Tarnix File Header"
+    QWidget* TabSheet5 = nullptr; // "Analysis"
+    QWidget* TabSheet6 = nullptr; // "SEGY File Header"
+    QWidget* TabSheet7 = nullptr; // "Processing Memo"
+    QWidget* TabSheet4 = nullptr; // "Reflectivity"
+    QWidget* TabSheet8 = nullptr; // "Bitmaps"
+    QWidget* TabSheet9 = nullptr; // "Refraction"
+    enum PageIndex {
+        ProfilePage = 0,
+        PositioningPage,
+        FileHeaderPage,
+        AnalysisPage,
+        SegyHeaderPage,
+        MemoPage,
+        ReflectivityPage,
+        BitmapsPage,
+        RefractionPage
+    };
+
+    // Profile page
+    QScrollArea* ScrollBox1 = nullptr;
+    QLabel* Display = nullptr;
+
+    // Positioning page
+    QTableWidget* NavigationGrid = nullptr;
+    QGroupBox* NavFileGroup = nullptr; // "Navigation File"
+    QPushButton* SavenavButt = nullptr;
+    QPushButton* importNavbutt = nullptr;
+    QPushButton* ClearNavButt = nullptr;
+    QSpinBox* HdrSelect = nullptr;
+    QPushButton* PrintButt = nullptr; // "Print Profile", hidden and disabled
+
+    // Tarnix File Header page
+    QTableWidget* FileHeaderGrid = nullptr;
+    QLineEdit* AreaEdit = nullptr;
+    QLineEdit* SourceEdit = nullptr;
+    QPlainTextEdit* NotesMemo = nullptr;
+
+    // Analysis page
+    QGroupBox* GroupBox3 = nullptr; // "Oscilloscope"
+    QGroupBox* GroupBox1 = nullptr; // "Amplitude Spectrum"
+    QGroupBox* GroupBox4 = nullptr; // "Phase Spectrum"
+    QGroupBox* GroupBox2 = nullptr; // "Autocorrelogram"
+    QLabel* AImage = nullptr;
+    QLabel* Simage = nullptr;
+    QLabel* Phimage = nullptr;
+    QLabel* AutoImage = nullptr;
+    QLabel* Label8 = nullptr;
+    QLabel* Label9 = nullptr;
+    QLabel* Label17 = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* Label7 = nullptr;
+    QLabel* Label14 = nullptr;
+    QLabel* Label15 = nullptr;
+    QLabel* Label10 = nullptr;
+    QLabel* Label11 = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QCheckBox* CheckBox2 = nullptr;
+    QCheckBox* CheckBox3 = nullptr;
+    QCheckBox* CheckBox4 = nullptr;
+    QSpinBox* Sel_ana_spin = nullptr;
+    QToolButton* SpeedButton2 = nullptr; // "Save ASCII"
+    QCheckBox* RMSFlag = nullptr;
+
+    // SEGY File Header and Processing Memo pages
+    QPlainTextEdit* SEGYmemo = nullptr;
+    QPlainTextEdit* Memo2 = nullptr;
+
+    // Reflectivity page
+    QScrollArea* graphBox = nullptr;
+    QLabel* graph1 = nullptr;
+    QTableWidget* refgrid = nullptr;
+    QLineEdit* Edit5 = nullptr; // "MAX"
+    QLineEdit* Edit6 = nullptr; // "MIN"
+    QLabel* Label16 = nullptr;
+    QToolButton* SpeedButton7 = nullptr; // "OPEN"
+    QToolButton* SpeedButton8 = nullptr; // "SAVE"
+
+    // Bitmaps page
+    QGroupBox* GroupBox9 = nullptr;
+    QScrollArea* ScrollBox2 = nullptr;
+    QLabel* Image2 = nullptr;
+    QToolButton* importbmp = nullptr;     // "Import"
+    QToolButton* ConvertButt = nullptr;   // "Convert"
+    QToolButton* SpeedButton10 = nullptr; // "Set"
+    QToolButton* SpeedButton5 = nullptr;  // "-"
+    QToolButton* SpeedButton11 = nullptr; // "="
+    QToolButton* SpeedButton12 = nullptr; // "+"
+    QLabel* Label2 = nullptr;             // zoom factor
+
+    // Refraction page (no reachable function)
+    QPushButton* RefDrawButt = nullptr;
+    QPushButton* RefButt2 = nullptr;
+    QLineEdit* REFTWTEDIT = nullptr;
+    QLineEdit* REFSHOTEDIT = nullptr;
+    QLabel* Section = nullptr;
+
+    // --- status bar ---
+    QLabel* StatusPanels[3] = {nullptr, nullptr, nullptr};
+
+    // --- main menu ---
+    QAction* OpenFile1 = nullptr;
+    QAction* Close1 = nullptr;
+    QAction* CreateaNotebook1 = nullptr;
+    QAction* ExportAscii1 = nullptr;
+    QAction* SaveNavigation1 = nullptr;
+    QAction* Save1 = nullptr;
+    QAction* SaveConfig1 = nullptr;
+    QAction* Print1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QAction* New1 = nullptr;
+    QAction* Copy1 = nullptr;
+    QAction* Cut1 = nullptr;
+    QAction* paste1 = nullptr;
+    QAction* Shots1 = nullptr;
+    QAction* AnnotFont1 = nullptr;
+    QAction* TitleFont1 = nullptr;
+    QAction* Pencolor1 = nullptr;
+    QAction* EditSequence1 = nullptr;
+    QAction* GoProcess1 = nullptr;
+    QAction* OpenForm1 = nullptr;
+    QAction* ExtractNAV1 = nullptr;
+    QAction* Sample1 = nullptr;
+    QAction* ExtractTimeSlices1 = nullptr;
+    QAction* Disclaimers1 = nullptr;
+    QMenu* PopupMenu1 = nullptr; // "Copy", "Cut", "Paste" on the images
+
+public slots:
+    // File menu and tool panel (tarnix_form.cpp unless noted)
+    void OpenFile1Click(); // tarnix_form_open.cpp
+    void Close1Click();
+    void CreateaNotebook1Click(); // tarnix_form_pages.cpp
+    void ExportAscii1Click();     // tarnix_form_open.cpp
+    void SavenavButtClick();      // tarnix_form_nav.cpp
+    void Save1Click();
+    void SaveConfig1Click();
+    void Print1Click();
+    void Exit1Click();
+    // Image Edit menu and the pop-up menu
+    void New1Click();
+    void Copy1Click();
+    void Cut1Click();
+    void paste1Click();
+    // Select menu
+    void Shots1Click(); // tarnix_form_open.cpp
+    void AnnotFont1Click();
+    void TitleFont1Click();
+    void Pencolor1Click();
+    // Process menu, GO/STOP/EDIT (tarnix_form_run.cpp)
+    void EditSequence1Click();
+    void EditButtClick();
+    void PlayButtClick();
+    void STOPButtClick();
+    // Map, 3D and Help menus
+    void OpenForm1Click();
+    void ExtractNAV1Click(); // tarnix_form_nav.cpp
+    void Sample1Click();     // tarnix_form_pages.cpp
+    void ExtractTimeSlices1Click();
+    void Disclaimers1Click();
+    // Tool buttons
+    void SpeedButton1Click();
+    // Page change: SingleTraceMode while the Analysis page is active
+    void PageControl1Change(int index);
+    void StartSweepChange(int value);
+    void EndSweepChange(int value);
+
+    // Profile read-out, picking, zoom, shot counter (tarnix_form_profile.cpp)
+    void DisplayMouseMove(int x, int y);
+    void DisplayMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void DisplayStartDrag();
+    void DisplayDragOver(int x, int y);
+    void DisplayEndDrag(int x, int y);
+    void FormMouseWheel(int delta);
+    void UpClick();
+    void downClick();
+    void standClick();
+    void SpeedButton5Click();
+    void SpeedButton11Click();
+    void SpeedButton12Click();
+    void Zoom_execute();
+
+    // SEG-Y header view and instruments refresh (tarnix_form_open.cpp)
+    void REFRESH_INSTRUMENTS_OR_SEGYHEADER();
+
+    // Analysis page (tarnix_form_analysis.cpp)
+    void CheckBox1Click();
+    void CheckBox2Click();
+    void CheckBox3Click();
+    void CheckBox4Click();
+    void Oscillo();
+    void AmpSpect();
+    void PhSpect();
+    void Autcorr();
+    void AImageMouseMove(int x, int y);
+    void SimageMouseMove(int x, int y);
+    void PhimageMouseMove(int x, int y);
+    void AutoImageMouseMove(int x, int y);
+    void SpeedButton2Click();
+    void RMSFlagClick();
+    void Sel_ana_spinChange(int value);
+
+    // Positioning page (tarnix_form_nav.cpp)
+    void importNavbuttClick();
+    void ClearNavButtClick();
+    void HdrSelectChange(int value);
+    void NavigationGridEdited(int row, int column);
+
+    // Bitmaps and Reflectivity pages (tarnix_form_pages.cpp)
+    void importbmpClick();
+    void SpeedButton10Click();
+    void Image2MouseMove(int x, int y);
+    void Image2MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void SpeedButton7Click();
+    void SpeedButton8Click();
+    void graph1MouseMove(int x, int y);
+    void graph1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    void buildTopPanel(QWidget* panel);
+    void buildPages();
+    void buildProfilePage();
+    void buildPositioningPage();
+    void buildFileHeaderPage();
+    void buildAnalysisPage();
+    void buildMemoPages();
+    void buildReflectivityPage();
+    void buildBitmapsPage();
+    void buildRefractionPage();
+    void buildMenus();
+    void buildStatusBar();
+    // The image of the active page for Image Edit: profile, Image2 or the map viewer.
+    QImage* activeImage();
+    void showActiveImage();
+
     Session& session_;
+    bool dragging_ = false;
+    bool pressed_ = false;
 };
 
 } // namespace tarnix

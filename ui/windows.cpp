@@ -1,20 +1,20 @@
 #include "ui/windows.h"
 
-#include "ui/tarnix_form.h"
-#include "ui/select_shots_form.h"
+#include "ui/ascii_select_form.h"
+#include "ui/bmp_form.h"
+#include "ui/disclaimers_form.h"
 #include "ui/display_controls_form.h"
+#include "ui/map_form.h"
+#include "ui/map_viewer_form.h"
+#include "ui/notes_form.h"
+#include "ui/plot_on_map_form.h"
 #include "ui/processing_form.h"
 #include "ui/segy_select_form.h"
-#include "ui/ascii_select_form.h"
-#include "ui/notes_form.h"
+#include "ui/select_shots_form.h"
+#include "ui/tarnix_form.h"
 #include "ui/time_slice_form.h"
-#include "ui/bmp_form.h"
-#include "ui/map_form.h"
-#include "ui/plot_on_map_form.h"
-#include "ui/map_viewer_form.h"
 #include "ui/trace_plot_form.h"
 #include "ui/w_depth_form.h"
-#include "ui/disclaimers_form.h"
 
 namespace tarnix {
 
@@ -35,7 +35,15 @@ Windows createWindows(Session& session) {
     w.Trace_Plot_Form = new TTrace_Plot_Form(session, w.TarnixForm);
     w.W_depth_form = new TW_depth_form(session, w.TarnixForm);
     w.Disclaimers_form = new TDisclaimers_form(session, w.TarnixForm);
+    w.TarnixForm->forms = w;
     return w;
+}
+
+const Windows& windowsOf(const QWidget* w) {
+    static const Windows none;
+    for (const QWidget* p = w; p; p = p->parentWidget())
+        if (auto* main = qobject_cast<const TTarnixForm*>(p)) return main->forms;
+    return none;
 }
 
 } // namespace tarnix

@@ -2,6 +2,8 @@
 // The fifteen windows of a session, created at start-up in this order.
 #include <memory>
 
+class QWidget;
+
 namespace tarnix {
 class Session;
 class TTarnixForm;
@@ -38,7 +40,11 @@ struct Windows {
     TDisclaimers_form* Disclaimers_form = nullptr;
 };
 
-// Creates every window in start-up order; the main window owns the others.
+// Creates every window in start-up order; the main window owns the others and
+// keeps this table in its `forms` field.
 Windows createWindows(Session& session);
+
+// The windows of the session `w` belongs to (w is a window or any control in one).
+const Windows& windowsOf(const QWidget* w);
 
 } // namespace tarnix
