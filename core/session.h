@@ -57,6 +57,9 @@ struct CursorPoint {
     double CursorDepth = 0;
     int32_t CursorSample = 0;
     int32_t CursorAmp = 0;
+    // Text forms: shot and sample in decimal; times and depth with 6 decimals.
+    std::string CursorShotText, CursorSampleText;
+    std::string CursorTimeText, CursorTimeNoDelayText, CursorDepthText;
     int DragStartX = 0, DragStartY = 0;
     double DragStartDepth = 0;
     int32_t PickCount = 0;

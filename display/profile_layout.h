@@ -1,0 +1,56 @@
+#pragma once
+// Geometry of the profile image and the positions of its annotation, worked out
+// without an image so that the run, the read-out and the tests share them.
+#include <string>
+#include <vector>
+
+namespace tarnix {
+
+class Session;
+
+constexpr int kProfileMargin = 50;
+
+// Image set-up: ProfileOrigin, ImageRows (NVP made odd) and ImageColumns (Rep x NumTraces).
+void setupProfileGeometry(Session& s);
+
+// Bitmap width and height for the current geometry (may be below 100 when a
+// count is negative; never below 0).
+int profileImageWidth(const Session& s);
+int profileImageHeight(const Session& s);
+
+// First and last pixel column of the i-th shot of a run (i from 1).
+int shotFirstColumn(int i, int rep);
+int shotLastColumn(int i, int rep);
+
+// For every painted row r = 0..rows, the trace slot shown there, or -1 where the
+// row shows amplitude 0 (the first row always; every row when n <= 0).
+// Slot k - 1 for k = round(r / rows * n); empty when rows <= 0.
+std::vector<int> rowSlots(int rows, int n);
+
+struct AnnotationText {
+    int x, y; // top-left corner of the text
+    std::string text;
+};
+
+// A line from (x1, y1) toward (x2, y2), the end point itself not drawn.
+struct AnnotationLine {
+    int x1, y1, x2, y2;
+};
+
+struct AnnotationLayout {
+    std::vector<AnnotationText> texts;
+    std::vector<AnnotationLine> lines; // ticks and grid lines in drawing order
+    // Data-area rectangle, corners as given (the outline covers x1..x2-1, y1..y2-1).
+    AnnotationLine dataArea{0, 0, 0, 0};
+    bool hasDataArea = false;
+};
+
+// Shot labels, time labels, right-hand time or depth labels, ticks, grid lines and
+// the data-area rectangle for the session's current settings. With no image rows
+// the label loops are skipped (nothing but the bottom tick and the rectangle).
+AnnotationLayout annotationLayout(const Session& s);
+
+// "Line Name :" caption text for an input file: its name without directory and extension.
+std::string lineNameCaption(const std::string& inputFileName);
+
+} // namespace tarnix

@@ -1,0 +1,131 @@
+#include "display/profile_renderer.h"
+
+#include "core/error.h"
+#include "core/numtext.h"
+#include "core/session.h"
+#include "display/palette.h"
+#include "display/profile_layout.h"
+
+#include <QPainter>
+
+namespace tarnix {
+
+namespace {
+// Point sizes on the picture come out as on a 96 dpi screen.
+constexpr int kDotsPerMeter = 3780;
+constexpr long long kLevelTableLimit = 1 << 16;
+} // namespace
+
+ProfileRenderer::ProfileRenderer(Session& session) : s_(session), canvas_(&picture_) {}
+
+void ProfileRenderer::createImage() {
+    setupProfileGeometry(s_);
+    const int w = profileImageWidth(s_), h = profileImageHeight(s_);
+    if (static_cast<long long>(w) * h * 4 > kMaxImageBytes)
+        throw Error("The profile image of " + std::to_string(w) + " x " + std::to_string(h) +
+                    " pixels is too large; lower Vsize or Hsize, or select fewer shots");
+    bitmap_ = QImage();
+    if (w > 0 && h > 0) {
+        bitmap_ = QImage(w, h, QImage::Format_RGB32);
+        if (bitmap_.isNull())
+            throw Error("Not enough memory for the profile image of " + std::to_string(w) + " x " +
+                        std::to_string(h) + " pixels");
+        bitmap_.setDotsPerMeterX(kDotsPerMeter);
+        bitmap_.setDotsPerMeterY(kDotsPerMeter);
+        bitmap_.fill(0xFFFFFFFFu);
+    }
+}
+
+void ProfileRenderer::prepareRows(int rows, int n) {
+    if (rows == slotRows_ && n == slotN_) return;
+    slots_ = rowSlots(rows, n);
+    slotRows_ = rows;
+    slotN_ = n;
+}
+
+void ProfileRenderer::prepareLevels(long long half) {
+    if (half == levelHalf_) return;
+    levelHalf_ = half;
+    levelOf_.clear();
+    if (half <= 0 || half > kLevelTableLimit) return;
+    levelOf_.resize(static_cast<size_t>(2 * half + 1));
+    for (long long a = -half; a <= half; ++a)
+        levelOf_[static_cast<size_t>(a + half)] = static_cast<int16_t>(amplitudeLevel(a, half));
+}
+
+void ProfileRenderer::DRAW_PROFILE(int x, const TraceBuffer& trace, int n) {
+    const int rows = s_.ImageRows;
+    if (bitmap_.isNull() || rows <= 0 || x < 0 || x >= bitmap_.width()) return;
+    if (kProfileMargin + rows >= bitmap_.height()) return; // geometry changed since set-up
+    prepareRows(rows, n);
+    const long long half = s_.FullScale / 2;
+    prepareLevels(half);
+    const PaletteTable& palette = paletteTable(s_.display.PaletteBar());
+    const int gainMax = s_.display.Gain.max(), gainPos = s_.display.Gain();
+
+    const qsizetype stride = bitmap_.bytesPerLine() / 4;
+    QRgb* px = reinterpret_cast<QRgb*>(bitmap_.bits()) + kProfileMargin * stride + x;
+    const int16_t* levels = levelOf_.empty() ? nullptr : levelOf_.data() + half;
+    QRgb pen = pen_;
+    for (int r = 0; r <= rows; ++r, px += stride) {
+        const int slot = slots_[r];
+        int level = 0;
+        if (slot >= 0) {
+            long long a = displayAmplitude(trace[slot], gainMax, gainPos, half);
+            level = levels ? levels[a] : amplitudeLevel(a, half);
+        }
+        if (!palette.keeps[level + 255]) pen = 0xFF000000u | palette.rgb[level + 255];
+        *px = pen;
+    }
+    pen_ = pen;
+}
+
+void ProfileRenderer::setPicture(const QImage& image) {
+    picture_ = image.format() == QImage::Format_RGB32 ? image
+                                                      : image.convertToFormat(QImage::Format_RGB32);
+    canvas_.setImage(&picture_);
+}
+
+void ProfileRenderer::runEnd(const QFont& font, QColor textColour) {
+    setPicture(bitmap_.copy());
+    drawRunEndAnnotation(s_, picture_, canvas_, font, textColour);
+}
+
+void drawRunEndAnnotation(const Session& s, QImage& picture, ImageCanvas& canvas, const QFont& font,
+                          QColor textColour) {
+    if (picture.isNull()) return;
+    canvas.setImage(&picture);
+    canvas.setPenColour(Qt::black);
+    canvas.setPenMode(ImageCanvas::Copy);
+    canvas.setFont(font);
+    canvas.setFontColour(textColour);
+
+    const AnnotationLayout layout = annotationLayout(s);
+    for (const AnnotationText& t : layout.texts)
+        canvas.textOut(t.x, t.y, QString::fromStdString(t.text));
+    for (const AnnotationLine& l : layout.lines) canvas.line(l.x1, l.y1, l.x2, l.y2);
+    if (layout.hasDataArea)
+        canvas.rectangle(layout.dataArea.x1, layout.dataArea.y1, layout.dataArea.x2,
+                         layout.dataArea.y2);
+
+    const int H = picture.height();
+    if (s.display.LineNameLabelCheck) {
+        QFont small = font;
+        small.setPointSize(8);
+        canvas.setFont(small);
+        canvas.textOut(50, H - 38, QStringLiteral("TARNIX v.1.1"));
+        canvas.textOut(50, H - 22, QString::fromStdString(lineNameCaption(s.InputFileName)));
+        canvas.setFont(font);
+    }
+    canvas.setPenColour(Qt::black);
+    DrawShape(canvas, QPoint(0, 0), QPoint(picture.width(), H), ShapeRectangle, ImageCanvas::Copy);
+}
+
+void saveProfileImage(const QImage& image, const std::string& path) {
+    const std::string ext = upper(path.size() >= 4 ? path.substr(path.size() - 4) : path);
+    const char* format = ext == ".PNG" ? "PNG" : "BMP";
+    if (image.isNull() || !image.save(QString::fromStdString(path), format))
+        throw IoError("Cannot write the profile image to " + path);
+}
+
+} // namespace tarnix

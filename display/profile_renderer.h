@@ -1,0 +1,68 @@
+#pragma once
+// The profile image: created before a run's first shot, painted one column per
+// call straight into the pixel buffer, and annotated when the run ends. The
+// display settings are read from the session at the moment each step runs.
+#include "core/trace.h"
+#include "display/image_canvas.h"
+
+#include <QFont>
+#include <QImage>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tarnix {
+
+class Session;
+
+class ProfileRenderer {
+public:
+    explicit ProfileRenderer(Session& session);
+
+    // Image set-up: geometry from NVP, Rep and NumTraces, then a new white bitmap of
+    // (ImageColumns + 100) x (ImageRows + 100). Throws Error when it cannot be held.
+    void createImage();
+
+    // Paints pixel column x from the first n samples of the trace.
+    void DRAW_PROFILE(int x, const TraceBuffer& trace, int n);
+
+    // Run-end display: the bitmap becomes the picture, which gets the annotation in
+    // `font`, the line-name caption and the outer frame.
+    void runEnd(const QFont& font, QColor textColour = Qt::black);
+
+    const QImage& bitmap() const { return bitmap_; }
+    // The shown picture (`Display`) and its canvas, drawn on by picks and drags.
+    const QImage& picture() const { return picture_; }
+    QImage& picture() { return picture_; }
+    ImageCanvas& canvas() { return canvas_; }
+    // Replaces the shown picture (image edit operations, loading a saved image).
+    void setPicture(const QImage& image);
+
+    // Largest bitmap, in bytes, that createImage accepts.
+    static constexpr long long kMaxImageBytes = 4LL << 30;
+
+private:
+    void prepareRows(int rows, int n);
+    void prepareLevels(long long half);
+
+    Session& s_;
+    QImage bitmap_;
+    QImage picture_;
+    ImageCanvas canvas_;
+    std::vector<int> slots_;
+    int slotRows_ = -1, slotN_ = -1;
+    std::vector<int16_t> levelOf_; // level of amplitude a at a + half
+    long long levelHalf_ = -1;
+    QRgb pen_ = 0xFF000000u; // the colour a band palette keeps for levels in no band
+};
+
+// Draws the annotation, the line-name caption (when checked) and the outer frame
+// on a picture, as the run end does.
+void drawRunEndAnnotation(const Session& s, QImage& picture, ImageCanvas& canvas, const QFont& font,
+                          QColor textColour);
+
+// Writes a picture as PNG when the name ends in ".png" (any case), else as BMP.
+// Throws IoError naming the file when it cannot be written.
+void saveProfileImage(const QImage& image, const std::string& path);
+
+} // namespace tarnix

@@ -1,0 +1,225 @@
+#include "core/error.h"
+#include "core/session.h"
+#include "display/palette.h"
+#include "display/profile_layout.h"
+#include "display/profile_renderer.h"
+#include "support/temp_dir.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+#include <memory>
+
+using namespace tarnix;
+
+namespace {
+
+struct Profile {
+    std::unique_ptr<Session> s = std::make_unique<Session>();
+    std::unique_ptr<TraceBuffer> trace = std::make_unique<TraceBuffer>();
+    ProfileRenderer r{*s};
+
+    // One shot, NVP rows, trace of n samples.
+    Profile(int nvp, int shots = 1) {
+        s->display.NVP.set(nvp);
+        s->NumTraces = shots;
+        trace->fill(0);
+    }
+    QRgb at(int x, int y) const { return r.bitmap().pixel(x, y) & 0xFFFFFF; }
+};
+
+uint32_t colourOf(int palette, int level) {
+    uint32_t rgb = 0xDEAD;
+    EXPECT_TRUE(paletteColour(palette, level, rgb)) << palette << " " << level;
+    return rgb;
+}
+
+} // namespace
+
+TEST(ProfileGeometry, EvenVsizeIsLoweredAndRepeatedColumnsStartAt51) {
+    Profile p(400, 10);
+    p.s->display.Rep.set(3);
+    p.r.createImage();
+    EXPECT_EQ(p.s->ImageRows, 399);
+    EXPECT_EQ(p.s->ImageColumns, 30);
+    EXPECT_EQ(p.r.bitmap().height(), 499);
+    EXPECT_EQ(p.r.bitmap().width(), 130);
+    p.trace->fill(20000); // clipped: black in palette 0
+    for (int i = 1; i <= 10; ++i)
+        for (int x = shotFirstColumn(i, 3); x <= shotLastColumn(i, 3); ++x)
+            p.r.DRAW_PROFILE(x, *p.trace, 100);
+    EXPECT_EQ(shotFirstColumn(1, 3), 51);
+    EXPECT_EQ(shotLastColumn(10, 3), 80);
+    for (int x = 51; x <= 80; ++x) EXPECT_EQ(p.at(x, 449), 0x000000u) << x;
+    EXPECT_EQ(p.at(50, 449), 0xFFFFFFu);
+    EXPECT_EQ(p.at(81, 449), 0xFFFFFFu);
+    EXPECT_EQ(p.at(51, 50), 0xFFFFFFu);  // first row is always amplitude 0
+    EXPECT_EQ(p.at(51, 51), 0xFFFFFFu);  // 1 / 399 * 100 = 0.25: k = 0, amplitude 0
+    EXPECT_EQ(p.at(51, 52), 0x000000u);  // 0.501: k = 1
+    EXPECT_EQ(p.at(51, 450), 0xFFFFFFu); // rows 50..449 only
+}
+
+TEST(ProfileGeometry, RowSlotsRoundHalvesToEven) {
+    // r / 4 * 6 = 0, 1.5, 3, 4.5, 6 -> k = 0, 2, 3, 4, 6
+    EXPECT_EQ(rowSlots(4, 6), (std::vector<int>{-1, 1, 2, 3, 5}));
+    EXPECT_EQ(rowSlots(3, 0), (std::vector<int>{-1, -1, -1, -1}));
+    EXPECT_EQ(rowSlots(3, -20), (std::vector<int>{-1, -1, -1, -1}));
+    EXPECT_TRUE(rowSlots(0, 10).empty());
+    EXPECT_TRUE(rowSlots(-1, 10).empty());
+    EXPECT_EQ(rowSlots(2, 100000).back(), kTraceSlots - 1); // never past the buffer
+}
+
+TEST(ProfileGeometry, NoRowsOrNoSamplesPaintNothingOrZero) {
+    Profile none(0);
+    none.r.createImage();
+    EXPECT_EQ(none.s->ImageRows, -1);
+    EXPECT_EQ(none.r.bitmap().height(), 99);
+    none.trace->fill(20000);
+    none.r.DRAW_PROFILE(51, *none.trace, 100);
+    EXPECT_EQ(none.at(51, 50), 0xFFFFFFu);
+
+    Profile neg(11);
+    neg.s->display.PaletteBar.set(2);
+    neg.r.createImage();
+    neg.trace->fill(20000);
+    neg.r.DRAW_PROFILE(51, *neg.trace, -5);
+    for (int y = 50; y <= 61; ++y) EXPECT_EQ(neg.at(51, y), 0x7F7F7Fu);
+    neg.r.DRAW_PROFILE(-1, *neg.trace, 5); // outside: ignored
+    neg.r.DRAW_PROFILE(500, *neg.trace, 5);
+}
+
+TEST(ProfileGeometry, OversizedImageIsRefused) {
+    auto s = std::make_unique<Session>();
+    s->display.NVP.set(10000);
+    s->display.Rep.set(10);
+    s->NumTraces = 100000;
+    ProfileRenderer r(*s);
+    EXPECT_THROW(r.createImage(), Error);
+}
+
+TEST(Palettes, OnlyPositiveGreyClipsAtHalfFullScale) {
+    Profile p(3);
+    p.r.createImage();
+    // rows 50..53 show slots -, 0, 1, 2 (n = 3)
+    (*p.trace)[0] = 16384; // +FullScale/2
+    (*p.trace)[1] = 99999; // beyond: clipped
+    (*p.trace)[2] = -3;
+    p.r.DRAW_PROFILE(51, *p.trace, 3);
+    EXPECT_EQ(p.at(51, 50), 0xFFFFFFu);
+    EXPECT_EQ(p.at(51, 51), 0x000000u);
+    EXPECT_EQ(p.at(51, 52), 0x000000u);
+    EXPECT_EQ(p.at(51, 53), 0xFFFFFFu);
+    EXPECT_EQ(colourOf(0, -255), 0xFFFFFFu);
+    EXPECT_EQ(colourOf(1, -255), 0x000000u);
+    EXPECT_EQ(colourOf(1, 100), 0xFFFFFFu);
+}
+
+TEST(Palettes, TwoSidedGreyIsMidGreyAtZero) {
+    EXPECT_EQ(colourOf(2, 0), 0x7F7F7Fu); // m = round(127.5) = 128
+    EXPECT_EQ(colourOf(2, 255), 0x000000u);
+    EXPECT_EQ(colourOf(2, -255), 0xFFFFFFu);
+    EXPECT_EQ(colourOf(2, 1), 0x7F7F7Fu); // round(128) = 128
+    EXPECT_EQ(colourOf(2, 2), 0x7F7F7Fu); // round(128.5) = 128
+    EXPECT_EQ(colourOf(2, 3), 0x7E7E7Eu);
+}
+
+TEST(Palettes, ColourPaletteOneSwitchesAt128) {
+    EXPECT_EQ(colourOf(3, 0), 0xFFFFFFu);
+    EXPECT_EQ(colourOf(3, 127), 0x8080FFu);
+    EXPECT_EQ(colourOf(3, 128), 0xFF7F7Fu);
+    EXPECT_EQ(colourOf(3, -40), 0xFFFFFFu);
+}
+
+TEST(Palettes, BandTablesKeepThePenForNegativeLevels) {
+    uint32_t rgb = 0;
+    for (int p : {4, 5, 6}) {
+        EXPECT_FALSE(paletteColour(p, -1, rgb));
+        EXPECT_EQ(colourOf(p, 0), colour::white);
+        EXPECT_EQ(colourOf(p, 10), colour::white);
+    }
+    EXPECT_EQ(colourOf(4, 11), colour::aqua);
+    EXPECT_EQ(colourOf(4, 150), colour::lime);
+    EXPECT_EQ(colourOf(4, 221), colour::gray);
+    EXPECT_EQ(colourOf(4, 222), colour::yellow);
+    EXPECT_EQ(colourOf(5, 200), colour::red);
+    EXPECT_EQ(colourOf(5, 255), colour::purple);
+    EXPECT_EQ(colourOf(6, 50), colour::silver);
+    EXPECT_EQ(colourOf(6, 51), colour::gray);
+    EXPECT_EQ(colourOf(6, 201), colour::black);
+
+    // A negative amplitude right below a lime row stays lime; the next column
+    // starts white again in its first row.
+    Profile p(3);
+    p.s->display.PaletteBar.set(4);
+    p.r.createImage();
+    (*p.trace)[0] = 8192; // level round(127.5) = 128: lime
+    (*p.trace)[1] = -500;
+    (*p.trace)[2] = -16384;
+    p.r.DRAW_PROFILE(51, *p.trace, 3);
+    p.r.DRAW_PROFILE(52, *p.trace, 3);
+    for (int x : {51, 52}) {
+        EXPECT_EQ(p.at(x, 50), colour::white);
+        EXPECT_EQ(p.at(x, 51), colour::lime);
+        EXPECT_EQ(p.at(x, 52), colour::lime);
+        EXPECT_EQ(p.at(x, 53), colour::lime);
+    }
+}
+
+TEST(Palettes, TintBandsOfPalettesFiveAndSix) {
+    // g = 255 - round((level + 255) / 2): level -6 -> 131, -5 -> 130, 3 -> 126, 4 -> 125
+    EXPECT_EQ(colourOf(7, -6), 0x838383u);
+    EXPECT_EQ(colourOf(7, -5), colour::tint);
+    EXPECT_EQ(colourOf(7, 0), colour::tint);
+    EXPECT_EQ(colourOf(7, 3), colour::tint);
+    EXPECT_EQ(colourOf(7, 4), 0x7D7D7Du);
+    EXPECT_EQ(colourOf(8, -6), 0x000083u);
+    EXPECT_EQ(colourOf(8, -5), colour::tint);
+    EXPECT_EQ(colourOf(8, 3), colour::tint);
+    EXPECT_EQ(colourOf(8, 4), 0x7D0000u);
+    EXPECT_EQ(colourOf(8, 255), 0x000000u);
+    EXPECT_EQ(colourOf(8, -255), 0x0000FFu);
+}
+
+TEST(Amplitudes, GainFactorClipAndLevel) {
+    EXPECT_EQ(displayAmplitude(1000, 10, 1, 16384), 10000);
+    EXPECT_EQ(displayAmplitude(1000, 10, 10, 16384), 1000);
+    EXPECT_EQ(displayAmplitude(-2000, 10, 1, 16384), -16384);
+    EXPECT_EQ(displayAmplitude(12.99L, 10, 10, 16384), 12);
+    EXPECT_EQ(displayAmplitude(-12.99L, 10, 10, 16384), -12);
+    EXPECT_EQ(displayAmplitude(std::numeric_limits<long double>::quiet_NaN(), 10, 10, 16384), 0);
+    EXPECT_EQ(displayAmplitude(INFINITY, 10, 10, 16384), 16384);
+    EXPECT_EQ(amplitudeLevel(10000, 16384), 156); // 155.64
+    EXPECT_EQ(amplitudeLevel(-16384, 16384), -255);
+    EXPECT_EQ(amplitudeLevel(0, 0), 0); // a full scale of 0 or 1
+
+    // Gain position 1 multiplies by 10 on the way into the image.
+    Profile p(1 + 2);
+    p.s->display.Gain.set(1);
+    p.r.createImage();
+    (*p.trace)[0] = 1000;
+    p.r.DRAW_PROFILE(51, *p.trace, 3);
+    EXPECT_EQ(p.at(51, 51), 0x636363u); // 255 - 156
+    p.s->display.Gain.set(10);
+    p.r.DRAW_PROFILE(52, *p.trace, 3);
+    EXPECT_EQ(p.at(52, 51), 0xEFEFEFu); // 255 - round(15.56)
+}
+
+TEST(SaveImage, PngAndBmpRoundTripAndFailureNamesTheFile) {
+    QImage img(7, 5, QImage::Format_RGB32);
+    img.fill(0xFF102030u);
+    img.setPixel(3, 2, 0xFFFF0000u);
+    test::TempDir dir;
+    for (const char* name : {"a.png", "b.BMP", "c.bmp"}) {
+        saveProfileImage(img, dir.file(name));
+        QImage back(QString::fromStdString(dir.file(name)));
+        ASSERT_FALSE(back.isNull()) << name;
+        EXPECT_EQ(back.pixel(3, 2) & 0xFFFFFF, 0xFF0000u);
+        EXPECT_EQ(back.pixel(0, 0) & 0xFFFFFF, 0x102030u);
+    }
+    try {
+        saveProfileImage(img, dir.file("missing/x.bmp"));
+        FAIL();
+    } catch (const IoError& e) {
+        EXPECT_NE(std::string(e.what()).find("missing/x.bmp"), std::string::npos);
+    }
+}
