@@ -1,5 +1,8 @@
 // Processing module kernels on full-length traces (16,383 samples).
 #include "processing/module_state.h"
+#include "processing/modules/decon.h"
+#include "processing/modules/fft.h"
+#include "processing/modules/fir.h"
 #include "processing/modules/gain.h"
 
 #include <benchmark/benchmark.h>
@@ -83,6 +86,51 @@ BENCHMARK(BM_DERV);
 BENCHMARK(BM_ABSM);
 BENCHMARK(BM_GRAD);
 BENCHMARK(BM_CopyOnly);
+
+// FLTM as a run uses it: designed once, then one convolution per trace.
+void BM_FLTM(benchmark::State& bs) {
+    const int taps = static_cast<int>(bs.range(0));
+    bool first = true;
+    runOnTrace(bs, [&](TraceBuffer& t) {
+        fltm(t, 1, kN, kHamming, first, taps, 900, 150, kBandPass, 8, state());
+        first = false;
+    });
+}
+BENCHMARK(BM_FLTM)->Arg(128)->Arg(32)->Arg(512);
+
+// The direct extended-precision sum FLTM's convolution is checked against.
+void BM_ConvolveDirect128(benchmark::State& bs) {
+    std::vector<long double> c;
+    std::vector<double> half(100);
+    designFir(128, kHamming, kBandPass, 900, 150, 8, c, half.data());
+    std::vector<long double> y(kN + 128);
+    runOnTrace(bs, [&](TraceBuffer& t) {
+        convolve(kN, 128, kN + 128, c.data(), int(c.size()), t.data(), true, y.data());
+    });
+}
+BENCHMARK(BM_ConvolveDirect128);
+
+void BM_FFTF(benchmark::State& bs) {
+    runOnTrace(bs, [](TraceBuffer& t) { fftf(t, kN, 2000, "LP", state()); });
+}
+void BM_FFTM(benchmark::State& bs) {
+    runOnTrace(bs, [](TraceBuffer& t) { fftm(t, kN, state()); });
+}
+void BM_DECM(benchmark::State& bs) {
+    const int op = static_cast<int>(bs.range(0));
+    runOnTrace(bs, [&](TraceBuffer& t) { decm(t, kN, op, 1, 0.01L, state()); });
+}
+void BM_ACFM(benchmark::State& bs) {
+    bool first = true;
+    runOnTrace(bs, [&](TraceBuffer& t) {
+        acfm(t, kN, kN, 10, 32768, 8, first, state());
+        first = false;
+    });
+}
+BENCHMARK(BM_FFTF);
+BENCHMARK(BM_FFTM);
+BENCHMARK(BM_DECM)->Arg(128)->Arg(1024);
+BENCHMARK(BM_ACFM);
 
 } // namespace
 

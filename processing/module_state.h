@@ -22,8 +22,8 @@ struct ModuleState {
     static constexpr int kCorrFftSize = 32768; // autocorrelation by transform
 
     ModuleState()
-        : x(kTraceSlots), y(kTraceSlots), b(kTraceSlots), xd(2 * kTraceSlots + 64),
-          yd(kTraceSlots + 64), half(kTraceSlots / 2 + 1), fftIn(kFftSize), fftOut(kFftSize),
+        : x(kTraceSlots), b(kTraceSlots), xd(2 * kTraceSlots + 64), yd(kTraceSlots + 64),
+          cd(kTraceSlots), half(kTraceSlots / 2 + 1), fftIn(kFftSize), fftOut(kFftSize),
           corrA(kCorrFftSize), corrB(kCorrFftSize), r(kTraceSlots), g(kTraceSlots), f(kTraceSlots),
           d(kTraceSlots), lev(kTraceSlots) {}
 
@@ -36,9 +36,8 @@ struct ModuleState {
 
     // --- scratch, overwritten by every call ---
     std::vector<long double> x;                      // input copy of the samples a module reads
-    std::vector<long double> y;                      // output before it replaces the trace
     std::vector<long double> b;                      // second trace-sized work array (ACFM)
-    std::vector<double> xd, yd;                      // fast convolution
+    std::vector<double> xd, yd, cd;                  // fast convolution
     std::vector<double> half;                        // half filter h[1..M]
     std::vector<std::complex<double>> fftIn, fftOut; // kFftSize each
     std::vector<std::complex<double>> corrA, corrB;  // kCorrFftSize each
