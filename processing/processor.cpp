@@ -2,20 +2,25 @@
 
 #include "core/error.h"
 #include "core/numtext.h"
+#include "processing/module_state.h"
+#include "processing/modules/gain.h"
 
 
 namespace tarnix {
 
-// Per-row module state lives here as the module families land.
-struct Processor::Modules {};
+struct Processor::Modules : ModuleState {};
 
 // One row of the sequence table as the worker decodes it. Parameters stay texts
 // in the table and are converted here, on every trace.
 struct RowContext {
     Session& s;
+    ModuleState& m;
     int row;   // grid row
     int shot;
     bool first; // first-trace flag: (shot = StartShot) or SingleTraceMode
+    TraceBuffer& trace() const { return s.current; }
+    int n() const { return s.NumSamples; }
+    int nd() const { return s.NumSamples / (s.Decimation > 0 ? s.Decimation : 1); }
     const std::string& code() const { return s.sequence.cell(row, 1); }
     const std::string& text(int col) const { return s.sequence.cell(row, col); }
     // p1 is column 2.
@@ -30,7 +35,7 @@ Processor::~Processor() { delete modules_; }
 
 namespace {
 
-using Handler = void (*)(RowContext&, bool& filterRedesign);
+using Handler = void (*)(RowContext&);
 
 struct DispatchEntry {
     const char* code;
@@ -39,84 +44,98 @@ struct DispatchEntry {
 
 // Modules whose kernels are not part of this build decode their columns (so a
 // bad text still stops the run) and leave the trace as it is.
-void absm(RowContext& r, bool&) { (void)r.rowNumber(); }
-void fftf(RowContext& r, bool&) {
+void absm(RowContext& r) {
+    (void)r.rowNumber();
+    modules::absm(r.trace(), r.n());
+}
+void fftf(RowContext& r) {
     (void)r.pInt(1);
     (void)r.rowNumber();
 }
-void fftm(RowContext& r, bool&) { (void)r.rowNumber(); }
-void tmxm(RowContext& r, bool&) {
+void fftm(RowContext& r) { (void)r.rowNumber(); }
+void tmxm(RowContext& r) {
     (void)r.pInt(1);
     (void)r.pInt(2);
     (void)r.rowNumber();
 }
-void rnfm(RowContext& r, bool&) { (void)r.pInt(1); }
-void swell(RowContext& r, bool&) {
+void rnfm(RowContext& r) { (void)r.pInt(1); }
+void swell(RowContext& r) {
     (void)r.rowNumber();
     (void)r.pInt(2);
 }
-void acfm(RowContext& r, bool&) { (void)r.pInt(1); }
-void spfm(RowContext& r, bool&) {
+void acfm(RowContext& r) { (void)r.pInt(1); }
+void spfm(RowContext& r) {
     (void)r.pInt(1);
     (void)r.rowNumber();
 }
-void hbfm(RowContext& r, bool&) {
+void hbfm(RowContext& r) {
     (void)r.rowNumber();
     (void)r.pInt(2);
 }
-void astm(RowContext& r, bool&) { (void)r.rowNumber(); }
-void stam(RowContext& r, bool&) {
+void astm(RowContext& r) { (void)r.rowNumber(); }
+void stam(RowContext& r) {
     (void)r.pFloat(1);
     (void)r.rowNumber();
 }
-void resm(RowContext& r, bool&) { (void)r.pInt(1); }
-void mutm(RowContext& r, bool&) {
+void resm(RowContext& r) { (void)r.pInt(1); }
+void mutm(RowContext& r) {
     int row = r.rowNumber();
     if (row >= 1 && row <= 50) r.s.rowFiles[row] = r.p(1);
 }
-void wseg(RowContext& r, bool&) {
+void wseg(RowContext& r) {
     r.s.segyOutPath = r.p(1);
     (void)r.rowNumber();
     (void)r.pInt(3);
     if (r.shot == r.s.shots.EndShot()) r.s.sequence.clearAll();
 }
-void wascii(RowContext& r, bool&) {
+void wascii(RowContext& r) {
     (void)r.pInt(2);
     (void)r.rowNumber();
 }
-void wkorva2(RowContext& r, bool&) {
+void wkorva2(RowContext& r) {
     (void)r.pInt(2);
     (void)r.rowNumber();
 }
-void rccm(RowContext& r, bool&) {
+void rccm(RowContext& r) {
     (void)r.rowNumber();
     (void)r.pFloat(3);
     (void)r.pFloat(5);
 }
-void snim(RowContext& r, bool&) {
+void snim(RowContext& r) {
     (void)r.pInt(2);
     (void)r.rowNumber();
 }
-void sttm(RowContext& r, bool&) {
+void sttm(RowContext& r) {
     (void)r.pFloat(2);
     (void)r.rowNumber();
 }
-void agcm(RowContext& r, bool&) { (void)r.pInt(1); }
-void tvgm(RowContext& r, bool&) { (void)r.pFloat(1); }
-void fltm(RowContext& r, bool& redesign) {
+void agcm(RowContext& r) {
+    const int window = r.pInt(1);
+    modules::agcm(r.trace(), r.nd(), window, r.m);
+}
+void tvgm(RowContext& r) { modules::tvgm(r.trace(), r.n(), static_cast<double>(r.pFloat(1))); }
+void norm(RowContext& r) { modules::normalise(r.trace(), r.nd(), 0, r.s.FullScale); }
+void grad(RowContext& r) { modules::grad(r.trace(), r.n()); }
+void dbas(RowContext& r) { modules::dbas(r.trace(), r.nd()); }
+void ling(RowContext& r) {
+    const double gain = static_cast<double>(r.pFloat(1));
+    modules::ling(r.trace(), r.nd(), gain, r.s.FullScale);
+}
+void derv(RowContext& r) { modules::derv(r.trace(), r.n()); }
+void fltm(RowContext& r) {
     (void)r.rowNumber();
     (void)r.pFloat(2);
     (void)r.pFloat(1);
     (void)r.pInt(3);
     (void)r.pInt(4);
     (void)r.pInt(5);
-    redesign = (r.shot == r.s.shots.StartShot()) || r.s.SingleTraceMode;
+    r.m.filterRedesign = (r.shot == r.s.shots.StartShot()) || r.s.SingleTraceMode;
 }
-void decm(RowContext& r, bool&) {
+void decm(RowContext& r) {
     (void)r.pInt(1);
     (void)r.pInt(2);
 }
-void nothing(RowContext&, bool&) {}
+
 
 // The order in which the worker tests the codes.
 const DispatchEntry kDispatch[] = {
@@ -124,8 +143,8 @@ const DispatchEntry kDispatch[] = {
     {"SWELL", swell}, {"ACFM", acfm},     {"SPFM", spfm},     {"HBFM", hbfm}, {"ASTM", astm},
     {"STAM", stam},   {"RESM", resm},     {"MUTM", mutm},     {"WSEG", wseg}, {"WASCII", wascii},
     {"WKORVA2", wkorva2}, {"RCCM", rccm}, {"SNIM", snim},     {"STTM", sttm}, {"AGCM", agcm},
-    {"TVGM", tvgm},   {"FLTM", fltm},     {"DECM", decm},     {"NORM", nothing},
-    {"GRAD", nothing}, {"DBAS", nothing}, {"LING", nothing},  {"DERV", nothing},
+    {"TVGM", tvgm},   {"FLTM", fltm},     {"DECM", decm},     {"NORM", norm},
+    {"GRAD", grad},   {"DBAS", dbas},     {"LING", ling},     {"DERV", derv},
 };
 
 } // namespace
@@ -134,7 +153,7 @@ void Processor::dispatch(RowContext& row) {
     const std::string& code = row.code();
     for (const DispatchEntry& e : kDispatch) {
         if (code == e.code) {
-            e.handler(row, filterRedesign_);
+            e.handler(row);
             return;
         }
     }
@@ -145,7 +164,7 @@ void Processor::ProcessTrace(int shot) {
     UpDate_PosString(s_);
     const bool first = (shot == s_.shots.StartShot()) || s_.SingleTraceMode;
     for (int row = 1; row < SequenceTable::kRows && !s_.sequence.cell(row, 1).empty(); ++row) {
-        RowContext ctx{s_, row, shot, first};
+        RowContext ctx{s_, *modules_, row, shot, first};
         try {
             dispatch(ctx);
         } catch (const ConversionError& e) {
@@ -270,6 +289,8 @@ RunResult Processor::run(RunHooks& hooks) {
     hooks.runState(false);
     return result;
 }
+
+bool Processor::filterRedesign() const { return modules_->filterRedesign; }
 
 bool Processor::READ_A_TRACE(int shot) {
     if (!s_.input) return false;

@@ -42,13 +42,12 @@ public:
     bool READ_A_TRACE(int shot);
 
     // The FLTM redesign flag (true at program start).
-    bool filterRedesign() const { return filterRedesign_; }
+    bool filterRedesign() const;
 
 private:
     struct Modules;
     void dispatch(RowContext& row);
     Session& s_;
-    bool filterRedesign_ = true;
     Modules* modules_;
 };
 

@@ -2,6 +2,7 @@
 
 #include "core/defaults_file.h"
 #include "core/session.h"
+#include "processing/processor.h"
 #include "ui/disclaimers_form.h"
 #include "ui/display_controls_form.h"
 #include "ui/map_viewer_form.h"

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <exception>
+#include <memory>
 #include <utility>
 
 class QAction;
@@ -30,6 +31,7 @@ class QToolButton;
 
 namespace tarnix {
 class Session;
+class Processor;
 
 class TTarnixForm : public QMainWindow {
     Q_OBJECT
@@ -38,6 +40,8 @@ public:
     ~TTarnixForm() override;
 
     Session& session() { return session_; }
+    // The worker and the run (GO) of this session; READ_A_TRACE goes through it too.
+    Processor& processor();
     // Every window of the session, filled by createWindows once all exist.
     Windows forms;
 
@@ -320,6 +324,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    std::unique_ptr<Processor> processor_;
     void buildTopPanel(QWidget* panel);
     void buildPages();
     void buildProfilePage();

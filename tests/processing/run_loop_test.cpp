@@ -206,3 +206,21 @@ TEST(Worker, WsegRowClearsTheSequenceAtEndShotAndUnknownCodesPass) {
     q.cell(2, 3) = "four";
     EXPECT_THROW(p.ProcessTrace(3), ConversionError);
 }
+
+TEST(Worker, RowsRunInOrderOnTheCurrentTrace) {
+    Fixture f(100, 1, 3);
+    auto& q = f.s->sequence;
+    // LING 2 doubles the constant trace, DBAS then removes it entirely.
+    q.cell(1, 0) = "1";
+    q.cell(1, 1) = "LING";
+    q.cell(1, 2) = "2";
+    CountingHooks hooks(*f.s);
+    Processor p(*f.s);
+    p.run(hooks);
+    EXPECT_EQ(hooks.values[1], 4); // shot 2 doubled
+    q.cell(2, 0) = "2";
+    q.cell(2, 1) = "DBAS";
+    hooks.values.clear();
+    p.run(hooks);
+    EXPECT_EQ(hooks.values[1], 0);
+}
