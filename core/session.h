@@ -115,6 +115,7 @@ public:
     DisplaySettings display;
     SegyOptions segy;
     ShotSelection shots;
+    AsciiOptions ascii;
     MapLimits mapLimits;
     SequenceTable sequence;
     RangedInt HdrSelect{1, 100000, 10};
@@ -132,6 +133,18 @@ public:
     std::vector<std::string> navigationGrid; // rows of NavigationGrid, row 0 the heading
     std::string positionString;               // UpDate_PosString result
     CursorPoint cursor;
+
+    // --- SEG-Y state shared by the reader, the writers and the header views ---
+    // Trace header record of the SEG-Y trace last read, host (little-endian) layout.
+    std::array<unsigned char, 240> segyTraceHeader{};
+    // File header block (text and binary header) of the SEG-Y input last shown,
+    // copied into SEG-Y outputs; zeros until one is shown.
+    std::array<unsigned char, 3600> segyFileHeader{};
+    // Output trace header record of the little-endian SEG-Y writer.
+    std::array<unsigned char, 240> segyOutHeader{};
+    // KORVA 2.0 header copy's sample-rate code and, for code 99, its rate text.
+    int32_t korvaRateIndex = 0;
+    std::string korvaRateValue;
 
     // Refuses shot numbers the per-shot tables cannot hold (IoError naming the shot).
     static void checkShotIndex(int shot);

@@ -53,6 +53,14 @@ struct ShotSelection {
     std::string MUL = "1";
     std::string ADD = "0";
     RangedInt chan_to_display{1, 100000, 1};
+    std::string Label1, Label2; // "File:  " + name, "Total: " + trace count
+};
+
+// The ASCII options window ("Ascii File Parameters").
+struct AsciiOptions {
+    std::string S_Redit = "2.0"; // sampling frequency, kHz
+    bool headerEnabled = true;   // its header field
+    std::string headerText;
 };
 
 // The Map Limits window's boundary texts, saved in the defaults file as typed.

@@ -1,2 +1,0 @@
-// Layer formats: sources are added by the issues that build it.
-namespace tarnix {}
