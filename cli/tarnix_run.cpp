@@ -1,6 +1,119 @@
-// tarnix-run: the headless command (filled in by the formats and run work).
+// tarnix-run: the headless command. It drives the same session and procedures
+// as the windows: the open command, the SEG-Y options window's OK, the Select
+// Shots window's OK and READ_A_TRACE.
+#include "cli/run_options.h"
+#include "core/defaults_file.h"
+#include "core/error.h"
+#include "core/session.h"
+#include "formats/file_open.h"
+#include "formats/segy_reader.h"
+#include "formats/trace_text.h"
+#include "processing/processor.h"
+
 #include <cstdio>
-int main() {
-    std::puts("tarnix-run: nothing to do yet");
+#include <iostream>
+#include <memory>
+
+using namespace tarnix;
+
+namespace {
+
+// The options windows' controls as the user would set them before OK.
+void applySegyOptions(const RunOptions& o, Session& s) {
+    s.segy.SEGYRadio = o.littleEndian ? SegyOptions::LittleEndian : SegyOptions::BigEndian;
+    if (o.channels) s.segy.NumofChanRadio = *o.channels - 1;
+    if (o.asciiHeader) s.segy.HeadType = SegyOptions::Ascii;
+    if (o.sampleInterval) {
+        s.segy.ChangeBox = true;
+        s.segy.S_REdit = *o.sampleInterval;
+    }
+    if (o.xScaler) s.segy.XEditscaler = *o.xScaler;
+    if (o.yScaler) s.segy.YEditScaler = *o.yScaler;
+    if (o.multipingDepth) {
+        s.segy.Z_scaler = SegyOptions::Multiping;
+        s.segy.waterDepth = *o.multipingDepth;
+    }
+    if (o.channel) s.shots.chan_to_display.set(*o.channel);
+    if (o.mul) s.shots.MUL = *o.mul;
+    if (o.add) s.shots.ADD = *o.add;
+    if (o.window) {
+        s.StartSweep.set(o.window->first);
+        s.EndSweep.set(o.window->second);
+    }
+}
+
+void printLines(const std::vector<std::string>& lines) {
+    for (const auto& l : lines) std::cout << l << '\n';
+}
+
+int run(const RunOptions& o) {
+    auto session = std::make_unique<Session>();
+    Session& s = *session;
+    if (!o.noDefaults) {
+        try {
+            INIT_VARIABLES(s);
+        } catch (const Error& e) {
+            std::cerr << "tarnix-run: defaults file ignored: " << e.what() << '\n';
+        }
+    }
+
+    const InputFormat f = openCommand(s, o.file);
+    if (f != InputFormat::Segy)
+        throw IoError(o.file + ": not a file tarnix-run can open (extension \"" +
+                      upperExtension(o.file) + "\")");
+    applySegyOptions(o, s);
+    segyOptionsOk(s);
+    const std::vector<std::string> textualHeader = s.SEGYmemo;
+    if (o.shots) {
+        s.shots.StartShot.set(o.shots->first);
+        s.shots.EndShot.set(o.shots->second);
+    }
+    selectShotsOk(s);
+
+    if (o.info) {
+        std::cout << "File: " << s.InputFileName << '\n'
+                  << "NumTraces: " << s.NumTraces << '\n'
+                  << "NumSamples: " << s.NumSamples << '\n'
+                  << "SampleRate: " << floatText(s.SampleRate) << '\n'
+                  << "Delay: " << floatText(s.header.Delay) << '\n';
+        if (SegyInput* in = segyInput(s); in && !in->sampleCountNote().empty())
+            std::cout << "Note: " << in->sampleCountNote() << '\n';
+    }
+    if (o.textualHeader) printLines(textualHeader);
+
+    Processor processor(s);
+    if (o.headerShot) {
+        processor.READ_A_TRACE(*o.headerShot);
+        showSegyHeaderListing(s);
+        printLines(s.SEGYmemo);
+    }
+    if (o.dumpShot) {
+        processor.READ_A_TRACE(*o.dumpShot);
+        writeTraceAscii(std::cout, s.current, s.NumSamples, s.SampleRate);
+    }
+    std::cout.flush();
+    if (!std::cout) throw IoError("cannot write the standard output");
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    RunOptions o;
+    try {
+        o = parseRunOptions(argc, argv);
+    } catch (const UsageError& e) {
+        std::cerr << "tarnix-run: " << e.what() << "\n\n" << runUsage();
+        return 2;
+    }
+    if (o.help) {
+        std::cout << runUsage();
+        return 0;
+    }
+    try {
+        return run(o);
+    } catch (const std::exception& e) {
+        std::cerr << "tarnix-run: " << e.what() << '\n';
+        return 1;
+    }
 }

@@ -41,10 +41,11 @@ void writeDemoLine(const std::string& path, const DemoLineOptions& opt) {
     std::vector<unsigned char> head(3600, 0);
     std::fill(head.begin(), head.begin() + 3200, ' ');
     putText(head, 0, "C 1 TARNIX DEMO LINE - SYNTHETIC SINGLE-CHANNEL HIGH-RESOLUTION PROFILE");
-    putText(head, 1, "C 2 SEA FLOOR, FOUR SUB-BOTTOM REFLECTORS, SEA-FLOOR MULTIPLE, NOISE, SPIKES");
+    putText(head, 1,
+            "C 2 SEA FLOOR, FOUR SUB-BOTTOM REFLECTORS, SEA-FLOOR MULTIPLE, NOISE, SPIKES");
     char buf[96];
-    std::snprintf(buf, sizeof buf, "C 3 SHOTS %d  SAMPLES %d  INTERVAL %d US  DELAY %d MS", opt.shots,
-                  opt.samples, opt.intervalUs, opt.delayMs);
+    std::snprintf(buf, sizeof buf, "C 3 SHOTS %d  SAMPLES %d  INTERVAL %d US  DELAY %d MS",
+                  opt.shots, opt.samples, opt.intervalUs, opt.delayMs);
     putText(head, 2, buf);
     putText(head, 3, "C 4 COORDINATES: SECONDS OF ARC, SCALER -100, UNITS 2");
     putText(head, 4, "C 5 16-BIT INTEGER SAMPLES, BIG-ENDIAN");
@@ -53,12 +54,12 @@ void writeDemoLine(const std::string& path, const DemoLineOptions& opt) {
         putText(head, l, buf);
     }
     unsigned char* bin = head.data() + 3200;
-    putI32BE(bin + 4, 1);                 // line number
-    putI16BE(bin + 12, 1);                // traces per record
-    putI16BE(bin + 16, opt.intervalUs);   // sample interval
-    putI16BE(bin + 20, opt.samples);      // samples per trace
-    putI16BE(bin + 24, 3);                // 16-bit integer samples
-    putI16BE(bin + 54, 1);                // metres
+    putI32BE(bin + 4, 1);               // line number
+    putI16BE(bin + 12, 1);              // traces per record
+    putI16BE(bin + 16, opt.intervalUs); // sample interval
+    putI16BE(bin + 20, opt.samples);    // samples per trace
+    putI16BE(bin + 24, 3);              // 16-bit integer samples
+    putI16BE(bin + 54, 1);              // metres
     if (std::fwrite(head.data(), 1, head.size(), f) != head.size()) {
         std::fclose(f);
         throw IoError("Cannot write " + path);
@@ -67,7 +68,8 @@ void writeDemoLine(const std::string& path, const DemoLineOptions& opt) {
     const double dtMs = opt.intervalUs / 1000.0;
     const double fs = 1000.0 / dtMs; // Hz
     const double f0 = std::min(3000.0, fs / 8.0);
-    const int half = static_cast<int>(std::ceil(3.0 / (kPi * f0 * dtMs / 1000.0))); // wavelet support
+    const int half =
+        static_cast<int>(std::ceil(3.0 / (kPi * f0 * dtMs / 1000.0))); // wavelet support
     std::vector<double> trace(opt.samples);
     std::vector<unsigned char> rec(240 + 2 * static_cast<size_t>(opt.samples));
     std::mt19937 rng(opt.seed);
@@ -89,8 +91,8 @@ void writeDemoLine(const std::string& path, const DemoLineOptions& opt) {
 
     for (int s = 0; s < opt.shots; ++s) {
         const double x = s;
-        const double seaFloor = 55.0 + 8.0 * std::sin(2 * kPi * x / 900.0) +
-                                3.0 * std::sin(2 * kPi * x / 217.0 + 1.0);
+        const double seaFloor =
+            55.0 + 8.0 * std::sin(2 * kPi * x / 900.0) + 3.0 * std::sin(2 * kPi * x / 217.0 + 1.0);
         heave = 0.92 * heave + 0.08 * gauss(rng) * 0.6; // swell, ms
         events.clear();
         const double t0 = seaFloor + heave;

@@ -8,9 +8,9 @@ namespace tarnix {
 
 struct DemoLineOptions {
     int shots = 1200;
-    int samples = 2500;     // per trace
-    int intervalUs = 50;    // sample interval
-    int delayMs = 15;       // recording delay
+    int samples = 2500;  // per trace
+    int intervalUs = 50; // sample interval
+    int delayMs = 15;    // recording delay
     unsigned seed = 20261208;
 };
 

@@ -75,6 +75,7 @@ void SegyInput::readBytes(long long pos, unsigned char* dst, long long n, int sh
 std::string SegyInput::checkSampleCount(const SegyOptions& opt) {
     nsOverride_ = 0;
     lastNs_ = 0;
+    note_.clear();
     if (size_ < kFileHeaderBytes + kTraceHeaderBytes) return {};
     unsigned char bin[2], tr[2];
     readBytes(3220, bin, 2, 0, "binary header");
@@ -87,9 +88,10 @@ std::string SegyInput::checkSampleCount(const SegyOptions& opt) {
     auto fits = [data](int ns) { return ns > 0 && data % (kTraceHeaderBytes + 2LL * ns) == 0; };
     if (fits(trNs) || !fits(binNs) || binNs > kReadSlots) return {};
     nsOverride_ = binNs;
-    return "trace headers announce " + std::to_string(trNs) +
-           " samples, which no trace length fits; using the " + std::to_string(binNs) +
-           " samples of the binary header, which fit the file exactly";
+    note_ = "trace headers announce " + std::to_string(trNs) +
+            " samples, which no trace length fits; using the " + std::to_string(binNs) +
+            " samples of the binary header, which fit the file exactly";
+    return note_;
 }
 
 void SegyInput::readFileHeader(unsigned char* dst, int n) {

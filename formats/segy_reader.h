@@ -32,6 +32,8 @@ public:
     std::string checkSampleCount(const SegyOptions& opt);
     // The binary header's count when it replaces the trace headers', else 0.
     int binaryCountOverride() const { return nsOverride_; }
+    // The note of checkSampleCount, empty when the trace headers are used.
+    const std::string& sampleCountNote() const { return note_; }
     // Samples per trace used to locate traces: the override, or the sample
     // count of the trace read last from this file (the first trace's before
     // any read, so the first read is located with this file's own count).
@@ -67,6 +69,7 @@ private:
     int filledSlots_ = kReadSlots; // raw slots that may hold samples of an earlier trace
     std::vector<unsigned char> samples_;
     std::string posString_;
+    std::string note_;
 };
 
 // The SEG-Y input of the session, or null when the input is not SEG-Y.

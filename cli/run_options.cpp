@@ -1,0 +1,141 @@
+#include "cli/run_options.h"
+
+#include "core/numtext.h"
+
+#include <functional>
+#include <vector>
+
+namespace tarnix {
+
+namespace {
+
+int intArg(const std::string& opt, const std::string& v) {
+    long long n;
+    if (!tryParseInt(v, n) || n < INT32_MIN || n > INT32_MAX)
+        throw UsageError(opt + ": '" + v + "' is not an integer");
+    return static_cast<int>(n);
+}
+
+std::pair<int, int> rangeArg(const std::string& opt, const std::string& v) {
+    auto colon = v.find(':');
+    if (colon == std::string::npos) throw UsageError(opt + ": expected FROM:TO, got '" + v + "'");
+    return {intArg(opt, v.substr(0, colon)), intArg(opt, v.substr(colon + 1))};
+}
+
+std::string intText(const std::string& opt, const std::string& v) {
+    (void)intArg(opt, v);
+    return v;
+}
+
+struct Option {
+    const char* name;
+    bool takesValue;
+    std::function<void(RunOptions&, const std::string& name, const std::string& value)> apply;
+};
+
+const std::vector<Option>& optionTable() {
+    static const std::vector<Option> table = {
+        {"--help", false, [](RunOptions& o, auto&, auto&) { o.help = true; }},
+        {"--no-defaults", false, [](RunOptions& o, auto&, auto&) { o.noDefaults = true; }},
+        {"--little-endian", false, [](RunOptions& o, auto&, auto&) { o.littleEndian = true; }},
+        {"--channels", true,
+         [](RunOptions& o, auto& n, auto& v) {
+             int c = intArg(n, v);
+             if (c < 1 || c > 24) throw UsageError(n + ": channels are 1 to 24");
+             o.channels = c;
+         }},
+        {"--channel", true,
+         [](RunOptions& o, auto& n, auto& v) {
+             int c = intArg(n, v);
+             if (c < 1 || c > 100000) throw UsageError(n + ": the channel is 1 to 100000");
+             o.channel = c;
+         }},
+        {"--ascii-header", false, [](RunOptions& o, auto&, auto&) { o.asciiHeader = true; }},
+        {"--sample-interval", true,
+         [](RunOptions& o, auto& n, auto& v) {
+             long double d;
+             if (!tryParseFloat(v, d) || !(d > 0))
+                 throw UsageError(n + ": '" + v + "' is not a positive number");
+             o.sampleInterval = v;
+         }},
+        {"--x-scaler", true, [](RunOptions& o, auto& n, auto& v) { o.xScaler = intText(n, v); }},
+        {"--y-scaler", true, [](RunOptions& o, auto& n, auto& v) { o.yScaler = intText(n, v); }},
+        {"--mul", true, [](RunOptions& o, auto& n, auto& v) { o.mul = intText(n, v); }},
+        {"--add", true, [](RunOptions& o, auto& n, auto& v) { o.add = intText(n, v); }},
+        {"--multiping", true,
+         [](RunOptions& o, auto& n, auto& v) { o.multipingDepth = intArg(n, v); }},
+        {"--window", true, [](RunOptions& o, auto& n, auto& v) { o.window = rangeArg(n, v); }},
+        {"--shots", true, [](RunOptions& o, auto& n, auto& v) { o.shots = rangeArg(n, v); }},
+        {"--info", false, [](RunOptions& o, auto&, auto&) { o.info = true; }},
+        {"--textual-header", false, [](RunOptions& o, auto&, auto&) { o.textualHeader = true; }},
+        {"--header", true, [](RunOptions& o, auto& n, auto& v) { o.headerShot = intArg(n, v); }},
+        {"--dump-trace", true, [](RunOptions& o, auto& n, auto& v) { o.dumpShot = intArg(n, v); }},
+    };
+    return table;
+}
+
+} // namespace
+
+RunOptions parseRunOptions(int argc, char** argv) {
+    RunOptions o;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+            if (!o.file.empty()) throw UsageError("only one FILE can be given ('" + arg + "')");
+            o.file = arg;
+            continue;
+        }
+        std::string value;
+        bool inlineValue = false;
+        if (auto eq = arg.find('='); eq != std::string::npos) {
+            value = arg.substr(eq + 1);
+            arg.resize(eq);
+            inlineValue = true;
+        }
+        const Option* found = nullptr;
+        for (const auto& opt : optionTable())
+            if (arg == opt.name) found = &opt;
+        if (!found) throw UsageError("unknown option " + arg);
+        if (found->takesValue && !inlineValue) {
+            if (i + 1 >= argc) throw UsageError(arg + " needs a value");
+            value = argv[++i];
+        } else if (!found->takesValue && inlineValue) {
+            throw UsageError(arg + " takes no value");
+        }
+        found->apply(o, arg, value);
+    }
+    if (!o.help && o.file.empty()) throw UsageError("no FILE given");
+    return o;
+}
+
+const char* runUsage() {
+    return "Usage: tarnix-run [OPTION]... FILE\n"
+           "Open a seismic line as the open command does, confirm the SEG-Y options\n"
+           "and the shot selection with the settings given, and print what is asked.\n"
+           "\n"
+           "SEG-Y options:\n"
+           "  --little-endian         read little-endian (default big-endian)\n"
+           "  --channels N            channels per shot, 1 to 24 (default 1)\n"
+           "  --ascii-header          the textual header is ASCII (default EBCDIC)\n"
+           "  --sample-interval US    use this sample interval (microseconds) instead of the "
+           "header's\n"
+           "  --x-scaler N, --y-scaler N  extra coordinate factors (default 1)\n"
+           "  --multiping DEPTH       delay from the water depth in metres instead of the header\n"
+           "Shot selection:\n"
+           "  --channel C             channel read from multi-channel files (default 1)\n"
+           "  --mul N, --add N        big-endian samples become (sample + ADD) x MUL\n"
+           "  --shots FROM:TO         shot range (default 1 to the trace count)\n"
+           "  --window START:END      time window in ms\n"
+           "  --no-defaults           ignore $HOME/.tarnix_defaults\n"
+           "Output:\n"
+           "  --info                  file name, NumTraces, NumSamples, SampleRate, Delay\n"
+           "  --textual-header        the 45 lines of the textual header display\n"
+           "  --header SHOT           the 72-line header listing of trace SHOT (counted from 0)\n"
+           "  --dump-trace SHOT       time and value of every sample of trace SHOT after "
+           "processing\n"
+           "  --help                  show this help\n"
+           "\n"
+           "Exit status: 0 success, 1 the file cannot be read, 2 bad arguments.\n";
+}
+
+} // namespace tarnix

@@ -1,0 +1,49 @@
+#pragma once
+// Command-line options of tarnix-run. Each option is one entry of the table in
+// run_options.cpp, so new options are added there without touching the rest.
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+namespace tarnix {
+
+// A bad command line; main prints it with the usage text and exits with 2.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct RunOptions {
+    std::string file;
+    bool help = false;
+    bool noDefaults = false;
+
+    // SEG-Y options window
+    bool littleEndian = false;
+    std::optional<int> channels; // 1..24
+    bool asciiHeader = false;
+    std::optional<std::string> sampleInterval; // microseconds; ticks Change
+    std::optional<std::string> xScaler, yScaler;
+    std::optional<int> multipingDepth; // metres
+
+    // Select Shots window
+    std::optional<int> channel;
+    std::optional<std::string> mul, add;
+    std::optional<std::pair<int, int>> shots;
+
+    // main window
+    std::optional<std::pair<int, int>> window; // ms
+
+    // what to print
+    bool info = false;
+    bool textualHeader = false;
+    std::optional<int> headerShot;
+    std::optional<int> dumpShot;
+};
+
+// Throws UsageError naming the offending argument.
+RunOptions parseRunOptions(int argc, char** argv);
+const char* runUsage();
+
+} // namespace tarnix

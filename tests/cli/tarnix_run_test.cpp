@@ -1,0 +1,137 @@
+// tarnix-run as a script sees it: whole outputs compared with committed files.
+#include "support/segy_fixture.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <sys/wait.h>
+
+using tarnix::test::SynthSegy;
+using tarnix::test::TempDir;
+
+namespace {
+
+struct Result {
+    int status = -1;
+    std::string out, err;
+};
+
+Result runTool(const TempDir& dir, const std::string& args) {
+    const std::string errFile = dir.file("stderr.txt");
+    const std::string cmd =
+        std::string(TARNIX_BINARY_DIR) + "/tarnix-run --no-defaults " + args + " 2>" + errFile;
+    Result r;
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return r;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    r.err = tarnix::test::readTextFile(errFile);
+    return r;
+}
+
+std::string expected(const std::string& name) {
+    return tarnix::test::readTextFile(std::string(TARNIX_SOURCE_DIR) + "/tests/cli/expected/" +
+                                      name);
+}
+
+// Three big-endian shots of 8 samples at 2 ms with a full navigation header.
+std::string writeLine(const TempDir& dir, const std::string& name) {
+    SynthSegy f;
+    const unsigned char title[] = {0xE3, 0xC1, 0xD9, 0xD5, 0xC9, 0xE7,
+                                   0x40, 0xE3, 0xC5, 0xE2, 0xE3, 0x4B};
+    std::copy(std::begin(title), std::end(title), f.text.begin());
+    f.binaryNs = 8;
+    f.binaryInterval = 2000;
+    for (int t = 0; t < 3; ++t)
+        f.addTrace(7 + t, 8, 2000)
+            .set(13, 1)
+            .set(71, -100)
+            .set(89, 2)
+            .set(73, -1296000 - t)
+            .set(77, 20736000 + t)
+            .set(109, 6)
+            .set(157, 2024)
+            .set(159, 35)
+            .set(161, 13)
+            .set(163, 45)
+            .set(165, 10 + t);
+    const std::string path = dir.file(name);
+    f.write(path);
+    return path;
+}
+
+} // namespace
+
+TEST(TarnixRun, InfoHeaderAndTraceDumpMatchExpectedOutput) {
+    TempDir dir;
+    const std::string path = writeLine(dir, "line.SGY");
+    Result r =
+        runTool(dir, "--info --header 2 --dump-trace 2 --mul 2 --add 1 --window 0:16 " + path);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string file = "File: " + path + "\n";
+    ASSERT_EQ(r.out.substr(0, file.size()), file);
+    EXPECT_EQ(r.out.substr(file.size()), expected("line_info_header_dump.txt"));
+    EXPECT_EQ(r.err, "");
+}
+
+TEST(TarnixRun, TextualHeaderIs45Lines) {
+    TempDir dir;
+    const std::string path = writeLine(dir, "line.sgy");
+    Result r = runTool(dir, "--textual-header " + path);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 45);
+    EXPECT_EQ(r.out.substr(0, 81), std::string("TARNIX TEST ") + std::string(68, ' ') + "\n");
+}
+
+TEST(TarnixRun, ExitStatusesAndMessages) {
+    TempDir dir;
+    const std::string path = writeLine(dir, "line.sgy");
+    Result r = runTool(dir, "--dump-trace 3 " + path);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+              "tarnix-run: End of data: " + path + ": trace 3 lies past the end of the file\n");
+
+    r = runTool(dir, "--info " + dir.file("missing.sgy"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("missing.sgy"), std::string::npos);
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
+
+    r = runTool(dir, "--info " + dir.file("line.xyz"));
+    EXPECT_EQ(r.status, 1);
+
+    for (const std::string& bad :
+         {"--channels 25 " + path, "--shots 1-4 " + path, "--mul x " + path, "--frobnicate " + path,
+          path + " " + path, std::string("--header"), std::string()}) {
+        r = runTool(dir, bad);
+        EXPECT_EQ(r.status, 2) << bad;
+        EXPECT_NE(r.err.find("Usage: tarnix-run"), std::string::npos) << bad;
+    }
+}
+
+TEST(TarnixRun, LittleEndianAndChannelOptions) {
+    TempDir dir;
+    SynthSegy f;
+    f.bigEndian = false;
+    for (int t = 0; t < 4; ++t) f.addTrace(t + 1, 4, 1000).set(109, 3);
+    f.write(dir.file("le.sgy"));
+    Result r =
+        runTool(dir, "--little-endian --info --dump-trace 3 --window 0:4 " + dir.file("le.sgy"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("NumTraces: 4\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("1.00000000 -100.00000000\n"), std::string::npos) << r.out;
+
+    SynthSegy m;
+    for (int t = 0; t < 6; ++t) m.addTrace(t + 1, 4, 1000);
+    m.write(dir.file("two.sgy"));
+    r = runTool(dir, "--channels 2 --channel 2 --header 1 --multiping 300 --info " +
+                         dir.file("two.sgy"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("NumTraces: 3\n"), std::string::npos) << r.out; // trunc(6 / 2) + 1 - 1
+    EXPECT_NE(r.out.find("Original field record number 4\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Delay: 396\n"), std::string::npos) << r.out; // trunc(399.99 / 4) x 4
+}
