@@ -6,6 +6,8 @@
 #include "ui/windows.h"
 
 #include <QApplication>
+#include <QRect>
+#include <QScreen>
 #include <QTimer>
 
 #include <cstdio>
@@ -86,6 +88,10 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // Centred first, so that leaving the maximized state puts it in the middle.
+    QRect frame(QPoint(), mainWindow->size());
+    frame.moveCenter(QGuiApplication::primaryScreen()->availableGeometry().center());
+    mainWindow->move(frame.topLeft());
     mainWindow->showMaximized();
     if (!dataFile.empty()) {
         const QString path = QString::fromLocal8Bit(dataFile.c_str());

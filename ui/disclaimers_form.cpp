@@ -4,7 +4,8 @@
 
 namespace tarnix {
 
-TDisclaimers_form::TDisclaimers_form(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
+TDisclaimers_form::TDisclaimers_form(Session& session, QWidget* parent)
+    : QDialog(parent), session_(session) {
     setObjectName("Disclaimers_form");
     setWindowTitle("");
 }

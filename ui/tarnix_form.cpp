@@ -29,6 +29,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
@@ -54,10 +56,10 @@ QToolButton* toolButton(QWidget* parent, const char* name, const QString& hint,
     if (text.isEmpty()) {
         b->setIcon(parent->style()->standardIcon(icon));
         b->setIconSize(QSize(22, 22));
+        b->setAutoRaise(true);
     } else {
         b->setText(text);
     }
-    b->setAutoRaise(true);
     return b;
 }
 
@@ -306,6 +308,7 @@ void TTarnixForm::buildPositioningPage() {
     NavigationGrid->setHorizontalHeaderLabels({""});
     NavigationGrid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft);
     NavigationGrid->setColumnWidth(0, 997);
+    NavigationGrid->verticalHeader()->setMinimumSectionSize(15);
     NavigationGrid->verticalHeader()->setDefaultSectionSize(15);
     NavigationGrid->verticalHeader()->hide();
     NavigationGrid->setFont(QFont("Courier", 9));
@@ -528,6 +531,7 @@ void TTarnixForm::buildReflectivityPage() {
     refgrid->horizontalHeader()->hide();
     refgrid->verticalHeader()->hide();
     refgrid->setColumnWidth(0, 600);
+    refgrid->verticalHeader()->setMinimumSectionSize(16);
     refgrid->verticalHeader()->setDefaultSectionSize(16);
     v->addWidget(refgrid, 1);
     connect(SpeedButton7, &QToolButton::clicked, this, &TTarnixForm::SpeedButton7Click);
@@ -859,10 +863,26 @@ void TTarnixForm::Save1Click() {
 }
 
 void TTarnixForm::Print1Click() {
-    // Printing needs a print system the program does not link; the image can be
-    // saved as a bitmap and printed from there.
-    showError("Printing is not available: save the image with File, Save Image and print "
-              "the bitmap file.");
+    if (profileImage.isNull()) {
+        showError("There is no profile image to print yet: run GO first.");
+        return;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        showError("The printer could not be started.");
+        return;
+    }
+    // The whole profile on one page, its proportions kept.
+    const QRect page = painter.viewport();
+    QSize size = profileImage.size();
+    size.scale(page.size(), Qt::KeepAspectRatio);
+    painter.setViewport(page.x(), page.y(), size.width(), size.height());
+    painter.setWindow(profileImage.rect());
+    painter.drawImage(0, 0, profileImage);
+    painter.end();
 }
 
 // --- Image Edit -----------------------------------------------------------

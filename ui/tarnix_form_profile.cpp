@@ -3,7 +3,10 @@
 #include "core/session.h"
 #include "ui/tarnix_form.h"
 
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
+#include <QTabWidget>
 
 namespace tarnix {
 
@@ -18,7 +21,11 @@ void TTarnixForm::DisplayDragOver(int /*x*/, int /*y*/) {}
 
 void TTarnixForm::DisplayEndDrag(int /*x*/, int /*y*/) {}
 
-void TTarnixForm::FormMouseWheel(int /*delta*/) {}
+void TTarnixForm::FormMouseWheel(int delta) {
+    if (PageControl1->currentIndex() != ProfilePage) return;
+    QScrollBar* bar = ScrollBox1->verticalScrollBar();
+    bar->setValue(bar->value() - delta / 5);
+}
 
 void TTarnixForm::UpClick() {
     Sel_ana_spin->setValue(Sel_ana_spin->value() + 1);
