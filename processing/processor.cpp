@@ -3,6 +3,9 @@
 #include "core/error.h"
 #include "core/numtext.h"
 #include "processing/module_state.h"
+#include "processing/modules/decon.h"
+#include "processing/modules/fft.h"
+#include "processing/modules/fir.h"
 #include "processing/modules/gain.h"
 
 
@@ -49,10 +52,14 @@ void absm(RowContext& r) {
     modules::absm(r.trace(), r.n());
 }
 void fftf(RowContext& r) {
-    (void)r.pInt(1);
+    const int cutoff = r.pInt(1);
     (void)r.rowNumber();
+    modules::fftf(r.trace(), r.n(), cutoff, r.p(2), r.m);
 }
-void fftm(RowContext& r) { (void)r.rowNumber(); }
+void fftm(RowContext& r) {
+    (void)r.rowNumber();
+    modules::fftm(r.trace(), r.n(), r.m);
+}
 void tmxm(RowContext& r) {
     (void)r.pInt(1);
     (void)r.pInt(2);
@@ -63,7 +70,13 @@ void swell(RowContext& r) {
     (void)r.rowNumber();
     (void)r.pInt(2);
 }
-void acfm(RowContext& r) { (void)r.pInt(1); }
+void acfm(RowContext& r) {
+    const int p = r.pInt(1);
+    // A run's first trace designs with this run's parameters.
+    modules::acfm(r.trace(), r.n(), r.nd(), p, r.s.FullScale, r.s.SampleRate,
+                  r.m.filterRedesign || r.first, r.m);
+    r.m.filterRedesign = r.s.SingleTraceMode;
+}
 void spfm(RowContext& r) {
     (void)r.pInt(1);
     (void)r.rowNumber();
@@ -123,17 +136,21 @@ void ling(RowContext& r) {
 }
 void derv(RowContext& r) { modules::derv(r.trace(), r.n()); }
 void fltm(RowContext& r) {
-    (void)r.rowNumber();
-    (void)r.pFloat(2);
-    (void)r.pFloat(1);
-    (void)r.pInt(3);
-    (void)r.pInt(4);
-    (void)r.pInt(5);
+    const int row = r.rowNumber();
+    const double high = static_cast<double>(r.pFloat(2));
+    const double low = static_cast<double>(r.pFloat(1));
+    const int taper = r.pInt(3);
+    const int type = r.pInt(4);
+    const int length = r.pInt(5);
+    // A run's first trace designs with this run's parameters, not the last run's.
+    modules::fltm(r.trace(), row, r.nd(), taper, r.m.filterRedesign || r.first, length, high, low,
+                  type, r.s.SampleRate, r.m);
     r.m.filterRedesign = (r.shot == r.s.shots.StartShot()) || r.s.SingleTraceMode;
 }
 void decm(RowContext& r) {
-    (void)r.pInt(1);
-    (void)r.pInt(2);
+    const int gap = r.pInt(1);
+    const int op = r.pInt(2);
+    modules::decm(r.trace(), r.nd(), op, gap, 0.01L, r.m);
 }
 
 

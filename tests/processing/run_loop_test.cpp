@@ -224,3 +224,38 @@ TEST(Worker, RowsRunInOrderOnTheCurrentTrace) {
     p.run(hooks);
     EXPECT_EQ(hooks.values[1], 0);
 }
+
+#include "processing/module_state.h"
+#include "processing/modules/fir.h"
+
+TEST(Worker, FirstTraceOfEveryRunUsesThisRunsFilter) {
+    Fixture f(100, 1, 3);
+    f.s->SampleRate = 10;
+    f.s->EndSweep.set(20); // 200 samples
+    auto& q = f.s->sequence;
+    auto fltmRow = [&](const char* high) {
+        q.cell(1, 0) = "1";
+        q.cell(1, 1) = "FLTM";
+        q.cell(1, 2) = "10.00";
+        q.cell(1, 3) = high;
+        q.cell(1, 4) = "0";
+        q.cell(1, 5) = "1";
+        q.cell(1, 6) = "31";
+    };
+    Processor p(*f.s);
+    fltmRow("3000.00");
+    p.ProcessTrace(2); // designs, and leaves the redesign flag down
+    EXPECT_FALSE(p.filterRedesign());
+    fltmRow("500.00");
+    // The first shot of a new run: its own parameters must apply.
+    f.s->raw.fill(0);
+    f.s->raw[50] = 1000;
+    windowCopy(*f.s);
+    p.ProcessTrace(1);
+    auto expected = std::make_unique<TraceBuffer>();
+    expected->fill(0);
+    (*expected)[50] = 1000;
+    auto m = std::make_unique<ModuleState>();
+    modules::fltm(*expected, 1, 200, 0, true, 31, 500.0, 10.0, 1, 10, *m);
+    for (int i = 0; i < 200; ++i) ASSERT_EQ(f.s->current[i], (*expected)[i]) << i;
+}
