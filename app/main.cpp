@@ -93,6 +93,12 @@ int main(int argc, char** argv) {
     frame.moveCenter(QGuiApplication::primaryScreen()->availableGeometry().center());
     mainWindow->move(frame.topLeft());
     mainWindow->showMaximized();
+    // Without a window manager nobody maximizes it; fill the screen ourselves.
+    QTimer::singleShot(300, mainWindow.get(), [&mainWindow] {
+        const QRect screen = mainWindow->screen()->availableGeometry();
+        if (mainWindow->frameGeometry().width() < screen.width() * 9 / 10)
+            mainWindow->setGeometry(screen);
+    });
     if (!dataFile.empty()) {
         const QString path = QString::fromLocal8Bit(dataFile.c_str());
         QTimer::singleShot(0, mainWindow.get(),

@@ -1,14 +1,20 @@
 #pragma once
 #include <QDialog>
 
+class QPlainTextEdit;
+class QPushButton;
+
 namespace tarnix {
 class Session;
 
-// Tool window, created once at start-up and shown or hidden on demand.
+// Shows the program's fixed disclaimer text; closing only hides it.
 class TDisclaimers_form : public QDialog {
     Q_OBJECT
 public:
     explicit TDisclaimers_form(Session& session, QWidget* parent = nullptr);
+
+    QPlainTextEdit* Memo1 = nullptr;
+    QPushButton* OKButt = nullptr;
 
 private:
     Session& session_;

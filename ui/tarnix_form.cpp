@@ -721,7 +721,10 @@ void TTarnixForm::refreshFromSession() {
     if (NavigationGrid->rowCount() != rows) NavigationGrid->setRowCount(rows);
     NavigationGrid->setHorizontalHeaderLabels(
         {nav.empty() ? QString() : QString::fromStdString(nav[0])});
-    for (int r = 0; r < rows; ++r) {
+    // Only the rows that held or now hold text are looked at.
+    const int used = std::min(rows, std::max(navRowsShown_, static_cast<int>(nav.size()) - 1));
+    navRowsShown_ = std::max(0, static_cast<int>(nav.size()) - 1);
+    for (int r = 0; r < used; ++r) {
         const size_t row = static_cast<size_t>(r) + 1;
         const QString text = row < nav.size() ? QString::fromStdString(nav[row]) : QString();
         QTableWidgetItem* item = NavigationGrid->item(r, 0);

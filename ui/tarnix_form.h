@@ -342,6 +342,7 @@ private:
     void showActiveImage();
 
     Session& session_;
+    int navRowsShown_ = 0; // grid rows that may hold text
     bool dragging_ = false;
     bool pressed_ = false;
 };
