@@ -32,6 +32,7 @@ class QToolButton;
 namespace tarnix {
 class Session;
 class Processor;
+class ProfileView;
 
 class TTarnixForm : public QMainWindow {
     Q_OBJECT
@@ -58,6 +59,9 @@ public:
     // Text of one status bar panel: 0 "Cursor", 1 "Image", 2 "Profile".
     void setStatusPanel(int index, const QString& text);
     QString statusPanel(int index) const;
+    // Renderer, run hooks, Display canvas and pick targets of the profile
+    // (ui/profile_view.h); created on first use.
+    ProfileView& profileView();
     // Shows a failed operation's message; the handler has ended.
     void showError(const QString& message);
     // Runs a handler body so that a failure ends it with its message instead
@@ -343,6 +347,7 @@ private:
 
     Session& session_;
     int navRowsShown_ = 0; // grid rows that may hold text
+    ProfileView* profileView_ = nullptr; // child QObject of the form
     bool dragging_ = false;
     bool pressed_ = false;
 };

@@ -1,0 +1,31 @@
+#pragma once
+// Where profile picks go besides the picture: the digitizing notebook and the map.
+// The main window holds one of these; the notebook and the map windows provide
+// their own when they exist. The defaults here say "no notebook, no map".
+#include <string>
+
+namespace tarnix {
+
+class Session;
+
+class ProfilePickTarget {
+public:
+    virtual ~ProfilePickTarget() = default;
+
+    // Notebook side.
+    virtual bool notebookShown() const { return false; }
+    // A mouse pick: the notebook reads the cursor point texts of the session.
+    virtual void notebookPick(Session& /*s*/) {}
+    // Bottom-tracking picks: the notebook's lower shot limit, its type (".MUT"
+    // takes "shot time" lines, ".DGT" navigation text lines) and the line to add.
+    virtual int notebookLowerShotLimit() const { return 0; }
+    virtual bool notebookIsMut() const { return false; }
+    virtual void notebookAddLine(const std::string& /*line*/) {}
+
+    // Map side of interactive mapping: plot the shot's position when the map
+    // viewer's plotting option is on.
+    virtual bool mapPlotting() const { return false; }
+    virtual void mapPlot(double /*x*/, double /*y*/, int /*shot*/) {}
+};
+
+} // namespace tarnix

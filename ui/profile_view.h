@@ -1,0 +1,69 @@
+#pragma once
+// The main window's side of the profile: the renderer, the run hooks GO drives,
+// the canvas of the shown picture (`Display`) and where picks go.
+#include "display/image_canvas.h"
+#include "display/profile_picks.h"
+#include "display/profile_renderer.h"
+#include "display/profile_run_hooks.h"
+
+#include <QObject>
+#include <QRect>
+#include <memory>
+
+namespace tarnix {
+
+class TTarnixForm;
+
+// Run hooks of the window: serve events, drive the progress bar and show the
+// annotated picture on the Profile page when the run ends.
+class WindowRunHooks : public ProfileRunHooks {
+public:
+    WindowRunHooks(TTarnixForm& form, ProfileRenderer& renderer);
+    void pumpEvents() override;
+    void runState(bool running) override;
+    void progress(int percent) override;
+    void runEnd() override;
+
+private:
+    TTarnixForm& form_;
+};
+
+// The notebook is "shown" when its window is visible; storage comes with the notebook.
+class WindowPickTarget : public ProfilePickTarget {
+public:
+    explicit WindowPickTarget(TTarnixForm& form) : form_(form) {}
+    bool notebookShown() const override;
+
+private:
+    TTarnixForm& form_;
+};
+
+class ProfileView : public QObject {
+    Q_OBJECT
+public:
+    explicit ProfileView(TTarnixForm& form);
+
+    ProfileRenderer& renderer() { return renderer_; }
+    WindowRunHooks& hooks() { return hooks_; }
+    // Canvas of the shown picture (the form's `profileImage`).
+    ImageCanvas& canvas() { return canvas_; }
+    ProfilePickTarget& picks() { return *picks_; }
+    // The notebook and the map install their own pick target here.
+    void setPickTarget(std::unique_ptr<ProfilePickTarget> target);
+    // Repaints part of `Display` after marks were drawn on the picture.
+    void updateDisplay(const QRect& area);
+
+protected:
+    // Paints `Display` straight from the picture, so marks show without
+    // converting the whole image again.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    TTarnixForm& form_;
+    ProfileRenderer renderer_;
+    WindowRunHooks hooks_;
+    ImageCanvas canvas_;
+    std::unique_ptr<ProfilePickTarget> picks_;
+};
+
+} // namespace tarnix
