@@ -2,11 +2,14 @@
 
 #include "core/error.h"
 #include "core/numtext.h"
+#include "formats/segy_writer.h"
 #include "processing/module_state.h"
 #include "processing/modules/decon.h"
 #include "processing/modules/fft.h"
 #include "processing/modules/fir.h"
 #include "processing/modules/gain.h"
+
+#include <filesystem>
 
 
 namespace tarnix {
@@ -95,11 +98,31 @@ void mutm(RowContext& r) {
     int row = r.rowNumber();
     if (row >= 1 && row <= 50) r.s.rowFiles[row] = r.p(1);
 }
+// The grid holds the output's name without its directory; when the editor chose
+// that file, its full path is kept so the output lands where the user asked.
+std::string outputPath(const std::string& cell, const std::string& chosen) {
+    if (!chosen.empty() && std::filesystem::path(chosen).filename().string() == cell)
+        return chosen;
+    return cell;
+}
+
 void wseg(RowContext& r) {
-    r.s.segyOutPath = r.p(1);
-    (void)r.rowNumber();
-    (void)r.pInt(3);
-    if (r.shot == r.s.shots.EndShot()) r.s.sequence.clearAll();
+    Session& s = r.s;
+    s.segyOutPath = outputPath(r.p(1), s.segyOutPath);
+    if (r.shot == s.shots.StartShot()) {
+        OPEN_OUT_SEGY(s, s.segyOutPath);
+        s.OutputSegyOpen = true;
+    }
+    const int row = r.rowNumber();
+    (void)static_cast<int16_t>(r.pInt(3)); // coordinate type: the writer fills the field anew
+    const std::string& order = r.p(2);
+    if (s.OutputSegyOpen) {
+        if (order == "BE")
+            writeSegyTraceBE(s, row, r.shot, s.StartSweep(), s.current, s.EndSweep());
+        else if (order == "LE")
+            writeSegyTraceLE(s, row, r.shot, s.StartSweep(), s.current, s.EndSweep());
+    }
+    if (r.shot == s.shots.EndShot()) s.sequence.clearAll();
 }
 void wascii(RowContext& r) {
     (void)r.pInt(2);
