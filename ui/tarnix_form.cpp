@@ -144,9 +144,10 @@ TTarnixForm::TTarnixForm(Session& session, QWidget* parent)
     buildStatusBar();
 
     // FormCreate: both fonts start as the font dialog's font.
-    annotFont = QFont("System");
-    annotFont.setPointSize(10);
-    titleFont = annotFont;
+    dialogFont = QFont("System");
+    dialogFont.setPointSize(10);
+    annotFont = dialogFont;
+    titleFont = dialogFont;
 
     refreshFromSession();
 }
@@ -676,7 +677,7 @@ void TTarnixForm::buildStatusBar() {
     const int widths[] = {180, 120, 300};
     for (int i = 0; i < 3; ++i) {
         auto* l = new QLabel(texts[i], bar);
-        l->setObjectName(QString("Panel%1").arg(i));
+        l->setObjectName(QString("StatusPanel%1").arg(i));
         l->setFrameShape(QFrame::Panel);
         l->setFrameShadow(QFrame::Sunken);
         l->setMinimumWidth(widths[i]);
@@ -830,17 +831,21 @@ void TTarnixForm::Disclaimers1Click() {
 }
 
 void TTarnixForm::AnnotFont1Click() {
-    QFont preset("System");
-    preset.setPointSize(10);
+    dialogFont = QFont("System");
+    dialogFont.setPointSize(10);
     bool ok = false;
-    QFont f = QFontDialog::getFont(&ok, preset, this);
-    if (ok) annotFont = f;
+    QFont f = QFontDialog::getFont(&ok, dialogFont, this);
+    if (!ok) return;
+    dialogFont = f;
+    annotFont = f;
 }
 
 void TTarnixForm::TitleFont1Click() {
     bool ok = false;
-    QFont f = QFontDialog::getFont(&ok, titleFont, this);
-    if (ok) titleFont = f;
+    QFont f = QFontDialog::getFont(&ok, dialogFont, this);
+    if (!ok) return;
+    dialogFont = f;
+    titleFont = f;
 }
 
 void TTarnixForm::Pencolor1Click() {
