@@ -1,17 +1,100 @@
 // File opening, the Select Shots entry point and the single-trace refresh.
 #include "core/session.h"
+#include "formats/file_open.h"
+#include "formats/segy_header.h"
+#include "formats/segy_reader.h"
+#include "processing/processor.h"
+#include "ui/segy_select_form.h"
+#include "ui/select_shots_form.h"
 #include "ui/tarnix_form.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QSpinBox>
+#include <QTabWidget>
 
 namespace tarnix {
 
-void TTarnixForm::OpenFile1Click() {}
+void TTarnixForm::OpenFile1Click() {
+    Session& s = session_;
+    guarded([&] { CLOSE_FILES(s); });
+    s.goEnabled = false;
+    refreshFromSession();
 
-void TTarnixForm::openDataFile(const QString& /*path*/) {}
+    QFileDialog dialog(this, "Open");
+    dialog.setObjectName("OpenDialog1");
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(QString::fromLatin1(openDialogFilters()).split(";;"));
+    dialog.setDefaultSuffix(kOpenDialogDefaultSuffix);
+    if (!s.InputFileName.empty())
+        dialog.setDirectory(QFileInfo(QString::fromStdString(s.InputFileName)).absolutePath());
+    QString chosen;
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        chosen = dialog.selectedFiles().first();
+    openDataFile(chosen);
+}
 
-void TTarnixForm::Shots1Click() {}
+// The open command after its dialog: an empty path opens the file opened before.
+void TTarnixForm::openDataFile(const QString& path) {
+    Session& s = session_;
+    InputFormat format = InputFormat::None;
+    guarded([&] { format = openCommand(s, path.toStdString()); });
+    if (!s.InputFileName.empty()) Shots1->setEnabled(true);
+    if (format == InputFormat::Segy && forms.SEGYSelectForm) {
+        forms.SEGYSelectForm->refreshFromSession();
+        forms.SEGYSelectForm->show();
+        forms.SEGYSelectForm->raise();
+    } else if (format == InputFormat::None && !s.InputFileName.empty() &&
+               !formatBuilt(formatOf(s.InputFileName))) {
+        s.Edit4 =
+            "No reader for \"" + upperExtension(s.InputFileName) + "\" files: nothing was opened";
+    }
+    refreshFromSession();
+}
+
+void TTarnixForm::Shots1Click() {
+    Session& s = session_;
+    if (forms.SelectShotsForm) {
+        forms.SelectShotsForm->refreshFromSession();
+        forms.SelectShotsForm->show();
+        forms.SelectShotsForm->raise();
+    }
+    if (SegyInput* in = segyInput(s); in && s.InputOpen) {
+        try {
+            in->readTrace(s, s.shots.StartShot());
+        } catch (const std::exception& e) {
+            s.Edit4 = e.what();
+        }
+        refreshFromSession();
+    }
+}
 
 void TTarnixForm::ExportAscii1Click() {}
 
-void TTarnixForm::REFRESH_INSTRUMENTS_OR_SEGYHEADER() {}
+void TTarnixForm::REFRESH_INSTRUMENTS_OR_SEGYHEADER() {
+    Session& s = session_;
+    if (!s.InputOpen) return;
+    try {
+        processor().READ_A_TRACE(Sel_ana_spin->value());
+    } catch (const std::exception& e) {
+        // Stepping past the last trace is routine: say so where the status goes.
+        s.Edit4 = e.what();
+        refreshFromSession();
+        return;
+    }
+    const int page = PageControl1->currentIndex();
+    if (page == AnalysisPage) {
+        if (CheckBox1->isChecked()) Oscillo();
+        if (CheckBox2->isChecked()) AmpSpect();
+        if (CheckBox3->isChecked()) PhSpect();
+        if (CheckBox4->isChecked()) Autcorr();
+    } else if (page == SegyHeaderPage) {
+        showSegyHeaderListing(s);
+    }
+    s.Edit3 = "TRACE NUM. " + std::to_string(segyGet(s.segyTraceHeader, segy::SeqLine));
+    s.Edit4 = "CHAN NUM. " + std::to_string(segyGet(s.segyTraceHeader, segy::Channel));
+    refreshFromSession();
+}
 
 } // namespace tarnix
