@@ -111,6 +111,17 @@ void setText(QLineEdit* e, const std::string& s) {
     if (e->text() != t) e->setText(t);
 }
 
+// A spin edit shows its setting's range and value; a change of value runs the
+// change handler, a change of range alone does not.
+void showRanged(QSpinBox* spin, const RangedInt& setting) {
+    const int value = setting();
+    if (spin->minimum() != setting.min() || spin->maximum() != setting.max()) {
+        QSignalBlocker block(spin);
+        spin->setRange(setting.min(), setting.max());
+    }
+    if (spin->value() != value) spin->setValue(value);
+}
+
 constexpr int kNavigationRows = 10000; // rows of the navigation list, heading included
 
 } // namespace
@@ -701,14 +712,14 @@ void TTarnixForm::INIT_VARIABLES() {
 
 void TTarnixForm::refreshFromSession() {
     Session& s = session_;
-    if (StartSweep->value() != s.StartSweep()) StartSweep->setValue(s.StartSweep());
-    if (EndSweep->value() != s.EndSweep()) EndSweep->setValue(s.EndSweep());
+    showRanged(StartSweep, s.StartSweep);
+    showRanged(EndSweep, s.EndSweep);
     setText(Edit2, s.Edit2);
     setText(Edit3, s.Edit3);
     setText(Edit4, s.Edit4);
     Playbutt->setEnabled(s.goEnabled);
-    if (HdrSelect->value() != s.HdrSelect()) HdrSelect->setValue(s.HdrSelect());
-    if (Sel_ana_spin->value() != s.Sel_ana_spin()) Sel_ana_spin->setValue(s.Sel_ana_spin());
+    showRanged(HdrSelect, s.HdrSelect);
+    showRanged(Sel_ana_spin, s.Sel_ana_spin);
     RMSFlag->setChecked(s.RMSFlag);
     setLines(SEGYmemo, s.SEGYmemo);
     {

@@ -335,6 +335,7 @@ TEST_F(StartUp, ControlsAndSessionAreOneValue) {
     session_->SEGYmemo = {"******************* SHOT HEADER **************************", "x"};
     session_->navigationGrid = {"Navigation String", "1 2024 100 12 0 0 60.1 24.9"};
     session_->goEnabled = true;
+    session_->Sel_ana_spin = RangedInt(1200, 1500, 1200); // a confirmed shot range
     display().refreshFromSession();
     main().refreshFromSession();
     EXPECT_EQ(display().StatusPanel->text().toStdString(), "+/-, gray levels       ");
@@ -342,6 +343,10 @@ TEST_F(StartUp, ControlsAndSessionAreOneValue) {
     EXPECT_EQ(main().SEGYmemo->toPlainText().count('\n'), 1);
     EXPECT_EQ(main().NavigationGrid->item(0, 0)->text(), "1 2024 100 12 0 0 60.1 24.9");
     EXPECT_TRUE(main().Playbutt->isEnabled());
+    EXPECT_EQ(main().Sel_ana_spin->minimum(), 1200);
+    EXPECT_EQ(main().Sel_ana_spin->maximum(), 1500);
+    EXPECT_EQ(main().Sel_ana_spin->value(), 1200);
+    EXPECT_EQ(session_->Sel_ana_spin(), 1200);
 
     // Saving reads what the controls hold now.
     main().SaveConfig1Click();
