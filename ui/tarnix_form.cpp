@@ -2,6 +2,7 @@
 
 #include "core/defaults_file.h"
 #include "core/session.h"
+#include "display/profile_renderer.h"
 #include "processing/processor.h"
 #include "ui/disclaimers_form.h"
 #include "ui/display_controls_form.h"
@@ -877,8 +878,7 @@ void TTarnixForm::Save1Click() {
         showError("There is no profile image to save yet: run GO first.");
         return;
     }
-    if (!profileImage.save(imageFileName, "BMP"))
-        showError("Cannot write the image file " + imageFileName);
+    guarded([this] { saveProfileImage(profileImage, imageFileName.toStdString()); });
 }
 
 void TTarnixForm::Print1Click() {
