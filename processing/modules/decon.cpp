@@ -73,6 +73,24 @@ bool normalisePrewhiten(int K, int gap, long double* r, long double* g, long dou
     return true;
 }
 
+namespace {
+
+// sum over j < m of u[j] * v[m - 1 - j], in four independent partial sums.
+long double reverseDot(const long double* u, const long double* v, int m) {
+    long double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+    int j = 0;
+    for (; j + 4 <= m; j += 4) {
+        s0 += u[j] * v[m - 1 - j];
+        s1 += u[j + 1] * v[m - 2 - j];
+        s2 += u[j + 2] * v[m - 3 - j];
+        s3 += u[j + 3] * v[m - 4 - j];
+    }
+    for (; j < m; ++j) s0 += u[j] * v[m - 1 - j];
+    return (s0 + s1) + (s2 + s3);
+}
+
+} // namespace
+
 long double solveToeplitz(int L, const long double* r, const long double* g, long double* f,
                           long double* work) {
     if (L <= 0) return 0;
@@ -80,24 +98,22 @@ long double solveToeplitz(int L, const long double* r, const long double* g, lon
         return Error("The Toeplitz system is singular at order " + std::to_string(order));
     };
     if (r[0] == 0 || !std::isfinite(r[0])) throw singular(1);
-    long double* a = work;     // forward prediction vector, a[0] = 1
-    long double* t = work + L; // its next order
+    long double* a = work; // forward prediction vector, a[0] = 1
     a[0] = 1;
     long double err = r[0];
     f[0] = g[0] / r[0];
     for (int m = 1; m < L; ++m) {
-        long double acc = 0;
-        for (int j = 0; j < m; ++j) acc += a[j] * r[m - j];
-        const long double k = -acc / err;
+        const long double k = -reverseDot(a, r + 1, m) / err;
         a[m] = 0;
-        for (int j = 0; j <= m; ++j) t[j] = a[j] + k * a[m - j];
-        std::copy(t, t + m + 1, a);
+        for (int j = 0, i = m; j <= i; ++j, --i) { // both ends of a pair at once
+            const long double lo = a[j], hi = a[i];
+            a[j] = lo + k * hi;
+            a[i] = hi + k * lo;
+        }
         err *= 1 - k * k;
         if (err == 0 || !std::isfinite(err)) throw singular(m + 1);
         // The reversed prediction vector corrects the newest equation only.
-        long double q = g[m];
-        for (int j = 0; j < m; ++j) q -= r[m - j] * f[j];
-        const long double mu = q / err;
+        const long double mu = (g[m] - reverseDot(f, r + 1, m)) / err;
         f[m] = 0;
         for (int j = 0; j <= m; ++j) f[j] += mu * a[m - j];
     }

@@ -31,7 +31,7 @@ void autocorrelate(int n, int K, long double* r, const long double* x, ModuleSta
 bool normalisePrewhiten(int K, int gap, long double* r, long double* g, long double p);
 
 // Solves sum over j of r[|i - j|] f[j] = g[i], i, j < L, by Levinson's recursion
-// (order raised by one per step). work holds 2L values. Returns the final
+// (order raised by one per step). work holds L values. Returns the final
 // prediction error. Throws Error on a singular leading block.
 long double solveToeplitz(int L, const long double* r, const long double* g, long double* f,
                           long double* work);

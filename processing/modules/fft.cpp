@@ -16,10 +16,18 @@ bool isPowerOfTwo(int n) {
     return n > 0 && (n & (n - 1)) == 0;
 }
 
+void checkModuleSize(const char* who, int n, int N) {
+    if (N > ModuleState::kFftSize)
+        throw Error(std::string(who) + ": " + std::to_string(n) + " samples need a transform of " +
+                    std::to_string(N) + " points, more than the " +
+                    std::to_string(ModuleState::kFftSize) + " possible");
+}
+
 void checkSize(const char* who, int N, int limit) {
     if (!isPowerOfTwo(N) || N > limit)
-        throw Error(std::string(who) + ": transform size " + std::to_string(N) +
-                    " is not a power of two up to " + std::to_string(limit));
+        throw Error(std::string(who) + ": a transform of " + std::to_string(N) +
+                    " points is not possible (a power of two up to " + std::to_string(limit) +
+                    " is)");
 }
 
 // Grows to the largest stage seen and is then reused: no allocation per trace.
@@ -155,7 +163,7 @@ void fftf(TraceBuffer& trace, int numSamples, int cutoff, std::string_view type,
           ModuleState& state) {
     const int n = checkedCount("FFTF", numSamples);
     const int N = powerOfTwo(n).N;
-    checkSize("FFTF", N, ModuleState::kFftSize);
+    checkModuleSize("FFTF", n, N);
     auto* z = state.fftIn.data();
     auto* Z = state.fftOut.data();
     for (int k = 0; k < N; ++k) z[k] = {k < n ? static_cast<double>(trace[k]) : 0.0, 0.0};
@@ -172,7 +180,7 @@ void fftf(TraceBuffer& trace, int numSamples, int cutoff, std::string_view type,
 void fftm(TraceBuffer& trace, int numSamples, ModuleState& state) {
     const int n = checkedCount("FFTM", numSamples);
     const int N = powerOfTwo(n).N;
-    checkSize("FFTM", N, ModuleState::kFftSize);
+    checkModuleSize("FFTM", n, N);
     auto* z = state.fftIn.data();
     auto* Z = state.fftOut.data();
     for (int k = 0; k < N; ++k) z[k] = {k < n ? static_cast<double>(trace[k]) : 0.0, 0.0};

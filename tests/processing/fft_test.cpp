@@ -1,5 +1,7 @@
 #include "processing/modules/fft.h"
 
+#include "core/error.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -104,4 +106,6 @@ TEST(FftModules, MaskEdgesAndPseudoSpectrum) {
     (*t)[0] = 16; // every bin (16, 0): y = sqrt(16)
     fftm(*t, 1000, st);
     EXPECT_EQ(std::count(t->begin(), t->begin() + 1000, 4.0L), 1000);
+    EXPECT_NO_THROW(fftm(*t, 16384, st));
+    EXPECT_THROW(fftf(*t, 16385, 5, "LP", st), Error); // would need 32768 points
 }
