@@ -23,6 +23,7 @@ const char* const kUsage =
     "View and process high-resolution marine seismic profiles.\n"
     "\n"
     "  DATA-FILE    a line to open at start (.sgy/.seg, .d02, .d05, .txt, .bin, .bmp, .xtf)\n"
+    "  --demo       open the built-in demo line and process it\n"
     "  --dump-ui    print every window's widget tree as JSON and exit (needs no display)\n"
     "  --help       show this help and exit\n"
     "  --version    show the version and exit\n"
@@ -39,6 +40,7 @@ bool envSet(const char* name) {
 
 int main(int argc, char** argv) {
     bool dumpUi = false;
+    bool demo = false;
     std::string dataFile;
     for (int i = 1; i < argc; ++i) {
         const char* a = argv[i];
@@ -52,6 +54,8 @@ int main(int argc, char** argv) {
         }
         if (!std::strcmp(a, "--dump-ui")) {
             dumpUi = true;
+        } else if (!std::strcmp(a, "--demo")) {
+            demo = true;
         } else if (a[0] == '-' && a[1] == '-') {
             std::fprintf(stderr, "tarnix: unknown option %s\n%s", a, kUsage);
             return 2;
@@ -99,6 +103,11 @@ int main(int argc, char** argv) {
         if (mainWindow->frameGeometry().width() < screen.width() * 9 / 10)
             mainWindow->setGeometry(screen);
     });
+    if (demo && !dataFile.empty()) {
+        std::fputs("tarnix: --demo takes the place of a data file\n", stderr);
+        return 2;
+    }
+    if (demo) QTimer::singleShot(0, mainWindow.get(), [&mainWindow] { mainWindow->startDemo(); });
     if (!dataFile.empty()) {
         const QString path = QString::fromLocal8Bit(dataFile.c_str());
         QTimer::singleShot(0, mainWindow.get(),

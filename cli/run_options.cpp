@@ -27,6 +27,12 @@ std::string intText(const std::string& opt, const std::string& v) {
     return v;
 }
 
+bool onOff(const std::string& opt, const std::string& v) {
+    if (v == "on") return true;
+    if (v == "off") return false;
+    throw UsageError(opt + ": expected on or off, got '" + v + "'");
+}
+
 struct Option {
     const char* name;
     bool takesValue;
@@ -70,6 +76,25 @@ const std::vector<Option>& optionTable() {
         {"--textual-header", false, [](RunOptions& o, auto&, auto&) { o.textualHeader = true; }},
         {"--header", true, [](RunOptions& o, auto& n, auto& v) { o.headerShot = intArg(n, v); }},
         {"--dump-trace", true, [](RunOptions& o, auto& n, auto& v) { o.dumpShot = intArg(n, v); }},
+        {"--demo", false, [](RunOptions& o, auto&, auto&) { o.demo = true; }},
+        {"--sequence", true, [](RunOptions& o, auto&, auto& v) { o.sequence = v; }},
+        {"--image", true, [](RunOptions& o, auto&, auto& v) { o.image = v; }},
+        {"--report", false, [](RunOptions& o, auto&, auto&) { o.report = true; }},
+        {"--nav", true, [](RunOptions& o, auto&, auto& v) { o.nav = v; }},
+        {"--palette", true, [](RunOptions& o, auto& n, auto& v) { o.palette = intArg(n, v); }},
+        {"--gain", true, [](RunOptions& o, auto& n, auto& v) { o.gain = intArg(n, v); }},
+        {"--nvp", true, [](RunOptions& o, auto& n, auto& v) { o.nvp = intArg(n, v); }},
+        {"--rep", true, [](RunOptions& o, auto& n, auto& v) { o.rep = intArg(n, v); }},
+        {"--grid", true, [](RunOptions& o, auto& n, auto& v) { o.grid = intArg(n, v); }},
+        {"--shot-labels", true,
+         [](RunOptions& o, auto& n, auto& v) { o.shotLabels = intArg(n, v); }},
+        {"--time-labels", true,
+         [](RunOptions& o, auto& n, auto& v) { o.timeLabels = intArg(n, v); }},
+        {"--sound-speed", true,
+         [](RunOptions& o, auto& n, auto& v) { o.soundSpeed = intArg(n, v); }},
+        {"--depth-labels", true,
+         [](RunOptions& o, auto& n, auto& v) { o.depthLabels = onOff(n, v); }},
+        {"--line-name", true, [](RunOptions& o, auto& n, auto& v) { o.lineName = onOff(n, v); }},
     };
     return table;
 }
@@ -104,7 +129,8 @@ RunOptions parseRunOptions(int argc, char** argv) {
         }
         found->apply(o, arg, value);
     }
-    if (!o.help && o.file.empty()) throw UsageError("no FILE given");
+    if (o.demo && !o.file.empty()) throw UsageError("--demo takes the place of FILE");
+    if (!o.help && !o.demo && o.file.empty()) throw UsageError("no FILE given");
     return o;
 }
 
@@ -127,12 +153,22 @@ const char* runUsage() {
            "  --shots FROM:TO         shot range (default 1 to the trace count)\n"
            "  --window START:END      time window in ms\n"
            "  --no-defaults           ignore $HOME/.tarnix_defaults\n"
+           "Run (GO over the selected shots when --image, --report or --nav is given):\n"
+           "  --demo                  use the built-in demo line as FILE\n"
+           "  --sequence FILE         processing sequence file, as the editor saves it\n"
+           "  --image FILE            the annotated profile, .bmp or .png\n"
+           "  --report                print the processing memo\n"
+           "  --nav FILE              save the navigation list after the run\n"
+           "Display settings (ranges as in the Display window):\n"
+           "  --palette 0..8  --gain 1..10  --nvp PIXELS  --rep 1..10  --grid 0..10\n"
+           "  --shot-labels N  --time-labels N  --sound-speed M/S\n"
+           "  --depth-labels on|off  --line-name on|off\n"
            "Output:\n"
            "  --info                  file name, NumTraces, NumSamples, SampleRate, Delay\n"
            "  --textual-header        the 45 lines of the textual header display\n"
            "  --header SHOT           the 72-line header listing of trace SHOT (counted from 0)\n"
-           "  --dump-trace SHOT       time and value of every sample of trace SHOT after "
-           "processing\n"
+           "  --dump-trace SHOT       time and value of every sample of trace SHOT, processed\n"
+           "                          by the sequence\n"
            "  --help                  show this help\n"
            "\n"
            "Exit status: 0 success, 1 the file cannot be read, 2 bad arguments.\n";

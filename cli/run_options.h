@@ -35,6 +35,14 @@ struct RunOptions {
     // main window
     std::optional<std::pair<int, int>> window; // ms
 
+    // the run (GO) and the Display window
+    bool demo = false;
+    std::optional<std::string> sequence, image, nav;
+    bool report = false;
+    std::optional<int> palette, gain, nvp, rep, grid, shotLabels, timeLabels, soundSpeed;
+    std::optional<bool> depthLabels, lineName;
+    bool runs() const { return image || report || nav; }
+
     // what to print
     bool info = false;
     bool textualHeader = false;

@@ -5,10 +5,19 @@
 #include "core/defaults_file.h"
 #include "core/error.h"
 #include "core/session.h"
+#include "display/profile_renderer.h"
+#include "display/profile_run_hooks.h"
+#include "formats/demo_line.h"
 #include "formats/file_open.h"
 #include "formats/segy_reader.h"
 #include "formats/trace_text.h"
+#include "navigation/nav_file.h"
+#include "processing/demo_session.h"
 #include "processing/processor.h"
+#include "processing/sequence_file.h"
+
+#include <QFont>
+#include <QGuiApplication>
 
 #include <cstdio>
 #include <iostream>
@@ -42,6 +51,20 @@ void applySegyOptions(const RunOptions& o, Session& s) {
     }
 }
 
+void applyDisplaySettings(const RunOptions& o, Session& s) {
+    DisplaySettings& d = s.display;
+    if (o.palette) d.PaletteBar.set(*o.palette);
+    if (o.gain) d.Gain.set(*o.gain);
+    if (o.nvp) d.NVP.set(*o.nvp);
+    if (o.rep) d.Rep.set(*o.rep);
+    if (o.grid) d.Grid.set(*o.grid);
+    if (o.shotLabels) d.ShotFreq.set(*o.shotLabels);
+    if (o.timeLabels) d.TimeFreq.set(*o.timeLabels);
+    if (o.soundSpeed) d.SoundSpeedEdit.set(*o.soundSpeed);
+    if (o.depthLabels) d.DlabelCheck = *o.depthLabels;
+    if (o.lineName) d.LineNameLabelCheck = *o.lineName;
+}
+
 void printLines(const std::vector<std::string>& lines) {
     for (const auto& l : lines) std::cout << l << '\n';
 }
@@ -57,18 +80,38 @@ int run(const RunOptions& o) {
         }
     }
 
-    const InputFormat f = openCommand(s, o.file);
+    std::string file = o.file;
+    if (o.demo) {
+        file = demoLinePath();
+        s.segy.HeadType = SegyOptions::Ascii; // the demo line's textual header
+    }
+    const InputFormat f = openCommand(s, file);
     if (f != InputFormat::Segy)
-        throw IoError(o.file + ": not a file tarnix-run can open (extension \"" +
-                      upperExtension(o.file) + "\")");
+        throw IoError(file + ": not a file tarnix-run can open (extension \"" +
+                      upperExtension(file) + "\")");
     applySegyOptions(o, s);
+    if (o.demo) {
+        if (!o.asciiHeader) s.segy.HeadType = SegyOptions::Ascii;
+        if (!o.window) {
+            s.StartSweep.set(0);
+            s.EndSweep.set(demoWindowMs());
+        }
+    }
     segyOptionsOk(s);
     const std::vector<std::string> textualHeader = s.SEGYmemo;
     if (o.shots) {
         s.shots.StartShot.set(o.shots->first);
         s.shots.EndShot.set(o.shots->second);
+    } else if (o.demo) {
+        // Every trace of the demo line, counted from 0.
+        s.shots.StartShot.set(0);
+        s.shots.EndShot.set(DemoLineOptions{}.shots);
     }
     selectShotsOk(s);
+    if (o.demo) applyDemoDisplay(s);
+    applyDisplaySettings(o, s);
+    if (o.sequence) loadSequenceFile(s.sequence, *o.sequence);
+    else if (o.demo) demoSequence(s.sequence);
 
     if (o.info) {
         std::cout << "File: " << s.InputFileName << '\n'
@@ -82,6 +125,16 @@ int run(const RunOptions& o) {
     if (o.textualHeader) printLines(textualHeader);
 
     Processor processor(s);
+    if (o.runs()) {
+        ProfileRenderer renderer(s);
+        QFont font = QGuiApplication::font();
+        ProfileRunHooks hooks(renderer, font);
+        RunResult r = processor.run(hooks);
+        if (o.report) printLines(s.Memo2);
+        if (o.image) saveProfileImage(renderer.picture(), *o.image);
+        if (o.nav) saveNavigation(s, *o.nav);
+        if (r.end == RunEnd::Failed) throw Error(r.message);
+    }
     if (o.headerShot) {
         processor.READ_A_TRACE(*o.headerShot);
         showSegyHeaderListing(s);
@@ -109,6 +162,13 @@ int main(int argc, char** argv) {
     if (o.help) {
         std::cout << runUsage();
         return 0;
+    }
+    // Text on the profile image needs a font database, hence a GUI application,
+    // which needs no display on the offscreen platform.
+    std::unique_ptr<QGuiApplication> app;
+    if (o.runs()) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
     }
     try {
         return run(o);

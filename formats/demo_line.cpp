@@ -67,7 +67,7 @@ void writeDemoLine(const std::string& path, const DemoLineOptions& opt) {
 
     const double dtMs = opt.intervalUs / 1000.0;
     const double fs = 1000.0 / dtMs; // Hz
-    const double f0 = std::min(3000.0, fs / 8.0);
+    const double f0 = std::min(1500.0, fs / 12.0); // a source of a few kHz bandwidth
     const int half =
         static_cast<int>(std::ceil(3.0 / (kPi * f0 * dtMs / 1000.0))); // wavelet support
     std::vector<double> trace(opt.samples);
@@ -111,7 +111,7 @@ void writeDemoLine(const std::string& path, const DemoLineOptions& opt) {
         events.push_back({2 * t0 + d1, -0.12});
         // Sediment scatter fading with depth below the sea floor.
         for (double t = t0 + 0.3; t < t0 + 45.0; t += dtMs * 2) {
-            double a = 0.05 * gauss(rng) * std::exp(-(t - t0) / 20.0);
+            double a = 0.09 * gauss(rng) * std::exp(-(t - t0) / 25.0);
             events.push_back({t, a});
         }
 

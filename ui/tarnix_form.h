@@ -50,6 +50,9 @@ public:
     void INIT_VARIABLES();
     // Re-shows every status text, memo, grid and setting from the session.
     void refreshFromSession();
+    // Writes the demo line if needed, opens it, confirms the whole shot range and
+    // runs GO with a short default sequence.
+    void startDemo();
     // Opens a data file named on the command line as the open command would.
     void openDataFile(const QString& path);
     // The profile image (`profileImage`) is shown in `Display` again.
@@ -331,6 +334,7 @@ protected:
 
 private:
     std::unique_ptr<Processor> processor_;
+    bool runActive_ = false; // GO is running; its loop serves events
     void buildTopPanel(QWidget* panel);
     void buildPages();
     void buildProfilePage();
