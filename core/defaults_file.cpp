@@ -5,6 +5,7 @@
 #include "core/session.h"
 
 #include <array>
+#include <clocale>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -81,6 +82,9 @@ void saveDefaults(const Session& s, const std::string& path) {
 }
 
 bool INIT_VARIABLES(Session& s) {
+    // The toolkit takes the user's locale at start-up; every number text of the
+    // program and its files uses the decimal point whatever that locale says.
+    std::setlocale(LC_NUMERIC, "C");
     return loadDefaults(s, defaultsFilePath());
 }
 

@@ -20,7 +20,8 @@ bool loadDefaults(Session& s, const std::string& path);
 // IoError when the file cannot be written completely.
 void saveDefaults(const Session& s, const std::string& path);
 
-// Start-up load from defaultsFilePath(); nothing when HOME is not set.
+// Start-up: numbers are read and written with a decimal point from here on, then
+// the defaults are loaded from defaultsFilePath() (nothing when HOME is not set).
 bool INIT_VARIABLES(Session& s);
 // "Save Config.": saves to defaultsFilePath(); nothing when HOME is not set.
 void saveDefaultsFile(const Session& s);

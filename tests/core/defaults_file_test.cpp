@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdlib>
 #include <optional>
 
@@ -78,12 +79,14 @@ TEST(DefaultsFile, PathFollowsHomeAndIsEmptyWithoutIt) {
     }
 }
 
-TEST(DefaultsFile, NoFileKeepsTheDesignedStartValues) {
+TEST(DefaultsFile, NoFileKeepsTheDesignedStartValuesAndNumbersUseADecimalPoint) {
     TempDir dir;
     HomeOverride home(dir.path().c_str());
+    std::setlocale(LC_NUMERIC, "C.UTF-8"); // as the toolkit leaves it: the user's locale
     auto s = std::make_unique<Session>();
     EXPECT_FALSE(INIT_VARIABLES(*s));
     expectStartValues(*s);
+    EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
 }
 
 TEST(DefaultsFile, SavedValuesComeBackAtTheNextStart) {
