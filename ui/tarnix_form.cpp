@@ -1015,7 +1015,8 @@ bool TTarnixForm::eventFilter(QObject* watched, QEvent* event) {
     const QPoint p = me->position().toPoint();
     if (watched == Display) {
         if (type == QEvent::MouseButtonPress) {
-            if (me->button() == Qt::RightButton) return false; // the pop-up menu
+            // Any button but a plain left one is a pick; the right one then also
+            // brings up the pop-up menu.
             DisplayMouseDown(me->button(), me->modifiers(), p.x(), p.y());
             pressed_ = me->button() == Qt::LeftButton && !(me->modifiers() & Qt::ShiftModifier);
             dragging_ = false;
@@ -1051,7 +1052,7 @@ bool TTarnixForm::eventFilter(QObject* watched, QEvent* event) {
         else if (watched == AutoImage)
             AutoImageMouseMove(p.x(), p.y());
     } else if (type == QEvent::MouseButtonPress) {
-        if (watched == Image2 && me->button() != Qt::RightButton)
+        if (watched == Image2)
             Image2MouseDown(me->button(), me->modifiers(), p.x(), p.y());
         else if (watched == graph1)
             graph1MouseDown(me->button(), me->modifiers(), p.x(), p.y());
