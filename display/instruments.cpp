@@ -112,7 +112,6 @@ QImage oscilloscopeBitmap(const Sample* trace, int numSamples, int fullScale, in
 QImage amplitudeSpectrumBitmap(const long double* amp, int n, int height, QColor pen) {
     QImage b = blankBitmap(n, height);
     const QRgb p = pen.rgb();
-    outline(b, p); // the rectangle that clears the bitmap
     const int half = n / 2;
     long double amax = 0;
     for (int i = 0; i < half; ++i) amax = std::max(amax, amp[i]);
@@ -127,10 +126,7 @@ QImage amplitudeSpectrumBitmap(const long double* amp, int n, int height, QColor
 QImage phaseSpectrumBitmap(const long double* phase, int n, int height, QColor pen) {
     long double lo, hi;
     range0(phase, n, lo, hi);
-    QImage b = centredBars(phase, n, height, std::fabs(lo) + hi, height / 2, pen);
-    const QRgb p = pen.rgb();
-    outline(b, p);
-    return b;
+    return centredBars(phase, n, height, std::fabs(lo) + hi, height / 2, pen);
 }
 
 QImage autocorrelogramBitmap(const long double* r, int numSamples, int height, QColor pen) {
@@ -144,16 +140,20 @@ QImage stretchAndFrame(const QImage& bitmap, int width, int height) {
     out.fill(kWhite);
     const int bw = bitmap.width(), bh = bitmap.height();
     const int w = out.width(), h = out.height();
+    // The columns inside the frame, so that the frame never hides the first
+    // point (the zero lag of the correlogram) or the last.
+    const int x0 = w > 2 ? 1 : 0;
+    const int iw = w > 2 ? w - 2 : w;
     if (bw > 0 && bh > 0) {
         // Each image column takes the first drawn pixel of the bitmap columns it
         // covers, so a thin bar survives a shrink instead of falling between samples.
         for (int y = 0; y < h; ++y) {
             const auto* src = reinterpret_cast<const QRgb*>(
                 bitmap.constScanLine(static_cast<int>(static_cast<long long>(y) * bh / h)));
-            auto* dst = reinterpret_cast<QRgb*>(out.scanLine(y));
-            for (int x = 0; x < w; ++x) {
-                const int c0 = static_cast<int>(static_cast<long long>(x) * bw / w);
-                int c1 = static_cast<int>(static_cast<long long>(x + 1) * bw / w);
+            auto* dst = reinterpret_cast<QRgb*>(out.scanLine(y)) + x0;
+            for (int x = 0; x < iw; ++x) {
+                const int c0 = static_cast<int>(static_cast<long long>(x) * bw / iw);
+                int c1 = static_cast<int>(static_cast<long long>(x + 1) * bw / iw);
                 c1 = std::max(c1, c0 + 1);
                 QRgb v = kWhite;
                 for (int c = c0; c < c1; ++c)

@@ -21,6 +21,8 @@ enum class Instrument { Oscilloscope, AmplitudeSpectrum, PhaseSpectrum, Autocorr
 
 // Height of the oscilloscope and autocorrelogram images.
 constexpr int kInstrumentHeight = 130;
+// Width of the images written without a window.
+constexpr int kInstrumentFileWidth = 600;
 
 // Pen colour of an instrument; the oscilloscope draws in the theme colour given.
 QColor instrumentPen(Instrument which, QColor theme);
@@ -61,5 +63,14 @@ QImage stretchAndFrame(const QImage& bitmap, int width, int height);
 // NumSamples already set by the caller.
 QImage drawInstrument(Instrument which, const Session& s, InstrumentWork& work, int width,
                       int height, QColor pen);
+
+// Reads trace `shot` through the processing sequence (single-trace mode, as on
+// the Analysis page) and writes its four instrument images as PNG files
+// shot<SHOT>_oscilloscope.png, _amplitude_spectrum, _phase_spectrum and
+// _autocorrelogram into `dir` (created when missing). Returns the paths written;
+// throws Error when the trace cannot be read or a file cannot be written.
+std::vector<std::string> writeInstrumentImages(Session& s, Processor& processor, int shot,
+                                               const std::string& dir,
+                                               QColor theme = QColor(48, 140, 198));
 
 } // namespace tarnix

@@ -2,6 +2,7 @@
 
 #include "core/defaults_file.h"
 #include "core/session.h"
+#include "display/instruments.h"
 #include "display/profile_renderer.h"
 #include "processing/processor.h"
 #include "ui/disclaimers_form.h"
@@ -165,6 +166,11 @@ TTarnixForm::TTarnixForm(Session& session, QWidget* parent)
 }
 
 TTarnixForm::~TTarnixForm() = default; // the profile bitmap goes with the window
+
+Processor& TTarnixForm::processor() {
+    if (!processor_) processor_ = std::make_unique<Processor>(session_);
+    return *processor_;
+}
 
 void TTarnixForm::buildTopPanel(QWidget* panel) {
     auto* h = new QHBoxLayout(panel);
@@ -422,12 +428,20 @@ void TTarnixForm::buildAnalysisPage() {
         *in.box = box;
         auto* bv = new QVBoxLayout(box);
         auto* img = imageLabel(box, in.imageName);
-        img->setMinimumHeight(130);
         img->setMouseTracking(true);
         img->installEventFilter(this);
         img->setFrameShape(QFrame::Box);
+        // The drawn image follows the control's size, never the other way round;
+        // the oscilloscope and the correlogram are 130 pixels high.
+        const bool fixedHeight = in.image == &AImage || in.image == &AutoImage;
+        img->setSizePolicy(QSizePolicy::Ignored,
+                           fixedHeight ? QSizePolicy::Fixed : QSizePolicy::Expanding);
+        if (fixedHeight)
+            img->setFixedHeight(130 + 2 * img->frameWidth());
+        else
+            img->setMinimumHeight(130);
         *in.image = img;
-        bv->addWidget(img, 1);
+        bv->addWidget(img, fixedHeight ? 0 : 1);
         auto* row = new QHBoxLayout;
         for (auto [label, name] : in.labels) {
             auto* l = new QLabel(box);
@@ -436,6 +450,7 @@ void TTarnixForm::buildAnalysisPage() {
             row->addWidget(l);
         }
         bv->addLayout(row);
+        if (fixedHeight) bv->addStretch(1);
         instruments->addWidget(box, i / 2, i % 2);
         ++i;
     }

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <exception>
+#include <functional>
 #include <memory>
 #include <utility>
 
@@ -33,6 +34,7 @@ namespace tarnix {
 class Session;
 class Processor;
 class ProfileView;
+struct InstrumentWork;
 
 class TTarnixForm : public QMainWindow {
     Q_OBJECT
@@ -174,6 +176,9 @@ public:
     QSpinBox* Sel_ana_spin = nullptr;
     QToolButton* SpeedButton2 = nullptr; // "Save ASCII"
     QCheckBox* RMSFlag = nullptr;
+    // "Save ASCII" asks this for the file name when set (an empty name cancels);
+    // otherwise `AsciiFiledialog` is shown.
+    std::function<QString()> chooseAsciiFile;
 
     // SEGY File Header and Processing Memo pages
     QPlainTextEdit* SEGYmemo = nullptr;
@@ -310,6 +315,9 @@ public slots:
     void AutoImageMouseMove(int x, int y);
     void SpeedButton2Click();
     void RMSFlagClick();
+    // The Analysis branch of REFRESH_INSTRUMENTS_OR_SEGYHEADER: reads trace
+    // `Sel_ana_spin` through the sequence once and draws every checked instrument.
+    void refreshInstruments();
     void Sel_ana_spinChange(int value);
 
     // Positioning page (tarnix_form_nav.cpp)
@@ -335,6 +343,7 @@ protected:
 private:
     std::unique_ptr<Processor> processor_;
     bool runActive_ = false; // GO is running; its loop serves events
+    std::unique_ptr<InstrumentWork> instrumentWork_; // scratch of the spectra and correlogram
     void buildTopPanel(QWidget* panel);
     void buildPages();
     void buildProfilePage();

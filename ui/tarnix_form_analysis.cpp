@@ -1,11 +1,42 @@
 // The Analysis page: the four instruments, their read-outs and "Save ASCII".
 #include "core/session.h"
+#include "display/instrument_readouts.h"
+#include "display/instruments.h"
+#include "formats/trace_text.h"
+#include "processing/processor.h"
 #include "ui/tarnix_form.h"
 
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPalette>
+#include <QPixmap>
+#include <QSpinBox>
 
 namespace tarnix {
+
+namespace {
+
+// Hourglass for the length of a scope, restored however the scope ends.
+struct WaitCursor {
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+void showLines(std::initializer_list<QLabel*> labels, const std::vector<std::string>& texts) {
+    size_t i = 0;
+    for (QLabel* l : labels) {
+        l->setText(i < texts.size() ? QString::fromStdString(texts[i]) : QString());
+        l->setVisible(true);
+        ++i;
+    }
+}
+
+} // namespace
 
 void TTarnixForm::CheckBox1Click() {
     GroupBox3->setVisible(CheckBox1->isChecked());
@@ -20,16 +51,101 @@ void TTarnixForm::CheckBox4Click() {
     GroupBox2->setVisible(CheckBox4->isChecked());
 }
 
-void TTarnixForm::Oscillo() {}
-void TTarnixForm::AmpSpect() {}
-void TTarnixForm::PhSpect() {}
-void TTarnixForm::Autcorr() {}
+void TTarnixForm::refreshInstruments() {
+    Session& s = session_;
+    if (!s.InputOpen || !s.input) return;
+    guarded([&] {
+        WaitCursor wait;
+        // One read serves all four instruments: each would read the same shot
+        // through the same sequence again. A format without a single-trace
+        // read leaves the trace read last.
+        s.NumSamples = analysisSampleCount(s);
+        processor().READ_A_TRACE(Sel_ana_spin->value());
+        if (CheckBox1->isChecked()) Oscillo();
+        if (CheckBox2->isChecked()) AmpSpect();
+        if (CheckBox3->isChecked()) PhSpect();
+        if (CheckBox4->isChecked()) Autcorr();
+    });
+}
 
-void TTarnixForm::AImageMouseMove(int /*x*/, int /*y*/) {}
-void TTarnixForm::SimageMouseMove(int /*x*/, int /*y*/) {}
-void TTarnixForm::PhimageMouseMove(int /*x*/, int /*y*/) {}
-void TTarnixForm::AutoImageMouseMove(int /*x*/, int /*y*/) {}
+namespace {
 
-void TTarnixForm::SpeedButton2Click() {}
+// Draws one instrument of the current trace onto its image control: as wide
+// as the control's group box lets it be, 130 rows high for the oscilloscope and
+// the correlogram, the control's height for the spectra.
+void showInstrument(QLabel* image, Instrument which, Session& s, InstrumentWork& work,
+                    int fixedHeight) {
+    const int frame = image->frameWidth();
+    if (fixedHeight > 0) image->setFixedHeight(fixedHeight + 2 * frame);
+    const int width = std::max(1, image->width() - 2 * frame);
+    const int height = fixedHeight > 0 ? fixedHeight : std::max(1, image->height() - 2 * frame);
+    const QColor theme = QGuiApplication::palette().color(QPalette::Highlight);
+    const QImage img = drawInstrument(which, s, work, width, height, instrumentPen(which, theme));
+    image->setPixmap(QPixmap::fromImage(img));
+}
+
+} // namespace
+
+void TTarnixForm::Oscillo() {
+    if (session_.InputFileName.empty()) return;
+    if (!instrumentWork_) instrumentWork_ = std::make_unique<InstrumentWork>();
+    showInstrument(AImage, Instrument::Oscilloscope, session_, *instrumentWork_, kInstrumentHeight);
+}
+
+void TTarnixForm::AmpSpect() {
+    if (!instrumentWork_) instrumentWork_ = std::make_unique<InstrumentWork>();
+    showInstrument(Simage, Instrument::AmplitudeSpectrum, session_, *instrumentWork_, 0);
+}
+
+void TTarnixForm::PhSpect() {
+    if (!instrumentWork_) instrumentWork_ = std::make_unique<InstrumentWork>();
+    showInstrument(Phimage, Instrument::PhaseSpectrum, session_, *instrumentWork_, 0);
+}
+
+void TTarnixForm::Autcorr() {
+    if (!instrumentWork_) instrumentWork_ = std::make_unique<InstrumentWork>();
+    showInstrument(AutoImage, Instrument::Autocorrelogram, session_, *instrumentWork_,
+                   kInstrumentHeight);
+}
+
+void TTarnixForm::AImageMouseMove(int x, int y) {
+    showLines({Label8, Label9, Label17},
+              oscilloscopeReadout(session_, x, y, AImage->width(), AImage->height()));
+}
+
+void TTarnixForm::SimageMouseMove(int x, int y) {
+    showLines({Label6, Label7},
+              amplitudeSpectrumReadout(session_, x, y, Simage->width(), Simage->height()));
+}
+
+void TTarnixForm::PhimageMouseMove(int x, int y) {
+    showLines({Label14, Label15},
+              phaseSpectrumReadout(session_, x, y, Phimage->width(), Phimage->height()));
+}
+
+void TTarnixForm::AutoImageMouseMove(int x, int y) {
+    showLines({Label10, Label11},
+              autocorrelogramReadout(session_, x, y, AutoImage->width(), AutoImage->height()));
+}
+
+void TTarnixForm::SpeedButton2Click() {
+    QString name;
+    if (chooseAsciiFile) {
+        name = chooseAsciiFile();
+    } else {
+        QFileDialog dialog(this, "Save ASCII");
+        dialog.setObjectName("AsciiFiledialog");
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setNameFilter("Ascii File (*.txt)");
+        dialog.setDefaultSuffix("txt");
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+            name = dialog.selectedFiles().first();
+    }
+    if (name.isEmpty()) return;
+    guarded([&] {
+        saveTraceAscii(name.toLocal8Bit().toStdString(), session_.current, session_.NumSamples,
+                       session_.SampleRate);
+    });
+}
 
 } // namespace tarnix

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <numbers>
 #include <sstream>
 #include <vector>
 
@@ -75,23 +76,20 @@ TEST(Spectra, BarsScaleToTheLargestBinAndAZeroSpectrumIsFlat) {
     amp[2] = 1.0;  // bin 3
     QImage b = amplitudeSpectrumBitmap(amp.data(), 8, 100, kPen);
     ASSERT_EQ(b.width(), 8);
-    // Bin i at column 2i, up from the bottom edge; the rectangle's outline in
-    // the pen colour surrounds them.
-    EXPECT_EQ(penRows(b, 2), std::make_pair(0, 99));
+    // Bin i at column 2i, up from the bottom edge.
+    EXPECT_EQ(penRows(b, 2), std::make_pair(75, 99));
     EXPECT_EQ(b.pixel(2, 74), kWhite);
     EXPECT_TRUE(isPen(b, 2, 75));
     EXPECT_EQ(b.pixel(4, 49), kWhite);
     EXPECT_TRUE(isPen(b, 4, 50));
     EXPECT_EQ(b.pixel(3, 50), kWhite);
-    EXPECT_TRUE(isPen(b, 6, 1));
+    EXPECT_EQ(penRows(b, 6), std::make_pair(0, 99));
 
     std::fill(amp.begin(), amp.end(), 0.0L);
     b = amplitudeSpectrumBitmap(amp.data(), 8, 100, kPen);
-    for (int x = 1; x < 7; ++x)
-        for (int y = 1; y < 99; ++y) ASSERT_EQ(b.pixel(x, y), kWhite) << x << "," << y;
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(penRows(b, x).first, -1) << x;
     b = phaseSpectrumBitmap(amp.data(), 8, 100, kPen);
-    for (int x = 1; x < 7; ++x)
-        for (int y = 1; y < 99; ++y) ASSERT_EQ(b.pixel(x, y), kWhite) << x << "," << y;
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(penRows(b, x).first, -1) << x;
 }
 
 TEST(Spectra, PhaseAndCorrelationAreScaledByTheirSpan) {
@@ -99,13 +97,9 @@ TEST(Spectra, PhaseAndCorrelationAreScaledByTheirSpan) {
     std::vector<long double> ph{3.0L, -1.0L, 2.0L, 0.0L};
     QImage b = phaseSpectrumBitmap(ph.data(), 4, 100, kPen);
     EXPECT_EQ(b.pixel(1, 12), kWhite);
-    EXPECT_TRUE(isPen(b, 1, 13));
-    EXPECT_TRUE(isPen(b, 1, 49));
-    EXPECT_EQ(b.pixel(1, 50), kWhite);
+    EXPECT_EQ(penRows(b, 1), std::make_pair(13, 49));
     EXPECT_TRUE(isPen(b, 2, 50)); // -1 falls 12 rows
-    EXPECT_TRUE(isPen(b, 2, 61));
-    EXPECT_EQ(b.pixel(2, 62), kWhite);
-    EXPECT_EQ(b.pixel(2, 49), kWhite);
+    EXPECT_EQ(penRows(b, 2), std::make_pair(50, 61));
 
     // The correlogram uses the whole height: lag 0 of 3 over span 4 is 97 rows,
     // cut at the top edge.
@@ -197,4 +191,62 @@ TEST(SaveAscii, TimesStartOneSampleIntoTheTrace) {
     EXPECT_EQ(out.str(), "0.12500000 -1.50000000\n"
                          "0.25000000 0.00000000\n"
                          "0.37500000 1023.75000000\n");
+}
+
+TEST(Spectra, ThousandSamplesUseAnOf1024AndFillTheWidth) {
+    auto s = std::make_unique<Session>();
+    s->current.fill(0);
+    // 64 cycles in 1024 samples: bin 65 (bin 1 is zero frequency), column 130.
+    for (int i = 0; i < 1000; ++i)
+        s->current[i] = 1000 * std::cos(2 * std::numbers::pi_v<long double> * 64 * i / 1024);
+    s->NumSamples = 1000;
+    InstrumentWork work;
+    EXPECT_EQ(instrumentSpectrum(s->current, 1000, work), 1024);
+    EXPECT_EQ(work.amp[64], 1.0L);
+    EXPECT_EQ(work.amp[600], 0.0L); // above n/2
+
+    QImage b = amplitudeSpectrumBitmap(work.amp.data(), 1024, 130, kPen);
+    EXPECT_EQ(b.width(), 1024); // bins 1..512 at columns 2..1024
+    EXPECT_EQ(penRows(b, 130), std::make_pair(0, 129));
+    EXPECT_EQ(b.pixel(130 + 40, 60), kWhite);
+
+    QImage img = drawInstrument(Instrument::AmplitudeSpectrum, *s, work, 512, 130, kPen);
+    EXPECT_EQ(img.size(), QSize(512, 130));
+    // Column 130 of 1024 lands on 65 of the 510 inside the frame, image column 66.
+    EXPECT_EQ(penRows(img, 66), std::make_pair(1, 128));
+
+    s->SampleRate = 4;
+    EXPECT_EQ(amplitudeSpectrumReadout(*s, 512, 0, 512, 130)[0], "Frequency:2000.0 Hz");
+}
+
+TEST(Instruments, AnAllZeroTraceDrawsEmptyImages) {
+    auto s = std::make_unique<Session>();
+    s->current.fill(0);
+    s->NumSamples = 1000;
+    InstrumentWork work;
+    for (Instrument which : {Instrument::Oscilloscope, Instrument::AmplitudeSpectrum,
+                             Instrument::PhaseSpectrum, Instrument::Autocorrelogram}) {
+        QImage img = drawInstrument(which, *s, work, 300, 130, kPen);
+        for (int x = 1; x < 299; ++x)
+            for (int y = 1; y < 129; ++y)
+                ASSERT_EQ(img.pixel(x, y), kWhite) << int(which) << ": " << x << "," << y;
+    }
+}
+
+TEST(Instruments, TheAutocorrelogramPeaksAtLagZero) {
+    auto s = std::make_unique<Session>();
+    s->current.fill(0);
+    s->NumSamples = 100;
+    s->current[10] = 5;
+    s->current[13] = -5;
+    InstrumentWork work;
+    instrumentAutocorrelation(s->current, 100, work);
+    EXPECT_DOUBLE_EQ(double(work.r[0]), 50.0);
+    EXPECT_DOUBLE_EQ(double(work.r[3]), -25.0);
+    EXPECT_DOUBLE_EQ(double(work.r[1]), 0.0);
+    // Span 75: lag 0 rises 86 rows (cut at the top), lag 3 falls 43.
+    QImage b = autocorrelogramBitmap(work.r.data(), 100, 130, kPen);
+    EXPECT_EQ(penRows(b, 1), std::make_pair(0, 64));
+    EXPECT_EQ(penRows(b, 4), std::make_pair(65, 107));
+    EXPECT_EQ(penRows(b, 2).first, -1);
 }
