@@ -167,11 +167,6 @@ TTarnixForm::TTarnixForm(Session& session, QWidget* parent)
 
 TTarnixForm::~TTarnixForm() = default; // the profile bitmap goes with the window
 
-Processor& TTarnixForm::processor() {
-    if (!processor_) processor_ = std::make_unique<Processor>(session_);
-    return *processor_;
-}
-
 void TTarnixForm::buildTopPanel(QWidget* panel) {
     auto* h = new QHBoxLayout(panel);
     h->setContentsMargins(4, 2, 4, 2);

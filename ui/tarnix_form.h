@@ -315,8 +315,8 @@ public slots:
     void AutoImageMouseMove(int x, int y);
     void SpeedButton2Click();
     void RMSFlagClick();
-    // The Analysis branch of REFRESH_INSTRUMENTS_OR_SEGYHEADER: reads trace
-    // `Sel_ana_spin` through the sequence once and draws every checked instrument.
+    // The Analysis branch of REFRESH_INSTRUMENTS_OR_SEGYHEADER: draws every
+    // checked instrument of the trace the refresh has just read.
     void refreshInstruments();
     void Sel_ana_spinChange(int value);
 

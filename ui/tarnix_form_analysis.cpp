@@ -3,7 +3,6 @@
 #include "display/instrument_readouts.h"
 #include "display/instruments.h"
 #include "formats/trace_text.h"
-#include "processing/processor.h"
 #include "ui/tarnix_form.h"
 
 #include <QCheckBox>
@@ -18,14 +17,6 @@
 namespace tarnix {
 
 namespace {
-
-// Hourglass for the length of a scope, restored however the scope ends.
-struct WaitCursor {
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 void showLines(std::initializer_list<QLabel*> labels, const std::vector<std::string>& texts) {
     size_t i = 0;
@@ -52,15 +43,7 @@ void TTarnixForm::CheckBox4Click() {
 }
 
 void TTarnixForm::refreshInstruments() {
-    Session& s = session_;
-    if (!s.InputOpen || !s.input) return;
     guarded([&] {
-        WaitCursor wait;
-        // One read serves all four instruments: each would read the same shot
-        // through the same sequence again. A format without a single-trace
-        // read leaves the trace read last.
-        s.NumSamples = analysisSampleCount(s);
-        processor().READ_A_TRACE(Sel_ana_spin->value());
         if (CheckBox1->isChecked()) Oscillo();
         if (CheckBox2->isChecked()) AmpSpect();
         if (CheckBox3->isChecked()) PhSpect();

@@ -1,5 +1,6 @@
 // File opening, the Select Shots entry point and the single-trace refresh.
 #include "core/session.h"
+#include "display/instruments.h"
 #include "formats/file_open.h"
 #include "formats/segy_header.h"
 #include "formats/segy_reader.h"
@@ -75,6 +76,9 @@ void TTarnixForm::ExportAscii1Click() {}
 void TTarnixForm::REFRESH_INSTRUMENTS_OR_SEGYHEADER() {
     Session& s = session_;
     if (!s.InputOpen) return;
+    const int page = PageControl1->currentIndex();
+    // The instruments' sample count; a read whose window copy sets it wins.
+    if (page == AnalysisPage) s.NumSamples = analysisSampleCount(s);
     try {
         processor().READ_A_TRACE(Sel_ana_spin->value());
     } catch (const std::exception& e) {
@@ -83,12 +87,8 @@ void TTarnixForm::REFRESH_INSTRUMENTS_OR_SEGYHEADER() {
         refreshFromSession();
         return;
     }
-    const int page = PageControl1->currentIndex();
     if (page == AnalysisPage) {
-        if (CheckBox1->isChecked()) Oscillo();
-        if (CheckBox2->isChecked()) AmpSpect();
-        if (CheckBox3->isChecked()) PhSpect();
-        if (CheckBox4->isChecked()) Autcorr();
+        refreshInstruments();
     } else if (page == SegyHeaderPage) {
         showSegyHeaderListing(s);
     }

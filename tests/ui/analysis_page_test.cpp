@@ -63,7 +63,7 @@ TEST_F(Page, AHiddenPhaseGroupIsSkippedOnRefresh) {
     form->CheckBox4->click();
     form->show();
     form->Sel_ana_spin->setValue(7);
-    form->refreshInstruments();
+    form->REFRESH_INSTRUMENTS_OR_SEGYHEADER();
     EXPECT_EQ(in->lastShot, 7);
     EXPECT_EQ(in->reads, 1); // one read serves every instrument
     EXPECT_EQ(s->NumSamples, 1000);
@@ -74,7 +74,7 @@ TEST_F(Page, AHiddenPhaseGroupIsSkippedOnRefresh) {
     form->CheckBox3->click(); // unchecked: the group goes, and its drawing with it
     EXPECT_FALSE(form->GroupBox4->isVisible());
     form->Phimage->setPixmap(QPixmap());
-    form->refreshInstruments();
+    form->REFRESH_INSTRUMENTS_OR_SEGYHEADER();
     EXPECT_TRUE(form->Phimage->pixmap().isNull());
     EXPECT_FALSE(form->Simage->pixmap().isNull());
     EXPECT_FALSE(form->AutoImage->pixmap().isNull());
@@ -82,14 +82,14 @@ TEST_F(Page, AHiddenPhaseGroupIsSkippedOnRefresh) {
 
 TEST_F(Page, NoOpenFileReadsNothing) {
     s->InputOpen = false;
-    form->refreshInstruments();
+    form->REFRESH_INSTRUMENTS_OR_SEGYHEADER();
     EXPECT_EQ(in->reads, 0);
     EXPECT_TRUE(form->AImage->pixmap().isNull());
 }
 
 TEST_F(Page, ReadoutsAndSaveAscii) {
     form->show();
-    form->refreshInstruments();
+    form->REFRESH_INSTRUMENTS_OR_SEGYHEADER();
     const int w = form->Simage->width();
     form->SimageMouseMove(w, 0);
     EXPECT_EQ(form->Label6->text(), "Frequency:2000.0 Hz");
