@@ -2,6 +2,8 @@
 
 #include "core/error.h"
 
+#include <cstring>
+
 namespace tarnix {
 
 const char* paletteName(int position) {
@@ -30,7 +32,10 @@ void windowCopy(Session& s) {
     long long first = roundHalfEven(s.StartSweep() * s.SampleRate);
     if (first < 0) first = 0;
     if (first <= kReadSlots - 1) {
-        for (long long k = first; k <= kReadSlots - 1; ++k) s.current[k - first] = s.raw[k];
+        // Slots first..16383 move down to 0..16383-first; one block copy, since this
+        // runs for every trace of a run.
+        std::memmove(s.current.data(), s.raw.data() + first,
+                     static_cast<size_t>(kReadSlots - first) * sizeof(Sample));
     }
     s.Edit2 = delayText(s.header.Delay);
 }
