@@ -88,9 +88,9 @@ std::string SegyInput::checkSampleCount(const SegyOptions& opt) {
     auto fits = [data](int ns) { return ns > 0 && data % (kTraceHeaderBytes + 2LL * ns) == 0; };
     if (fits(trNs) || !fits(binNs) || binNs > kReadSlots) return {};
     nsOverride_ = binNs;
-    note_ = "trace headers announce " + std::to_string(trNs) +
-            " samples, which no trace length fits; using the " + std::to_string(binNs) +
-            " samples of the binary header, which fit the file exactly";
+    note_ = "trace headers say " + std::to_string(trNs) +
+            " samples, which cannot fit the file; reading the " + std::to_string(binNs) +
+            " of the binary header, which fit it exactly";
     return note_;
 }
 
