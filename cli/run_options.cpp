@@ -76,6 +76,9 @@ const std::vector<Option>& optionTable() {
         {"--textual-header", false, [](RunOptions& o, auto&, auto&) { o.textualHeader = true; }},
         {"--header", true, [](RunOptions& o, auto& n, auto& v) { o.headerShot = intArg(n, v); }},
         {"--dump-trace", true, [](RunOptions& o, auto& n, auto& v) { o.dumpShot = intArg(n, v); }},
+        // Its second value, DIR, is taken by the parser below.
+        {"--instruments", true,
+         [](RunOptions& o, auto& n, auto& v) { o.instrumentsShot = intArg(n, v); }},
         {"--demo", false, [](RunOptions& o, auto&, auto&) { o.demo = true; }},
         {"--sequence", true, [](RunOptions& o, auto&, auto& v) { o.sequence = v; }},
         {"--image", true, [](RunOptions& o, auto&, auto& v) { o.image = v; }},
@@ -128,6 +131,10 @@ RunOptions parseRunOptions(int argc, char** argv) {
             throw UsageError(arg + " takes no value");
         }
         found->apply(o, arg, value);
+        if (arg == "--instruments") {
+            if (i + 1 >= argc) throw UsageError(arg + " needs SHOT and DIR");
+            o.instrumentsDir = argv[++i];
+        }
     }
     if (o.demo && !o.file.empty()) throw UsageError("--demo takes the place of FILE");
     if (!o.help && !o.demo && o.file.empty()) throw UsageError("no FILE given");
@@ -169,6 +176,9 @@ const char* runUsage() {
            "  --header SHOT           the 72-line header listing of trace SHOT (counted from 0)\n"
            "  --dump-trace SHOT       time and value of every sample of trace SHOT, processed\n"
            "                          by the sequence\n"
+           "  --instruments SHOT DIR  the oscilloscope, amplitude and phase spectra and\n"
+           "                          autocorrelogram of trace SHOT, processed by the\n"
+           "                          sequence, as PNG files shotSHOT_*.png in DIR\n"
            "  --help                  show this help\n"
            "\n"
            "Exit status: 0 success, 1 the file cannot be read, 2 bad arguments.\n";

@@ -48,6 +48,8 @@ struct RunOptions {
     bool textualHeader = false;
     std::optional<int> headerShot;
     std::optional<int> dumpShot;
+    std::optional<int> instrumentsShot; // --instruments SHOT DIR
+    std::string instrumentsDir;
 };
 
 // Throws UsageError naming the offending argument.

@@ -5,6 +5,7 @@
 #include "core/defaults_file.h"
 #include "core/error.h"
 #include "core/session.h"
+#include "display/instruments.h"
 #include "display/profile_renderer.h"
 #include "display/profile_run_hooks.h"
 #include "formats/demo_line.h"
@@ -110,8 +111,10 @@ int run(const RunOptions& o) {
     selectShotsOk(s);
     if (o.demo) applyDemoDisplay(s);
     applyDisplaySettings(o, s);
-    if (o.sequence) loadSequenceFile(s.sequence, *o.sequence);
-    else if (o.demo) demoSequence(s.sequence);
+    if (o.sequence)
+        loadSequenceFile(s.sequence, *o.sequence);
+    else if (o.demo)
+        demoSequence(s.sequence);
 
     if (o.info) {
         std::cout << "File: " << s.InputFileName << '\n'
@@ -144,6 +147,8 @@ int run(const RunOptions& o) {
         processor.READ_A_TRACE(*o.dumpShot);
         writeTraceAscii(std::cout, s.current, s.NumSamples, s.SampleRate);
     }
+    if (o.instrumentsShot)
+        writeInstrumentImages(s, processor, *o.instrumentsShot, o.instrumentsDir);
     std::cout.flush();
     if (!std::cout) throw IoError("cannot write the standard output");
     return 0;
