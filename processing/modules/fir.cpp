@@ -61,6 +61,8 @@ void designFir(int length, int taper, int type, double highCut, double lowCut,
     if (taper < kHamming || taper > kKaiser)
         throw Error("Filter taper " + std::to_string(taper) + " is not one of 0 to 4");
     if (length < 1) throw Error("Filter length " + std::to_string(length) + " is below 1");
+    if (!std::isfinite(highCut) || !std::isfinite(lowCut))
+        throw Error("The filter's cut-off frequencies are not numbers");
     const int L = length % 2 == 0 ? length + 1 : length;
     const int M = (L + 1) / 2;
     const long double fs = sampleRate * 1000;

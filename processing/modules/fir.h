@@ -14,7 +14,8 @@
 //
 // Refused with tarnix::Error (the trace is left unchanged): a row outside
 // 1..10, a length below 1, nd + length beyond the 32766-slot buffer, a zero or
-// negative SampleRate, a type outside 0..3 or a taper outside 0..4.
+// negative SampleRate, a cut-off that is not a finite number, a type outside
+// 0..3 or a taper outside 0..4.
 #include "core/trace.h"
 #include "processing/module_state.h"
 

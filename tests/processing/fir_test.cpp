@@ -136,6 +136,7 @@ TEST(Fltm, RefusesWhatDoesNotFitAndLeavesTheTrace) {
     EXPECT_THROW(call(1, kHamming, 31767, kBandPass, 4), Error); // 1000 + 31767 > 32766
     EXPECT_THROW(call(1, 7, 128, kBandPass, 4), Error);
     EXPECT_THROW(call(1, kHamming, 128, 4, 4), Error);
+    EXPECT_THROW(fltm(*t, 1, 1000, kHamming, true, 128, NAN, 10, kBandPass, 4, st), Error);
     EXPECT_EQ(*t, orig);
     EXPECT_NO_THROW(call(1, kHamming, 31766, kBandPass, 4)); // exactly fills the buffer
 }
