@@ -101,8 +101,15 @@ void drawRunEndAnnotation(const Session& s, QImage& picture, ImageCanvas& canvas
     canvas.setFontColour(textColour);
 
     const AnnotationLayout layout = annotationLayout(s);
-    for (const AnnotationText& t : layout.texts)
-        canvas.textOut(t.x, t.y, QString::fromStdString(t.text));
+    {
+        // One painter for all labels: a long line can carry thousands.
+        QPainter p(&picture);
+        p.setFont(font);
+        p.setPen(textColour);
+        const int ascent = p.fontMetrics().ascent();
+        for (const AnnotationText& t : layout.texts)
+            p.drawText(QPoint(t.x, t.y + ascent), QString::fromStdString(t.text));
+    }
     for (const AnnotationLine& l : layout.lines) canvas.line(l.x1, l.y1, l.x2, l.y2);
     if (layout.hasDataArea)
         canvas.rectangle(layout.dataArea.x1, layout.dataArea.y1, layout.dataArea.x2,
