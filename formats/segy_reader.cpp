@@ -219,8 +219,14 @@ void SegyInput::read(Session& s, int shot, bool bigEndian, int nchan, int channe
     h.Second = std::to_string(segyGet(rec, segy::Second));
     h.CoordYText = fixedText(h.CoordY, 8, 4);
     h.CoordXText = fixedText(h.CoordX, 8, 4);
-    posString_ = std::to_string(h.ShotNumber) + ' ' + h.Year + ' ' + h.Day + ' ' + h.Hour + ' ' +
-                 h.Minute + ' ' + h.Second + ' ' + h.CoordYText + ' ' + h.CoordXText + ' ';
+    posString_.clear(); // keeps its capacity: no allocation per trace
+    posString_.append(std::to_string(h.ShotNumber));
+    posString_.push_back(' ');
+    for (const std::string* part :
+         {&h.Year, &h.Day, &h.Hour, &h.Minute, &h.Second, &h.CoordYText, &h.CoordXText}) {
+        posString_.append(*part);
+        posString_.push_back(' ');
+    }
 
     // Recording delay, shown by the window copy that follows.
     if (s.segy.Z_scaler == SegyOptions::DelayField)
