@@ -80,21 +80,8 @@ TEST_F(Page, AHiddenPhaseGroupIsSkippedOnRefresh) {
     EXPECT_FALSE(form->AutoImage->pixmap().isNull());
 }
 
-TEST_F(Page, NoOpenFileReadsNothing) {
-    s->InputOpen = false;
+TEST_F(Page, SaveAsciiWritesTheTraceOfTheLastRefresh) {
     form->REFRESH_INSTRUMENTS_OR_SEGYHEADER();
-    EXPECT_EQ(in->reads, 0);
-    EXPECT_TRUE(form->AImage->pixmap().isNull());
-}
-
-TEST_F(Page, ReadoutsAndSaveAscii) {
-    form->show();
-    form->REFRESH_INSTRUMENTS_OR_SEGYHEADER();
-    const int w = form->Simage->width();
-    form->SimageMouseMove(w, 0);
-    EXPECT_EQ(form->Label6->text(), "Frequency:2000.0 Hz");
-    EXPECT_FALSE(form->Label6->isHidden());
-
     test::TempDir dir;
     s->SampleRate = 8;
     form->chooseAsciiFile = [&] { return QString::fromStdString(dir.file("shot.txt")); };
