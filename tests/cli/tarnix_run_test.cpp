@@ -135,3 +135,26 @@ TEST(TarnixRun, LittleEndianAndChannelOptions) {
     EXPECT_NE(r.out.find("Original field record number 4\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("Delay: 396\n"), std::string::npos) << r.out; // trunc(399.99 / 4) x 4
 }
+
+TEST(TarnixRun, RealLinesSurviveARunWithOnlyAWsegRow) {
+    for (auto [name, order] :
+         {std::pair{"peer/segyio-f3.sgy", "BE"}, std::pair{"peer/segyio-Format3lsb.sgy", "LE"}}) {
+        const std::string in = tarnix::test::testdataPath(name);
+        if (in.empty()) GTEST_SKIP() << "peer test data not present";
+        TempDir dir;
+        const std::string out = dir.file("copy.sgy");
+        tarnix::test::writeTextFile(dir.file("seq.txt"), "# Module p1 p2 p3 p4 p5 p6 \n1 WSEG " +
+                                                             out + " " + order + " 2    \n");
+        Result r = runTool(dir, std::string(order == std::string("LE") ? "--little-endian " : "") +
+                                    "--shots 0:414 --window 0:300 --report --sequence " +
+                                    dir.file("seq.txt") + " " + in);
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.out.find("Normal Completion"), std::string::npos) << r.out;
+        const std::string a = tarnix::test::readTextFile(in), b = tarnix::test::readTextFile(out);
+        ASSERT_EQ(a.size(), b.size()) << name;
+        EXPECT_EQ(a.substr(0, 3600), b.substr(0, 3600));
+        for (int t = 0; t < 414; ++t)
+            ASSERT_EQ(a.substr(3600 + 390 * t + 240, 150), b.substr(3600 + 390 * t + 240, 150))
+                << name << " trace " << t;
+    }
+}
