@@ -66,7 +66,7 @@ void writeDemoLine(const std::string& path, const DemoLineOptions& opt) {
     }
 
     const double dtMs = opt.intervalUs / 1000.0;
-    const double fs = 1000.0 / dtMs; // Hz
+    const double fs = 1000.0 / dtMs;               // Hz
     const double f0 = std::min(1500.0, fs / 12.0); // a source of a few kHz bandwidth
     const int half =
         static_cast<int>(std::ceil(3.0 / (kPi * f0 * dtMs / 1000.0))); // wavelet support

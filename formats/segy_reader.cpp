@@ -280,6 +280,9 @@ void showSegyHeaderListing(Session& s) {
 void OPEN_SEGY(Session& s, const std::string& fileName, int shot) {
     auto in = std::make_unique<SegyInput>(fileName);
     SegyInput* seg = in.get();
+    if (seg->fileSize() < kFileHeaderBytes + kTraceHeaderBytes)
+        throw IoError(fileName + " holds " + std::to_string(seg->fileSize()) +
+                      " bytes, too few for a SEG-Y file (its headers alone take 3840)");
     std::string note = seg->checkSampleCount(s.segy);
     s.input = std::move(in);
     s.InputOpen = true;

@@ -33,9 +33,9 @@ TEST(DemoLine, HeadersSitAtTheirByteOffsetsAndTheLineIsRepeatable) {
     EXPECT_EQ(getI16BE(&a[3200 + 16]), 125);
     const unsigned char* t3 = &a[3600 + 2 * 1040]; // third trace
     EXPECT_EQ(getI32BE(t3 + 8), 3);                // field record number
-    EXPECT_EQ(getI16BE(t3 + 70), -100);             // coordinate scaler
-    EXPECT_EQ(getI16BE(t3 + 88), 2);                // seconds of arc
-    EXPECT_EQ(getI16BE(t3 + 108), 12);              // delay
+    EXPECT_EQ(getI16BE(t3 + 70), -100);            // coordinate scaler
+    EXPECT_EQ(getI16BE(t3 + 88), 2);               // seconds of arc
+    EXPECT_EQ(getI16BE(t3 + 108), 12);             // delay
     EXPECT_EQ(getI16BE(t3 + 114), 400);
     EXPECT_EQ(getI16BE(t3 + 116), 125);
     EXPECT_NEAR(getI32BE(t3 + 76) / 100.0 / 3600.0, 59.85, 0.01);

@@ -42,8 +42,7 @@ TEST(SegyPeer, F3FilesInBothByteOrdersMatchTheFloatCopy) {
     // Every trace header of these files announces 462 samples; 75 fit.
     const auto ref = fileBytes(floats);
     auto a = openPeer(be, true);
-    EXPECT_NE(a->Edit4.find("reading the 75 of the binary header"), std::string::npos)
-        << a->Edit4;
+    EXPECT_NE(a->Edit4.find("reading the 75 of the binary header"), std::string::npos) << a->Edit4;
     EXPECT_EQ(a->NumTraces, 415);
     EXPECT_EQ(a->SampleRate, 0.25L);
     EXPECT_EQ(a->SEGYmemo.size(), 45u);

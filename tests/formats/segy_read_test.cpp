@@ -225,6 +225,21 @@ TEST(SegyRead, TruncatedFileAndBadCountsNeverRepeatATrace) {
     auto t = openSynth(z, dir.file("zero.sgy"));
     EXPECT_THROW(segyInput(*t)->readTrace(*t, 1), IoError);
     EXPECT_EQ(field(*t, segy::FieldRecord), 1);
+    SynthSegy big;
+    big.addTrace(1, 20000, 1000);
+    big.write(dir.file("big.sgy"));
+    openCommand(*t, dir.file("big.sgy"));
+    try {
+        segyOptionsOk(*t);
+        FAIL() << "a trace beyond the buffer was read";
+    } catch (const IoError& e) {
+        EXPECT_NE(std::string(e.what()).find("big.sgy: trace 0 announces 20000 samples"),
+                  std::string::npos);
+    }
+    EXPECT_FALSE(t->InputOpen);
+    tarnix::test::writeTextFile(dir.file("tiny.sgy"), std::string(3000, ' '));
+    openCommand(*t, dir.file("tiny.sgy"));
+    EXPECT_THROW(segyOptionsOk(*t), IoError);
     openCommand(*t, dir.file("missing.sgy"));
     EXPECT_THROW(segyOptionsOk(*t), IoError);
     EXPECT_FALSE(t->InputOpen);
