@@ -2,6 +2,8 @@
 
 #include "core/error.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 
 namespace tarnix {
@@ -38,6 +40,16 @@ void windowCopy(Session& s) {
                      static_cast<size_t>(kReadSlots - first) * sizeof(Sample));
     }
     s.Edit2 = delayText(s.header.Delay);
+}
+
+void setupProfileGeometry(Session& s) {
+    s.ProfileOriginX = 50;
+    s.ProfileOriginY = 50;
+    int rows = s.display.NVP();
+    if (rows % 2 == 0) rows -= 1;
+    s.ImageRows = rows;
+    const long long cols = static_cast<long long>(s.display.Rep()) * s.NumTraces;
+    s.ImageColumns = static_cast<int32_t>(std::clamp<long long>(cols, INT32_MIN, INT32_MAX));
 }
 
 void CLOSE_FILES(Session& s) {

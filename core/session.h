@@ -156,6 +156,10 @@ void windowCopy(Session& s);
 // The Edit2 text for a delay in ms.
 std::string delayText(double delayMs);
 
+// Image set-up geometry: ProfileOrigin (50, 50), ImageRows = NVP made odd,
+// ImageColumns = Rep x NumTraces.
+void setupProfileGeometry(Session& s);
+
 // CLOSE_FILES: closes the input and the reflectivity output.
 void CLOSE_FILES(Session& s);
 // RESET_FILES: closes the sequence's outputs and rewinds the input.

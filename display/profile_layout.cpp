@@ -8,15 +8,6 @@
 
 namespace tarnix {
 
-void setupProfileGeometry(Session& s) {
-    s.ProfileOriginX = kProfileMargin;
-    s.ProfileOriginY = kProfileMargin;
-    int rows = s.display.NVP();
-    if (rows % 2 == 0) rows -= 1;
-    s.ImageRows = rows;
-    long long cols = static_cast<long long>(s.display.Rep()) * s.NumTraces;
-    s.ImageColumns = static_cast<int32_t>(std::clamp<long long>(cols, INT32_MIN, INT32_MAX));
-}
 
 int profileImageWidth(const Session& s) {
     long long w = static_cast<long long>(s.ImageColumns) + 2 * kProfileMargin;

@@ -1,4 +1,5 @@
 #pragma once
+#include "core/session.h" // setupProfileGeometry
 // Geometry of the profile image and the positions of its annotation, worked out
 // without an image so that the run, the read-out and the tests share them.
 #include <string>
@@ -10,8 +11,6 @@ class Session;
 
 constexpr int kProfileMargin = 50;
 
-// Image set-up: ProfileOrigin, ImageRows (NVP made odd) and ImageColumns (Rep x NumTraces).
-void setupProfileGeometry(Session& s);
 
 // Bitmap width and height for the current geometry (may be below 100 when a
 // count is negative; never below 0).

@@ -8,6 +8,7 @@
 #include "processing/modules/fft.h"
 #include "processing/modules/fir.h"
 #include "processing/modules/gain.h"
+#include "processing/rms_trace.h"
 
 #include <filesystem>
 
@@ -234,12 +235,11 @@ RunResult Processor::run(RunHooks& hooks) {
         long long ns = roundHalfEven(s.EndSweep() * s.SampleRate - s.StartSweep() * s.SampleRate);
         if (ns > kMaxRunSamples) ns = kMaxRunSamples;
         s.NumSamples = static_cast<int32_t>(ns);
+        // 4: the mean trace HBFM and ASTM need (record files only)
+        const std::string ext = upper(std::filesystem::path(s.InputFileName).extension().string());
+        if ((ext == ".D02" || ext == ".D05") && s.RMSFlag) CALCULATE_RMSTRACE(s);
         // 5: the profile image for this run
-        s.ProfileOriginX = 50;
-        s.ProfileOriginY = 50;
-        s.ImageRows = s.display.NVP();
-        if (s.ImageRows % 2 == 0) s.ImageRows -= 1;
-        s.ImageColumns = s.display.Rep() * s.NumTraces;
+        setupProfileGeometry(s);
         hooks.createImage();
         // 6
         s.StopRequested = false;
