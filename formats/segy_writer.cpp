@@ -106,7 +106,9 @@ int32_t encodeSegyCoordinate(double value, int32_t scaler, int32_t units) {
     long double v = value;
     if (units == 2) v *= 3600.0L;
     v = scaler > 0 ? v / scaler : v * std::abs(static_cast<long double>(scaler));
-    return static_cast<int32_t>(truncate(v));
+    // Rounded, not truncated: the decoded coordinate is the stored integer divided
+    // down, and truncating it back gives one unit less (356.4 -> 128303999).
+    return static_cast<int32_t>(roundHalfEven(v));
 }
 
 void OPEN_OUT_SEGY(Session& s, const std::string& path) {

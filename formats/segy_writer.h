@@ -46,7 +46,8 @@ void writeSegyTraceLE(Session& s, int row, int shot, int startSweep, const Trace
 
 // The low 16 bits of trunc(x), as written for a sample.
 int16_t segySample16(Sample x);
-// Coordinate as stored by the little-endian header for scaler and units.
+// Coordinate as stored by the little-endian header for scaler and units, rounded
+// to the nearest integer so that a coordinate read and written back is unchanged.
 int32_t encodeSegyCoordinate(double value, int32_t scaler, int32_t units);
 
 } // namespace tarnix

