@@ -217,6 +217,16 @@ void Processor::ProcessTrace(int shot) {
     }
 }
 
+namespace {
+
+// The window copy recounts NumSamples on every read; a trace never holds more
+// than the readers fill, so the run's limit is applied after each read too.
+void clampRunSamples(Session& s) {
+    if (s.NumSamples > kMaxRunSamples) s.NumSamples = kMaxRunSamples;
+}
+
+} // namespace
+
 RunResult Processor::run(RunHooks& hooks) {
     Session& s = s_;
     RunResult result;
@@ -256,6 +266,7 @@ RunResult Processor::run(RunHooks& hooks) {
             Session::checkShotIndex(shot);
             if (!s.input) throw IoError("No input file is open");
             s.input->readRunTrace(s, shot);
+            clampRunSamples(s);
             ProcessTrace(shot);
             if (shot == startShot || shot % s.HdrSelect() == 0) {
                 s.RunTraceCount += 1;
@@ -335,6 +346,7 @@ bool Processor::filterRedesign() const { return modules_->filterRedesign; }
 bool Processor::READ_A_TRACE(int shot) {
     if (!s_.input) return false;
     if (!s_.input->readSingleTrace(s_, shot)) return false;
+    clampRunSamples(s_);
     ProcessTrace(shot);
     return true;
 }
