@@ -174,7 +174,8 @@ void fltm(RowContext& r) {
 void decm(RowContext& r) {
     const int gap = r.pInt(1);
     const int op = r.pInt(2);
-    modules::decm(r.trace(), r.nd(), op, gap, 0.01L, r.m);
+    // DECM works on NumSamples itself; the n/d the dispatch passes is unused.
+    modules::decm(r.trace(), r.n(), op, gap, 0.01L, r.m);
 }
 
 
