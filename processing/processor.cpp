@@ -10,19 +10,17 @@
 #include "processing/modules/gain.h"
 #include "processing/rms_trace.h"
 
+#include <climits>
 #include <filesystem>
 
-
 namespace tarnix {
-
-struct Processor::Modules : ModuleState {};
 
 // One row of the sequence table as the worker decodes it. Parameters stay texts
 // in the table and are converted here, on every trace.
 struct RowContext {
     Session& s;
     ModuleState& m;
-    int row;   // grid row
+    int row; // grid row
     int shot;
     bool first; // first-trace flag: (shot = StartShot) or SingleTraceMode
     TraceBuffer& trace() const { return s.current; }
@@ -32,13 +30,20 @@ struct RowContext {
     const std::string& text(int col) const { return s.sequence.cell(row, col); }
     // p1 is column 2.
     const std::string& p(int k) const { return text(k + 1); }
-    int rowNumber() const { return static_cast<int>(parseInt(text(0))); }
-    int pInt(int k) const { return static_cast<int>(parseInt(p(k))); }
+    int rowNumber() const { return toInt(text(0)); }
+    int pInt(int k) const { return toInt(p(k)); }
     long double pFloat(int k) const { return parseFloat(p(k)); }
+    // A 32-bit integer field: a number beyond it is as wrong as no number.
+    static int toInt(const std::string& t) {
+        const long long v = parseInt(t);
+        if (v < INT_MIN || v > INT_MAX)
+            throw ConversionError("'" + t + "' is not a valid integer value");
+        return static_cast<int>(v);
+    }
 };
 
-Processor::Processor(Session& session) : s_(session), modules_(new Modules) {}
-Processor::~Processor() { delete modules_; }
+Processor::Processor(Session& session) : s_(session), modules_(std::make_unique<ModuleState>()) {}
+Processor::~Processor() = default;
 
 namespace {
 
@@ -49,8 +54,6 @@ struct DispatchEntry {
     Handler handler;
 };
 
-// Modules whose kernels are not part of this build decode their columns (so a
-// bad text still stops the run) and leave the trace as it is.
 void absm(RowContext& r) {
     (void)r.rowNumber();
     modules::absm(r.trace(), r.n());
@@ -64,12 +67,17 @@ void fftm(RowContext& r) {
     (void)r.rowNumber();
     modules::fftm(r.trace(), r.n(), r.m);
 }
+
+// Modules whose kernels are not part of this build decode their columns (so a
+// bad text still stops the run) and leave the trace as it is.
 void tmxm(RowContext& r) {
     (void)r.pInt(1);
     (void)r.pInt(2);
     (void)r.rowNumber();
 }
-void rnfm(RowContext& r) { (void)r.pInt(1); }
+void rnfm(RowContext& r) {
+    (void)r.pInt(1);
+}
 void swell(RowContext& r) {
     (void)r.rowNumber();
     (void)r.pInt(2);
@@ -89,12 +97,16 @@ void hbfm(RowContext& r) {
     (void)r.rowNumber();
     (void)r.pInt(2);
 }
-void astm(RowContext& r) { (void)r.rowNumber(); }
+void astm(RowContext& r) {
+    (void)r.rowNumber();
+}
 void stam(RowContext& r) {
     (void)r.pFloat(1);
     (void)r.rowNumber();
 }
-void resm(RowContext& r) { (void)r.pInt(1); }
+void resm(RowContext& r) {
+    (void)r.pInt(1);
+}
 void mutm(RowContext& r) {
     int row = r.rowNumber();
     if (row >= 1 && row <= 50) r.s.rowFiles[row] = r.p(1);
@@ -102,8 +114,7 @@ void mutm(RowContext& r) {
 // The grid holds the output's name without its directory; when the editor chose
 // that file, its full path is kept so the output lands where the user asked.
 std::string outputPath(const std::string& cell, const std::string& chosen) {
-    if (!chosen.empty() && std::filesystem::path(chosen).filename().string() == cell)
-        return chosen;
+    if (!chosen.empty() && std::filesystem::path(chosen).filename().string() == cell) return chosen;
     return cell;
 }
 
@@ -150,15 +161,25 @@ void agcm(RowContext& r) {
     const int window = r.pInt(1);
     modules::agcm(r.trace(), r.nd(), window, r.m);
 }
-void tvgm(RowContext& r) { modules::tvgm(r.trace(), r.n(), static_cast<double>(r.pFloat(1))); }
-void norm(RowContext& r) { modules::normalise(r.trace(), r.nd(), 0, r.s.FullScale); }
-void grad(RowContext& r) { modules::grad(r.trace(), r.n()); }
-void dbas(RowContext& r) { modules::dbas(r.trace(), r.nd()); }
+void tvgm(RowContext& r) {
+    modules::tvgm(r.trace(), r.n(), static_cast<double>(r.pFloat(1)));
+}
+void norm(RowContext& r) {
+    modules::normalise(r.trace(), r.nd(), 0, r.s.FullScale);
+}
+void grad(RowContext& r) {
+    modules::grad(r.trace(), r.n());
+}
+void dbas(RowContext& r) {
+    modules::dbas(r.trace(), r.nd());
+}
 void ling(RowContext& r) {
     const double gain = static_cast<double>(r.pFloat(1));
     modules::ling(r.trace(), r.nd(), gain, r.s.FullScale);
 }
-void derv(RowContext& r) { modules::derv(r.trace(), r.n()); }
+void derv(RowContext& r) {
+    modules::derv(r.trace(), r.n());
+}
 void fltm(RowContext& r) {
     const int row = r.rowNumber();
     const double high = static_cast<double>(r.pFloat(2));
@@ -178,15 +199,14 @@ void decm(RowContext& r) {
     modules::decm(r.trace(), r.n(), op, gap, 0.01L, r.m);
 }
 
-
 // The order in which the worker tests the codes.
 const DispatchEntry kDispatch[] = {
-    {"ABSM", absm},   {"FFTF", fftf},     {"FFTM", fftm},     {"TMXM", tmxm}, {"RNFM", rnfm},
-    {"SWELL", swell}, {"ACFM", acfm},     {"SPFM", spfm},     {"HBFM", hbfm}, {"ASTM", astm},
-    {"STAM", stam},   {"RESM", resm},     {"MUTM", mutm},     {"WSEG", wseg}, {"WASCII", wascii},
-    {"WKORVA2", wkorva2}, {"RCCM", rccm}, {"SNIM", snim},     {"STTM", sttm}, {"AGCM", agcm},
-    {"TVGM", tvgm},   {"FLTM", fltm},     {"DECM", decm},     {"NORM", norm},
-    {"GRAD", grad},   {"DBAS", dbas},     {"LING", ling},     {"DERV", derv},
+    {"ABSM", absm},       {"FFTF", fftf}, {"FFTM", fftm}, {"TMXM", tmxm}, {"RNFM", rnfm},
+    {"SWELL", swell},     {"ACFM", acfm}, {"SPFM", spfm}, {"HBFM", hbfm}, {"ASTM", astm},
+    {"STAM", stam},       {"RESM", resm}, {"MUTM", mutm}, {"WSEG", wseg}, {"WASCII", wascii},
+    {"WKORVA2", wkorva2}, {"RCCM", rccm}, {"SNIM", snim}, {"STTM", sttm}, {"AGCM", agcm},
+    {"TVGM", tvgm},       {"FLTM", fltm}, {"DECM", decm}, {"NORM", norm}, {"GRAD", grad},
+    {"DBAS", dbas},       {"LING", ling}, {"DERV", derv},
 };
 
 } // namespace
@@ -301,8 +321,12 @@ RunResult Processor::run(RunHooks& hooks) {
     s.Memo2 = {"Tarnix v. 1.2.1", "", "Data File : " + s.InputFileName,
                "Read " + std::to_string(shot) + " Traces", ""};
     switch (result.end) {
-    case RunEnd::Normal: s.Memo2.push_back("Normal Completion"); break;
-    case RunEnd::Stopped: s.Memo2.push_back("Stopped by user"); break;
+    case RunEnd::Normal:
+        s.Memo2.push_back("Normal Completion");
+        break;
+    case RunEnd::Stopped:
+        s.Memo2.push_back("Stopped by user");
+        break;
     case RunEnd::EndOfData:
         s.Memo2.push_back("End of input data at shot " + std::to_string(shot) + ": " +
                           result.message);
@@ -342,7 +366,9 @@ RunResult Processor::run(RunHooks& hooks) {
     return result;
 }
 
-bool Processor::filterRedesign() const { return modules_->filterRedesign; }
+bool Processor::filterRedesign() const {
+    return modules_->filterRedesign;
+}
 
 bool Processor::READ_A_TRACE(int shot) {
     if (!s_.input) return false;

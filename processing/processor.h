@@ -6,11 +6,13 @@
 #include "processing/run_hooks.h"
 
 #include <chrono>
+#include <memory>
 #include <string>
 
 namespace tarnix {
 
 struct RowContext;
+struct ModuleState;
 
 // How a run ended.
 enum class RunEnd { Normal, Stopped, EndOfData, Failed };
@@ -45,10 +47,9 @@ public:
     bool filterRedesign() const;
 
 private:
-    struct Modules;
     void dispatch(RowContext& row);
     Session& s_;
-    Modules* modules_;
+    std::unique_ptr<ModuleState> modules_; // per-row filters and scratch, kept between traces
 };
 
 } // namespace tarnix

@@ -67,7 +67,9 @@ void TTarnixForm::startDemo() {
     });
 }
 
-void TTarnixForm::STOPButtClick() { session().StopRequested = true; }
+void TTarnixForm::STOPButtClick() {
+    session().StopRequested = true;
+}
 
 void TTarnixForm::EditSequence1Click() {
     if (!forms.ProcessingForm) return;
@@ -75,6 +77,8 @@ void TTarnixForm::EditSequence1Click() {
     refreshFromSession(); // HBFM/ASTM tick RMS
 }
 
-void TTarnixForm::EditButtClick() { EditSequence1Click(); }
+void TTarnixForm::EditButtClick() {
+    EditSequence1Click();
+}
 
 } // namespace tarnix
