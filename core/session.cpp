@@ -33,11 +33,22 @@ void windowCopy(Session& s) {
     s.NumSamples = static_cast<int32_t>(truncate((s.EndSweep() - s.StartSweep()) * s.SampleRate));
     long long first = roundHalfEven(s.StartSweep() * s.SampleRate);
     if (first < 0) first = 0;
+    const Session::SlotRange vouched = s.currentZeros;
+    const int live = std::clamp(s.rawLive, 0, kReadSlots);
+    s.currentZeros = {};
+    s.rawLive = kReadSlots;
+    s.copiedZeros = {};
     if (first <= kReadSlots - 1) {
-        // Slots first..16383 move down to 0..16383-first; one block copy, since this
-        // runs for every trace of a run.
+        // Slots first..16383 move down to 0..16383-first. Above the reader's
+        // samples raw holds zeros, which need writing only where the current
+        // trace may hold something else: this runs for every trace of a run.
+        const int end = kReadSlots - static_cast<int>(first);
+        const int liveEnd = std::clamp(live - static_cast<int>(first), 0, end);
         std::memmove(s.current.data(), s.raw.data() + first,
-                     static_cast<size_t>(kReadSlots - first) * sizeof(Sample));
+                     static_cast<size_t>(liveEnd) * sizeof(Sample));
+        if (!vouched.covers(liveEnd, end))
+            std::fill(s.current.begin() + liveEnd, s.current.begin() + end, Sample(0));
+        s.copiedZeros = {liveEnd, end};
     }
     s.Edit2 = delayText(s.header.Delay);
 }

@@ -78,6 +78,21 @@ public:
     TraceBuffer meanTrace{}; // CALCULATE_RMSTRACE result for HBFM/ASTM
     TraceHeader header;
 
+    // Bookkeeping that lets a run's window copy move only the samples a trace
+    // has. Each hint is set just before the copy that uses it and cleared by it,
+    // so a copy started from anywhere else moves the whole window as before.
+    struct SlotRange {
+        int from = 0, to = 0; // slots from..to-1
+        bool covers(int a, int b) const { return a >= b || (from <= a && b <= to); }
+    };
+    // Raw slots from rawLive on hold 0 (the reader that just filled raw says so).
+    int rawLive = kReadSlots;
+    // Current slots that are known to hold 0; only the run loop vouches for this,
+    // after checking that no row of the worker wrote there.
+    SlotRange currentZeros;
+    // The current slots the last window copy set to 0 (from raw's zero tail).
+    SlotRange copiedZeros;
+
     // --- per-shot tables (index = shot number, 0..40000) ---
     std::vector<std::string> navText;
     std::vector<std::array<double, 2>> shotPosition; // CoordX, CoordY

@@ -53,6 +53,40 @@ void ProfileRenderer::prepareLevels(long long half) {
         levelOf_[static_cast<size_t>(a + half)] = static_cast<int16_t>(amplitudeLevel(a, half));
 }
 
+namespace {
+
+struct ColumnPaint {
+    QRgb* px;           // row 0 of the column
+    qsizetype stride;   // pixels per image line
+    const int* rowSlot; // slot per row, -1 for amplitude 0
+    int rows;
+    const Sample* trace;
+    int gainMax, gainPos;
+    long long half;
+    const int16_t* levels; // level of amplitude a at levels[a], or null
+    const PaletteTable* palette;
+};
+
+// The per-pixel loop. The SSE3 clone truncates extended values with fisttp
+// instead of switching the x87 rounding mode for every pixel; both compute the
+// same numbers.
+__attribute__((target_clones("sse3", "default"))) QRgb paintPixels(const ColumnPaint& c, QRgb pen) {
+    QRgb* px = c.px;
+    for (int r = 0; r <= c.rows; ++r, px += c.stride) {
+        const int slot = c.rowSlot[r];
+        int level = 0;
+        if (slot >= 0) {
+            const long long a = displayAmplitude(c.trace[slot], c.gainMax, c.gainPos, c.half);
+            level = c.levels ? c.levels[a] : amplitudeLevel(a, c.half);
+        }
+        if (!c.palette->keeps[level + 255]) pen = 0xFF000000u | c.palette->rgb[level + 255];
+        *px = pen;
+    }
+    return pen;
+}
+
+} // namespace
+
 void ProfileRenderer::DRAW_PROFILE(int x, const TraceBuffer& trace, int n) {
     const int rows = s_.ImageRows;
     if (bitmap_.isNull() || rows <= 0 || x < 0 || x >= bitmap_.width()) return;
@@ -60,24 +94,18 @@ void ProfileRenderer::DRAW_PROFILE(int x, const TraceBuffer& trace, int n) {
     prepareRows(rows, n);
     const long long half = s_.FullScale / 2;
     prepareLevels(half);
-    const PaletteTable& palette = paletteTable(s_.display.PaletteBar());
-    const int gainMax = s_.display.Gain.max(), gainPos = s_.display.Gain();
-
     const qsizetype stride = bitmap_.bytesPerLine() / 4;
-    QRgb* px = reinterpret_cast<QRgb*>(bitmap_.bits()) + kProfileMargin * stride + x;
-    const int16_t* levels = levelOf_.empty() ? nullptr : levelOf_.data() + half;
-    QRgb pen = pen_;
-    for (int r = 0; r <= rows; ++r, px += stride) {
-        const int slot = slots_[r];
-        int level = 0;
-        if (slot >= 0) {
-            long long a = displayAmplitude(trace[slot], gainMax, gainPos, half);
-            level = levels ? levels[a] : amplitudeLevel(a, half);
-        }
-        if (!palette.keeps[level + 255]) pen = 0xFF000000u | palette.rgb[level + 255];
-        *px = pen;
-    }
-    pen_ = pen;
+    ColumnPaint c{reinterpret_cast<QRgb*>(bitmap_.bits()) + kProfileMargin * stride + x,
+                  stride,
+                  slots_.data(),
+                  rows,
+                  trace.data(),
+                  s_.display.Gain.max(),
+                  s_.display.Gain(),
+                  half,
+                  levelOf_.empty() ? nullptr : levelOf_.data() + half,
+                  &paletteTable(s_.display.PaletteBar())};
+    pen_ = paintPixels(c, pen_);
 }
 
 void ProfileRenderer::setPicture(const QImage& image) {
@@ -87,7 +115,10 @@ void ProfileRenderer::setPicture(const QImage& image) {
 }
 
 void ProfileRenderer::runEnd(const QFont& font, QColor textColour) {
-    setPicture(bitmap_.copy());
+    // Moved, not shared: a shared image would be copied by the first painter.
+    picture_ = std::move(bitmap_);
+    bitmap_ = QImage();
+    canvas_.setImage(&picture_);
     drawRunEndAnnotation(s_, picture_, canvas_, font, textColour);
 }
 

@@ -26,10 +26,12 @@ public:
     // Paints pixel column x from the first n samples of the trace.
     void DRAW_PROFILE(int x, const TraceBuffer& trace, int n);
 
-    // Run-end display: the bitmap becomes the picture, which gets the annotation in
+    // Run-end display: the bitmap becomes the picture (moved, not copied), which gets the annotation in
     // `font`, the line-name caption and the outer frame.
     void runEnd(const QFont& font, QColor textColour = Qt::black);
 
+    // The painted bitmap; the run end hands it over to the picture, so that a
+    // long line is held once.
     const QImage& bitmap() const { return bitmap_; }
     // The shown picture (`Display`) and its canvas, drawn on by picks and drags.
     const QImage& picture() const { return picture_; }

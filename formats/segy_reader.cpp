@@ -2,6 +2,7 @@
 
 #include "core/byte_order.h"
 #include "core/error.h"
+#include "core/extended.h"
 #include "formats/file_open.h"
 #include "formats/segy_header.h"
 #include "formats/segy_text.h"
@@ -34,7 +35,7 @@ double scaled(int32_t stored, int32_t scaler) {
 
 } // namespace
 
-SegyInput::SegyInput(std::string path) : path_(std::move(path)), samples_(2 * kReadSlots) {
+SegyInput::SegyInput(std::string path) : path_(std::move(path)), buffer_(kTraceHeaderBytes + 2 * kReadSlots), whole_(kReadSlots) {
     fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0) throw IoError("Cannot open " + path_ + ": " + std::strerror(errno));
     struct stat st {};
@@ -143,8 +144,13 @@ void SegyInput::read(Session& s, int shot, bool bigEndian, int nchan, int channe
         throw EndOfData("End of data: " + traceName(path_, shot) +
                         " lies past the end of the file");
 
-    unsigned char raw[kTraceHeaderBytes];
-    readBytes(pos, raw, kTraceHeaderBytes, shot, "trace header");
+    // One positioned read for header and samples when the trace is as long as
+    // the last one (the usual case); a longer trace reads the rest after.
+    const long long guess =
+        std::min({len, size_ - pos, static_cast<long long>(buffer_.size())});
+    unsigned char* const buf = buffer_.data();
+    readBytes(pos, buf, guess, shot, "trace header");
+    const unsigned char* raw = buf;
     SegyTraceRecord rec = s.segyTraceHeader;
     if (bigEndian) {
         decodeBigEndianHeader(raw, rec);
@@ -170,7 +176,8 @@ void SegyInput::read(Session& s, int shot, bool bigEndian, int nchan, int channe
         throw IoError(traceName(path_, shot) + " has a sample interval of " + floatText(interval) +
                       " microseconds; tick Change and type the interval");
 
-    readBytes(pos + kTraceHeaderBytes, samples_.data(), 2LL * ns, shot, "samples");
+    const long long need = kTraceHeaderBytes + 2LL * ns;
+    if (need > guess) readBytes(pos + guess, buf + guess, need - guess, shot, "samples");
 
     // Nothing can fail from here on: the trace is taken.
     s.segyTraceHeader = rec;
@@ -180,12 +187,18 @@ void SegyInput::read(Session& s, int shot, bool bigEndian, int nchan, int channe
     s.ChannelToDisplay = s.shots.chan_to_display();
     s.korvaRateIndex = 99;
 
-    const unsigned char* p = samples_.data();
-    if (bigEndian) {
+    const unsigned char* p = buf + kTraceHeaderBytes;
+    if (bigEndian && (mul != 1 || add != 0)) {
         for (int i = 0; i < ns; ++i)
             s.raw[i] = static_cast<Sample>((getI16BE(p + 2 * i) + add) * mul);
     } else {
-        for (int i = 0; i < ns; ++i) s.raw[i] = static_cast<Sample>(getI16LE(p + 2 * i));
+        // Plain 16-bit samples: decoded first, then converted in bulk.
+        int32_t* w = whole_.data();
+        if (bigEndian)
+            for (int i = 0; i < ns; ++i) w[i] = getI16BE(p + 2 * i);
+        else
+            for (int i = 0; i < ns; ++i) w[i] = getI16LE(p + 2 * i);
+        wholeToSamples(w, ns, s.raw.data());
     }
     if (filledSlots_ > ns) std::fill(s.raw.begin() + ns, s.raw.begin() + filledSlots_, Sample(0));
     filledSlots_ = ns;
@@ -238,6 +251,7 @@ void SegyInput::read(Session& s, int shot, bool bigEndian, int nchan, int channe
 void SegyInput::readRunTrace(Session& s, int shot) {
     Session::checkShotIndex(shot);
     readTrace(s, shot);
+    s.rawLive = filledSlots_; // raw holds zeros above this trace's samples
     windowCopy(s);
     TraceHeader& h = s.header;
     h.ShotNumber = shot;

@@ -8,6 +8,7 @@
 // the file and the trace; a failed read leaves the session as it was.
 #include "core/session.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -67,7 +68,8 @@ private:
     int nsOverride_ = 0;
     int lastNs_ = 0;
     int filledSlots_ = kReadSlots; // raw slots that may hold samples of an earlier trace
-    std::vector<unsigned char> samples_;
+    std::vector<unsigned char> buffer_; // trace header and samples of one trace
+    std::vector<int32_t> whole_;        // the samples as integers
     std::string posString_;
     std::string note_;
 };

@@ -10,6 +10,7 @@
 #include "processing/modules/gain.h"
 #include "processing/rms_trace.h"
 
+#include <algorithm>
 #include <climits>
 #include <filesystem>
 
@@ -23,6 +24,12 @@ struct RowContext {
     int row; // grid row
     int shot;
     bool first; // first-trace flag: (shot = StartShot) or SingleTraceMode
+    // Slots of the trace the row may have written, 0..written-1; a handler
+    // that does not say so counts as having written the whole buffer.
+    int written = kTraceSlots;
+    void wrote(long long end) {
+        written = static_cast<int>(std::clamp<long long>(end, 0, kTraceSlots));
+    }
     TraceBuffer& trace() const { return s.current; }
     int n() const { return s.NumSamples; }
     int nd() const { return s.NumSamples / (s.Decimation > 0 ? s.Decimation : 1); }
@@ -57,6 +64,7 @@ struct DispatchEntry {
 void absm(RowContext& r) {
     (void)r.rowNumber();
     modules::absm(r.trace(), r.n());
+    r.wrote(r.n());
 }
 void fftf(RowContext& r) {
     const int cutoff = r.pInt(1);
@@ -135,6 +143,7 @@ void wseg(RowContext& r) {
             writeSegyTraceLE(s, row, r.shot, s.StartSweep(), s.current, s.EndSweep());
     }
     if (r.shot == s.shots.EndShot()) s.sequence.clearAll();
+    r.wrote(0);
 }
 void wascii(RowContext& r) {
     (void)r.pInt(2);
@@ -160,25 +169,32 @@ void sttm(RowContext& r) {
 void agcm(RowContext& r) {
     const int window = r.pInt(1);
     modules::agcm(r.trace(), r.nd(), window, r.m);
+    r.wrote(r.nd());
 }
 void tvgm(RowContext& r) {
     modules::tvgm(r.trace(), r.n(), static_cast<double>(r.pFloat(1)));
+    r.wrote(r.n());
 }
 void norm(RowContext& r) {
     modules::normalise(r.trace(), r.nd(), 0, r.s.FullScale);
+    r.wrote(r.nd());
 }
 void grad(RowContext& r) {
     modules::grad(r.trace(), r.n());
+    r.wrote(r.n());
 }
 void dbas(RowContext& r) {
     modules::dbas(r.trace(), r.nd());
+    r.wrote(r.nd());
 }
 void ling(RowContext& r) {
     const double gain = static_cast<double>(r.pFloat(1));
     modules::ling(r.trace(), r.nd(), gain, r.s.FullScale);
+    r.wrote(r.nd());
 }
 void derv(RowContext& r) {
     modules::derv(r.trace(), r.n());
+    r.wrote(r.n());
 }
 void fltm(RowContext& r) {
     const int row = r.rowNumber();
@@ -190,6 +206,7 @@ void fltm(RowContext& r) {
     // A run's first trace designs with this run's parameters, not the last run's.
     modules::fltm(r.trace(), row, r.nd(), taper, r.m.filterRedesign || r.first, length, high, low,
                   type, r.s.SampleRate, r.m);
+    r.wrote(static_cast<long long>(r.nd()) + length); // the convolution's tail follows the trace
     r.m.filterRedesign = (r.shot == r.s.shots.StartShot()) || r.s.SingleTraceMode;
 }
 void decm(RowContext& r) {
@@ -220,15 +237,18 @@ void Processor::dispatch(RowContext& row) {
         }
     }
     // Unknown codes are passed over.
+    row.wrote(0);
 }
 
 void Processor::ProcessTrace(int shot) {
     UpDate_PosString(s_);
+    writtenEnd_ = 0;
     const bool first = (shot == s_.shots.StartShot()) || s_.SingleTraceMode;
     for (int row = 1; row < SequenceTable::kRows && !s_.sequence.cell(row, 1).empty(); ++row) {
         RowContext ctx{s_, *modules_, row, shot, first};
         try {
             dispatch(ctx);
+            writtenEnd_ = std::max(writtenEnd_, ctx.written);
         } catch (const ConversionError& e) {
             throw ConversionError("row " + std::to_string(row) + " (" + ctx.code() +
                                   "): " + e.what());
@@ -272,6 +292,8 @@ RunResult Processor::run(RunHooks& hooks) {
         // 5: the profile image for this run
         setupProfileGeometry(s);
         hooks.createImage();
+        Session::SlotRange zeros; // current slots known to hold 0 before the next read
+        s.copiedZeros = {};
         // 6
         s.StopRequested = false;
         auto lastPump = Clock::now();
@@ -281,12 +303,15 @@ RunResult Processor::run(RunHooks& hooks) {
         do {
             const auto now = Clock::now();
             if (shot % 100 == 0 || now - lastPump > std::chrono::milliseconds(100)) {
+                zeros = {}; // an event handler may touch the trace
                 hooks.pumpEvents();
                 lastPump = Clock::now();
             }
             Session::checkShotIndex(shot);
             if (!s.input) throw IoError("No input file is open");
+            s.currentZeros = zeros; // only for the read below
             s.input->readRunTrace(s, shot);
+            s.currentZeros = {};
             clampRunSamples(s);
             ProcessTrace(shot);
             if (shot == startShot || shot % s.HdrSelect() == 0) {
@@ -306,6 +331,12 @@ RunResult Processor::run(RunHooks& hooks) {
                 columnCounter += 1;
                 hooks.paintColumn(columnCounter + 50, s.current, n);
             }
+            // The zeros the window copy wrote above the samples are still there
+            // unless a row wrote that far: the next copy need not write them again.
+            zeros = {};
+            if (s.copiedZeros.from < s.copiedZeros.to)
+                zeros = {std::max(s.copiedZeros.from, writtenEnd_), s.copiedZeros.to};
+            s.copiedZeros = {};
         } while (!(endShot <= shot || s.StopRequested));
         result.end = s.StopRequested ? RunEnd::Stopped : RunEnd::Normal;
     } catch (const EndOfData& e) {
@@ -316,6 +347,8 @@ RunResult Processor::run(RunHooks& hooks) {
         result.message = e.what();
     }
     result.finalShot = shot;
+    s.currentZeros = {};
+    s.copiedZeros = {};
 
     // 8: the completion report
     s.Memo2 = {"Tarnix v. 1.2.1", "", "Data File : " + s.InputFileName,

@@ -50,6 +50,7 @@ private:
     void dispatch(RowContext& row);
     Session& s_;
     std::unique_ptr<ModuleState> modules_; // per-row filters and scratch, kept between traces
+    int writtenEnd_ = 0; // slots of the current trace the last ProcessTrace may have written
 };
 
 } // namespace tarnix
