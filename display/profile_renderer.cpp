@@ -8,6 +8,8 @@
 
 #include <QPainter>
 
+#include <cstring>
+
 namespace tarnix {
 
 namespace {
@@ -25,6 +27,7 @@ void ProfileRenderer::createImage() {
         throw Error("The profile image of " + std::to_string(w) + " x " + std::to_string(h) +
                     " pixels is too large; lower Vsize or Hsize, or select fewer shots");
     bitmap_ = QImage();
+    tileCount_ = 0;
     if (w > 0 && h > 0) {
         bitmap_ = QImage(w, h, QImage::Format_RGB32);
         if (bitmap_.isNull())
@@ -56,8 +59,8 @@ void ProfileRenderer::prepareLevels(long long half) {
 namespace {
 
 struct ColumnPaint {
-    QRgb* px;           // row 0 of the column
-    qsizetype stride;   // pixels per image line
+    QRgb* px;         // row 0 of the column
+    qsizetype stride; // pixels from one row to the next
     const int* rowSlot; // slot per row, -1 for amplitude 0
     int rows;
     const Sample* trace;
@@ -87,16 +90,35 @@ __attribute__((target_clones("sse3", "default"))) QRgb paintPixels(const ColumnP
 
 } // namespace
 
+void ProfileRenderer::flushTile() const {
+    if (tileCount_ == 0) return;
+    const int count = tileCount_;
+    tileCount_ = 0;
+    if (bitmap_.isNull() || tileX_ + count > bitmap_.width() ||
+        kProfileMargin + tileRows_ > bitmap_.height())
+        return;
+    for (int r = 0; r < tileRows_; ++r)
+        std::memcpy(reinterpret_cast<QRgb*>(bitmap_.scanLine(kProfileMargin + r)) + tileX_,
+                    tile_.data() + static_cast<size_t>(r) * kTileColumns, count * sizeof(QRgb));
+}
+
 void ProfileRenderer::DRAW_PROFILE(int x, const TraceBuffer& trace, int n) {
     const int rows = s_.ImageRows;
     if (bitmap_.isNull() || rows <= 0 || x < 0 || x >= bitmap_.width()) return;
     if (kProfileMargin + rows >= bitmap_.height()) return; // geometry changed since set-up
+    if (tileCount_ > 0 &&
+        (tileCount_ == kTileColumns || x != tileX_ + tileCount_ || rows + 1 != tileRows_))
+        flushTile();
+    if (tileCount_ == 0) {
+        tileX_ = x;
+        tileRows_ = rows + 1;
+        tile_.resize(static_cast<size_t>(tileRows_) * kTileColumns);
+    }
     prepareRows(rows, n);
     const long long half = s_.FullScale / 2;
     prepareLevels(half);
-    const qsizetype stride = bitmap_.bytesPerLine() / 4;
-    ColumnPaint c{reinterpret_cast<QRgb*>(bitmap_.bits()) + kProfileMargin * stride + x,
-                  stride,
+    ColumnPaint c{tile_.data() + tileCount_,
+                  kTileColumns,
                   slots_.data(),
                   rows,
                   trace.data(),
@@ -106,6 +128,7 @@ void ProfileRenderer::DRAW_PROFILE(int x, const TraceBuffer& trace, int n) {
                   levelOf_.empty() ? nullptr : levelOf_.data() + half,
                   &paletteTable(s_.display.PaletteBar())};
     pen_ = paintPixels(c, pen_);
+    ++tileCount_;
 }
 
 void ProfileRenderer::setPicture(const QImage& image) {
@@ -116,6 +139,7 @@ void ProfileRenderer::setPicture(const QImage& image) {
 
 void ProfileRenderer::runEnd(const QFont& font, QColor textColour) {
     // Moved, not shared: a shared image would be copied by the first painter.
+    flushTile();
     picture_ = std::move(bitmap_);
     bitmap_ = QImage();
     canvas_.setImage(&picture_);

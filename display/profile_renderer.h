@@ -32,7 +32,10 @@ public:
 
     // The painted bitmap; the run end hands it over to the picture, so that a
     // long line is held once.
-    const QImage& bitmap() const { return bitmap_; }
+    const QImage& bitmap() const {
+        flushTile();
+        return bitmap_;
+    }
     // The shown picture (`Display`) and its canvas, drawn on by picks and drags.
     const QImage& picture() const { return picture_; }
     QImage& picture() { return picture_; }
@@ -45,10 +48,11 @@ public:
 
 private:
     void prepareRows(int rows, int n);
+    void flushTile() const;
     void prepareLevels(long long half);
 
     Session& s_;
-    QImage bitmap_;
+    mutable QImage bitmap_; // mutable: the last columns may wait in the tile until it is looked at
     QImage picture_;
     ImageCanvas canvas_;
     std::vector<int> slots_;
@@ -56,6 +60,11 @@ private:
     std::vector<int16_t> levelOf_; // level of amplitude a at a + half
     long long levelHalf_ = -1;
     QRgb pen_ = 0xFF000000u; // the colour a band palette keeps for levels in no band
+    // Neighbouring columns are painted into a small tile, one cache line per row,
+    // and go into the bitmap together: a column alone touches one page per row.
+    static constexpr int kTileColumns = 16;
+    mutable std::vector<QRgb> tile_;
+    mutable int tileX_ = 0, tileCount_ = 0, tileRows_ = 0;
 };
 
 // Draws the annotation, the line-name caption (when checked) and the outer frame
