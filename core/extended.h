@@ -1,8 +1,8 @@
 #pragma once
-// Whole numbers into extended-precision samples in bulk. Storing 80-bit values
-// one by one through the x87 unit dominated the reading of a long line; here
-// the vector unit converts to double (exact for 32-bit integers) and the 80-bit
-// pattern is assembled from the double's fields.
+// Moving samples between extended precision and the vector unit in bulk.
+// Loading and storing 80-bit values one by one through the x87 unit dominated
+// the reading and filtering of long lines; here the bit patterns are taken
+// apart and assembled with integer vector operations, four values at a time.
 #include "core/trace.h"
 
 #include <cstdint>
@@ -11,5 +11,8 @@ namespace tarnix {
 
 // dst[i] := src[i] for i < n, bit for bit as static_cast<Sample> stores it.
 void wholeToSamples(const int32_t* src, int n, Sample* dst);
+void doublesToSamples(const double* src, int n, Sample* dst);
+// dst[i] := src[i] rounded to double as static_cast<double> rounds it.
+void samplesToDoubles(const Sample* src, int n, double* dst);
 
 } // namespace tarnix

@@ -25,7 +25,9 @@ struct ModuleState {
         : x(kTraceSlots), b(kTraceSlots), xd(2 * kTraceSlots + 64), yd(kTraceSlots + 64),
           cd(kTraceSlots), half(kTraceSlots / 2 + 1), fftIn(kFftSize), fftOut(kFftSize),
           corrA(kCorrFftSize), corrB(kCorrFftSize), r(kTraceSlots), g(kTraceSlots), f(kTraceSlots),
-          d(kTraceSlots), lev(kTraceSlots) {}
+          d(kTraceSlots), lev(kTraceSlots), inverse(kTraceSlots + 1) {
+        for (int c = 1; c <= kTraceSlots; ++c) inverse[c] = 1.0 / c;
+    }
 
     // --- FLTM and ACFM ---
     std::array<FilterStore, kFilterRows + 1> filters; // index = row number
@@ -42,6 +44,7 @@ struct ModuleState {
     std::vector<std::complex<double>> fftIn, fftOut; // kFftSize each
     std::vector<std::complex<double>> corrA, corrB;  // kCorrFftSize each
     std::vector<long double> r, g, f, d, lev;        // deconvolution
+    std::vector<double> inverse;                     // 1 / c, AGCM's window counts
 };
 
 } // namespace tarnix

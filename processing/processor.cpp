@@ -184,7 +184,7 @@ void grad(RowContext& r) {
     r.wrote(r.n());
 }
 void dbas(RowContext& r) {
-    modules::dbas(r.trace(), r.nd());
+    modules::dbas(r.trace(), r.nd(), r.m);
     r.wrote(r.nd());
 }
 void ling(RowContext& r) {

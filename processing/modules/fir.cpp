@@ -1,6 +1,7 @@
 #include "processing/modules/fir.h"
 
 #include "core/error.h"
+#include "core/extended.h"
 #include "processing/modules/checks.h"
 
 #include <algorithm>
@@ -111,10 +112,14 @@ void checkConvolution(int n, int L, int total, bool align) {
 
 using V4 = double __attribute__((vector_size(32)));
 
+using V8 = double __attribute__((vector_size(64)));
+
 // full[k] = sum over t < taps of c[t] * x[k + t], for k < count; x holds
-// count + taps - 1 values (and a little slack for the block loads).
+// count + taps - 1 values (and a little slack for the block loads). Every
+// output is summed in the order of t with a multiply and an add, in every
+// clone and in the tail loop, so the results do not depend on the vector unit.
 __attribute__((target_clones("avx2", "default"))) void
-slidingDot(const double* x, const double* c, int taps, int count, double* full) {
+slidingDot4(const double* x, const double* c, int taps, int count, double* full) {
     int k = 0;
     for (; k + 16 <= count; k += 16) {
         V4 a0 = {0, 0, 0, 0}, a1 = a0, a2 = a0, a3 = a0;
@@ -140,6 +145,39 @@ slidingDot(const double* x, const double* c, int taps, int count, double* full) 
         for (int t = 0; t < taps; ++t) s += c[t] * x[k + t];
         full[k] = s;
     }
+}
+
+__attribute__((target("avx512f"))) void slidingDot8(const double* x, const double* c, int taps,
+                                                    int count, double* full) {
+    int k = 0;
+    for (; k + 32 <= count; k += 32) {
+        V8 a0 = {0, 0, 0, 0, 0, 0, 0, 0}, a1 = a0, a2 = a0, a3 = a0;
+        for (int t = 0; t < taps; ++t) {
+            const V8 cv = {c[t], c[t], c[t], c[t], c[t], c[t], c[t], c[t]};
+            V8 x0, x1, x2, x3;
+            std::memcpy(&x0, x + k + t, sizeof x0);
+            std::memcpy(&x1, x + k + t + 8, sizeof x1);
+            std::memcpy(&x2, x + k + t + 16, sizeof x2);
+            std::memcpy(&x3, x + k + t + 24, sizeof x3);
+            a0 += cv * x0;
+            a1 += cv * x1;
+            a2 += cv * x2;
+            a3 += cv * x3;
+        }
+        std::memcpy(full + k, &a0, sizeof a0);
+        std::memcpy(full + k + 8, &a1, sizeof a1);
+        std::memcpy(full + k + 16, &a2, sizeof a2);
+        std::memcpy(full + k + 24, &a3, sizeof a3);
+    }
+    slidingDot4(x + k, c, taps, count - k, full + k);
+}
+
+void slidingDot(const double* x, const double* c, int taps, int count, double* full) {
+    static const bool wide = __builtin_cpu_supports("avx512f");
+    if (wide)
+        slidingDot8(x, c, taps, count, full);
+    else
+        slidingDot4(x, c, taps, count, full);
 }
 
 } // namespace
@@ -176,8 +214,8 @@ void convolveFast(int n, int L, int total, const long double* c, int cLen, const
     slidingDot(xp, cr, taps, full, yf);
     std::fill(yf + full, yf + std::max(full, total) + 1, 0.0);
     const int s = align ? (L + 1) / 2 : 0;
-    for (int k = 0; k < n; ++k) y[k] = yf[k + s];
-    for (int k = n; k < total; ++k) y[k] = yf[k];
+    doublesToSamples(yf + s, n, y);
+    if (total > n) doublesToSamples(yf + n, total - n, y + n);
 }
 
 void fltm(long double* x, int row, int nd, int taper, bool redesign, int length, double highCut,

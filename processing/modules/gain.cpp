@@ -1,10 +1,23 @@
 #include "processing/modules/gain.h"
 
+#include "core/extended.h"
 #include "processing/modules/checks.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace tarnix::modules {
+
+namespace {
+
+// Gain per output sample from the running window values: L / A, or L where A is 0.
+__attribute__((target_clones("avx2", "default"))) void agcGains(double* g, int count,
+                                                                double level) {
+    for (int j = 0; j < count; ++j) g[j] = g[j] != 0 ? level / g[j] : level;
+}
+
+} // namespace
 
 void agcm(TraceBuffer& trace, int n, int window, ModuleState& state) {
     n = checkedCount("AGCM", n);
@@ -15,40 +28,48 @@ void agcm(TraceBuffer& trace, int n, int window, ModuleState& state) {
     const int last = n - h;
     if (last < first) return;
 
-    long double* x = state.x.data() - 1; // x[1..n]
-    long double level = 0;
+    // Double precision with a running window sum: the result stays far inside
+    // 1e-9 of the trace's peak of the sums taken anew in extended precision.
+    double* x = state.xd.data() - 1; // x[1..n]
+    double level = 0;
     for (int i = 1; i <= n; ++i) {
-        x[i] = trace[i - 1];
+        x[i] = static_cast<double>(trace[i - 1]);
         level += std::fabs(x[i]);
     }
     level /= n;
 
     // Window sum and count of non-zero samples slide with j, so the cost does
-    // not depend on the window length.
-    long double sum = 0;
+    // not depend on the window length. The window value A carries from one
+    // output sample to the next; it is the only serial chain, so the division
+    // by the count is a multiplication by its reciprocal and the gains follow
+    // in a separate pass.
+    const double* inverse = state.inverse.data();
+    double* a = state.yd.data() - first; // a[first..last]
+    double sum = 0;
     int count = 0;
     for (int k = 1; k <= window - 1; ++k) {
         sum += std::fabs(x[k]);
         count += x[k] != 0;
     }
-    long double a = 0;
+    double value = 0;
     for (int j = first; j <= last; ++j) {
-        const long double in = x[j + h];
+        const double in = x[j + h];
         sum += std::fabs(in);
         count += in != 0;
-        a = count > 0 ? (a + sum) / count : 0;
-        const long double gain = a != 0 ? level / a : level;
-        trace[j - 1] = x[j] * gain;
-        if (j == first)
-            for (int i = 1; i < first; ++i) trace[i - 1] *= gain;
-        if (j == last)
-            for (int i = last + 1; i <= n; ++i) trace[i - 1] *= gain;
-        const long double out = x[j - h];
+        value = count > 0 ? (value + sum) * inverse[count] : 0;
+        a[j] = value;
+        const double out = x[j - h];
         count -= out != 0;
         // An empty window restarts the sum, so rounding never accumulates over
         // a long quiet stretch.
         sum = count > 0 ? sum - std::fabs(out) : 0;
     }
+    agcGains(a + first, last - first + 1, level);
+    double* y = x + 1; // output, y[0..n-1] over x
+    for (int i = 1; i < first; ++i) y[i - 1] = x[i] * a[first]; // leading h: the first gain
+    for (int j = first; j <= last; ++j) y[j - 1] = x[j] * a[j];
+    for (int i = last + 1; i <= n; ++i) y[i - 1] = x[i] * a[last]; // trailing h: the last gain
+    doublesToSamples(y, n, trace.data());
 }
 
 void tvgm(TraceBuffer& trace, int n, double slope) {
@@ -92,6 +113,37 @@ void normalise(TraceBuffer& trace, int n, int mode, int fullScale) {
     normalise(trace.data(), checkedCount("NORM", n), mode, fullScale);
 }
 
+namespace {
+
+using V4 = double __attribute__((vector_size(32)));
+
+// Sum of n doubles in four interleaved partial sums (a fixed order, so the
+// same on every machine).
+__attribute__((target_clones("avx2", "default"))) double sumOf(const double* x, int n) {
+    V4 acc = {0, 0, 0, 0};
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        V4 v;
+        std::memcpy(&v, x + i, sizeof v);
+        acc += v;
+    }
+    double sum = (acc[0] + acc[1]) + (acc[2] + acc[3]);
+    for (; i < n; ++i) sum += x[i];
+    return sum;
+}
+
+} // namespace
+
+void dbas(long double* x, int n, double* work) {
+    if (n <= 0) return;
+    // In double: far inside 1e-9 of the peak of the extended sums, and the
+    // extended loads and stores go through the vector unit.
+    samplesToDoubles(x, n, work);
+    const double mean = sumOf(work, n) / n;
+    for (int i = 0; i < n; ++i) work[i] -= mean;
+    doublesToSamples(work, n, x);
+}
+
 void dbas(long double* x, int n) {
     if (n <= 0) return;
     long double mean = 0;
@@ -102,6 +154,10 @@ void dbas(long double* x, int n) {
 
 void dbas(TraceBuffer& trace, int n) {
     dbas(trace.data(), checkedCount("DBAS", n));
+}
+
+void dbas(TraceBuffer& trace, int n, ModuleState& state) {
+    dbas(trace.data(), checkedCount("DBAS", n), state.xd.data());
 }
 
 void derv(TraceBuffer& trace, int n) {

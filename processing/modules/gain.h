@@ -7,7 +7,7 @@
 //   TVGM  tvgm(trace, ns, slope)
 //   LING  ling(trace, nd, gain, FullScale)
 //   NORM  normalise(trace, nd, 0, FullScale)        (mode 1 is ACFM's)
-//   DBAS  dbas(trace, nd)
+//   DBAS  dbas(trace, nd, state)
 //   DERV  derv(trace, ns)
 //   ABSM  absm(trace, ns)
 //   GRAD  grad(trace, ns)
@@ -32,6 +32,8 @@ void ling(TraceBuffer& trace, int n, double gain, int fullScale);
 void normalise(TraceBuffer& trace, int n, int mode, int fullScale);
 // Removes the mean of the first n samples.
 void dbas(TraceBuffer& trace, int n);
+// The same in double precision through the state's scratch (the worker's call).
+void dbas(TraceBuffer& trace, int n, ModuleState& state);
 // y[i] = x[i] - x[i+1]; the last sample keeps its value.
 void derv(TraceBuffer& trace, int n);
 void absm(TraceBuffer& trace, int n);
@@ -41,5 +43,7 @@ void grad(TraceBuffer& trace, int n);
 // The same kernels on a plain array (ACFM normalises work arrays with them).
 void normalise(long double* x, int n, int mode, int fullScale);
 void dbas(long double* x, int n);
+// DBAS in double precision on x[0..n-1], with n doubles of scratch.
+void dbas(long double* x, int n, double* work);
 
 } // namespace tarnix::modules

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -34,4 +35,49 @@ TEST(WholeToSamples, SameValuesAndBitsAsTheConversion) {
         for (int i = 0; i < 8; ++i)
             EXPECT_EQ(out[i], i < n ? static_cast<Sample>(v[1 + i]) : -9.0L) << n << ' ' << i;
     }
+}
+
+TEST(DoublesToSamples, EveryKindOfDoubleAsTheConversionGivesIt) {
+    const double inf = std::numeric_limits<double>::infinity();
+    std::vector<double> v = {0.0, -0.0, 1.0, -1.5, 0.1, -1e-300, 1e300,
+                             std::numeric_limits<double>::denorm_min(), -4.9e-320, inf, -inf,
+                             std::numeric_limits<double>::max(), 32767.25, -32768.0};
+    std::mt19937_64 rng(3);
+    std::uniform_real_distribution<double> u(-40000, 40000);
+    for (int i = 0; i < 3000; ++i) v.push_back(u(rng));
+    v.push_back(std::nan("")); // a block with a NaN goes the slow way and stays a NaN
+    std::vector<Sample> got(v.size());
+    doublesToSamples(v.data(), static_cast<int>(v.size()), got.data());
+    for (size_t i = 0; i + 1 < v.size(); ++i) {
+        const Sample want = static_cast<Sample>(v[i]);
+        ASSERT_EQ(std::memcmp(&got[i], &want, 10), 0) << v[i];
+    }
+    EXPECT_TRUE(std::isnan(got.back()));
+    EXPECT_TRUE(std::signbit(got[1])); // -0 keeps its sign
+}
+
+TEST(SamplesToDoubles, RoundsAsTheConversionDoes) {
+    std::vector<Sample> v = {0.0L, -0.0L, 1.0L, -1.0L, 0.1L, -1e-300L, 1e300L, 1e-320L, -1e4000L,
+                             std::numeric_limits<Sample>::infinity(), 32767.25L, -32768.0L};
+    // Significands whose dropped 11 bits are just below, at and above half,
+    // with an even and an odd kept part, also where rounding carries into the
+    // exponent.
+    for (uint64_t low : {0x3ffULL, 0x400ULL, 0x401ULL, 0x7ffULL, 0xbffULL, 0xc00ULL, 0xc01ULL})
+        for (long double base : {1.0L, 1.5L, 1.999L, 12345.678L, -3e10L}) {
+            const long double ulp = std::ldexp(1.0L, std::ilogb(base) - 63);
+            v.push_back(std::floor(base / ulp / 4096) * 4096 * ulp + low * ulp);
+        }
+    v.push_back(std::nextafter(2.0L, 0.0L)); // all 64 bits set: rounds up to 2
+    std::mt19937_64 rng(5);
+    for (int i = 0; i < 3000; ++i)
+        v.push_back(std::ldexp(static_cast<long double>(rng() | (1ULL << 63)), int(rng() % 80) - 90) *
+                    (i % 2 ? 1 : -1));
+    v.push_back(std::nanl(""));
+    std::vector<double> got(v.size());
+    samplesToDoubles(v.data(), static_cast<int>(v.size()), got.data());
+    for (size_t i = 0; i + 1 < v.size(); ++i) {
+        const double want = static_cast<double>(v[i]);
+        ASSERT_EQ(std::memcmp(&got[i], &want, 8), 0) << double(v[i]) << " at " << i;
+    }
+    EXPECT_TRUE(std::isnan(got.back()));
 }
