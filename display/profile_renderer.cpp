@@ -1,6 +1,7 @@
 #include "display/profile_renderer.h"
 
 #include "core/error.h"
+#include "core/extended.h"
 #include "core/numtext.h"
 #include "core/session.h"
 #include "display/palette.h"
@@ -8,6 +9,10 @@
 
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
+
+#include <cstdio>
 #include <cstring>
 
 namespace tarnix {
@@ -70,18 +75,61 @@ struct ColumnPaint {
     const PaletteTable* palette;
 };
 
-// The per-pixel loop. The SSE3 clone truncates extended values with fisttp
-// instead of switching the x87 rounding mode for every pixel; both compute the
-// same numbers.
-__attribute__((target_clones("sse3", "default"))) QRgb paintPixels(const ColumnPaint& c, QRgb pen) {
+// The amplitudes of a column's rows, as displayAmplitude gives them, mostly
+// without the extended division: in double precision q = v x gainMax / gainPos
+// truncates as in extended precision (a) when v is a whole number that a double
+// holds: q is then whole or at least 1 / gainPos from a whole number, and both
+// roundings of it stay on the same side; and (b) when the double quotient is
+// more than 1e-9 from a whole number, far beyond the rounding of either.
+// Clipping to +-half (a whole number) keeps to the same sides. Every other
+// sample takes the extended path. `values` and `quotients` hold rows + 1 entries.
+void columnAmplitudes(const ColumnPaint& c, Sample* values, double* quotients, int32_t* amp) {
+    const int count = c.rows + 1;
+    for (int r = 0; r < count; ++r) {
+        const int slot = c.rowSlot[r];
+        if (slot >= 0)
+            std::memcpy(static_cast<void*>(values + r), static_cast<const void*>(c.trace + slot),
+                        sizeof(Sample));
+        else
+            values[r] = 0;
+    }
+    const bool quick = c.gainPos > 0 && c.half > 0 && c.half < (1LL << 40);
+    if (!quick) {
+        for (int r = 0; r < count; ++r)
+            amp[r] = static_cast<int32_t>(displayAmplitude(values[r], c.gainMax, c.gainPos, c.half));
+        return;
+    }
+    samplesToDoubles(values, count, quotients);
+    const double scaleMax = c.gainMax, scalePos = c.gainPos, hd = static_cast<double>(c.half);
+    for (int r = 0; r < count; ++r) {
+        const double vd = quotients[r];
+        const double q = vd * scaleMax / scalePos;
+        long long a;
+        if (q >= hd + 1) {
+            a = c.half;
+        } else if (q <= -hd - 1) {
+            a = -c.half;
+        } else if (q > -hd - 1 && q < hd + 1) { // not a NaN
+            const long long t = static_cast<long long>(q);
+            const double f = std::fabs(q - static_cast<double>(t));
+            uint64_t significand;
+            std::memcpy(&significand, static_cast<const void*>(values + r), sizeof significand);
+            const bool wholeExact = (significand & 0x7ff) == 0 && // the double holds v
+                                    vd == static_cast<double>(static_cast<long long>(vd));
+            a = (f > 1e-9 && f < 1 - 1e-9) || wholeExact
+                    ? std::clamp(t, -c.half, c.half)
+                    : displayAmplitude(values[r], c.gainMax, c.gainPos, c.half);
+        } else {
+            a = displayAmplitude(values[r], c.gainMax, c.gainPos, c.half);
+        }
+        amp[r] = static_cast<int32_t>(a);
+    }
+}
+
+QRgb paintColumnPixels(const ColumnPaint& c, const int32_t* amp, QRgb pen) {
     QRgb* px = c.px;
     for (int r = 0; r <= c.rows; ++r, px += c.stride) {
-        const int slot = c.rowSlot[r];
-        int level = 0;
-        if (slot >= 0) {
-            const long long a = displayAmplitude(c.trace[slot], c.gainMax, c.gainPos, c.half);
-            level = c.levels ? c.levels[a] : amplitudeLevel(a, c.half);
-        }
+        const int level = c.levels ? c.levels[amp[r]] : amplitudeLevel(amp[r], c.half);
         if (!c.palette->keeps[level + 255]) pen = 0xFF000000u | c.palette->rgb[level + 255];
         *px = pen;
     }
@@ -97,8 +145,10 @@ void ProfileRenderer::flushTile() const {
     if (bitmap_.isNull() || tileX_ + count > bitmap_.width() ||
         kProfileMargin + tileRows_ > bitmap_.height())
         return;
-    for (int r = 0; r < tileRows_; ++r)
-        std::memcpy(reinterpret_cast<QRgb*>(bitmap_.scanLine(kProfileMargin + r)) + tileX_,
+    const qsizetype line = bitmap_.bytesPerLine();
+    uchar* row = bitmap_.bits() + kProfileMargin * line; // one detach check, not one per row
+    for (int r = 0; r < tileRows_; ++r, row += line)
+        std::memcpy(reinterpret_cast<QRgb*>(row) + tileX_,
                     tile_.data() + static_cast<size_t>(r) * kTileColumns, count * sizeof(QRgb));
 }
 
@@ -127,7 +177,14 @@ void ProfileRenderer::DRAW_PROFILE(int x, const TraceBuffer& trace, int n) {
                   half,
                   levelOf_.empty() ? nullptr : levelOf_.data() + half,
                   &paletteTable(s_.display.PaletteBar())};
-    pen_ = paintPixels(c, pen_);
+    const size_t count = static_cast<size_t>(rows) + 1;
+    if (columnValues_.size() < count) {
+        columnValues_.resize(count);
+        columnQuotients_.resize(count);
+        columnAmplitudes_.resize(count);
+    }
+    columnAmplitudes(c, columnValues_.data(), columnQuotients_.data(), columnAmplitudes_.data());
+    pen_ = paintColumnPixels(c, columnAmplitudes_.data(), pen_);
     ++tileCount_;
 }
 
@@ -183,11 +240,68 @@ void drawRunEndAnnotation(const Session& s, QImage& picture, ImageCanvas& canvas
     DrawShape(canvas, QPoint(0, 0), QPoint(picture.width(), H), ShapeRectangle, ImageCanvas::Copy);
 }
 
+namespace {
+
+void putLE(unsigned char* p, uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+// A 32-bit image as the toolkit's BMP writer stores it (24 bits per pixel,
+// bottom row first, rows padded to 4 bytes, resolution from the image), a
+// megabyte at a time: the toolkit converts and writes it line by line, which
+// took as long as painting a whole line's profile.
+bool writeBmp24(const QImage& image, const std::string& path) {
+    const int w = image.width(), h = image.height();
+    const long long rowBytes = (static_cast<long long>(w) * 24 + 31) / 32 * 4;
+    const long long dataBytes = rowBytes * h;
+    if (dataBytes + 54 > 0xFFFFFFFFLL) return false;
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    unsigned char head[54] = {'B', 'M'};
+    putLE(head + 2, static_cast<uint32_t>(dataBytes + 54), 4);
+    putLE(head + 10, 54, 4);
+    putLE(head + 14, 40, 4);
+    putLE(head + 18, static_cast<uint32_t>(w), 4);
+    putLE(head + 22, static_cast<uint32_t>(h), 4);
+    putLE(head + 26, 1, 2);
+    putLE(head + 28, 24, 2);
+    putLE(head + 34, static_cast<uint32_t>(dataBytes), 4);
+    putLE(head + 38, static_cast<uint32_t>(image.dotsPerMeterX()), 4);
+    putLE(head + 42, static_cast<uint32_t>(image.dotsPerMeterY()), 4);
+    bool ok = std::fwrite(head, 1, sizeof head, f) == sizeof head;
+    const long long rowsPerChunk = std::max<long long>(1, (1 << 20) / rowBytes);
+    std::vector<unsigned char> chunk(static_cast<size_t>(rowsPerChunk * rowBytes), 0);
+    for (int y = h - 1; ok && y >= 0;) {
+        unsigned char* out = chunk.data();
+        int rows = 0;
+        for (; rows < rowsPerChunk && y >= 0; ++rows, --y, out += rowBytes) {
+            const QRgb* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+            for (int x = 0; x < w; ++x) {
+                out[3 * x] = static_cast<unsigned char>(qBlue(in[x]));
+                out[3 * x + 1] = static_cast<unsigned char>(qGreen(in[x]));
+                out[3 * x + 2] = static_cast<unsigned char>(qRed(in[x]));
+            }
+        }
+        const size_t bytes = static_cast<size_t>(rows * rowBytes);
+        ok = std::fwrite(chunk.data(), 1, bytes, f) == bytes;
+    }
+    ok = std::fclose(f) == 0 && ok;
+    return ok;
+}
+
+} // namespace
+
 void saveProfileImage(const QImage& image, const std::string& path) {
     const std::string ext = upper(path.size() >= 4 ? path.substr(path.size() - 4) : path);
     const char* format = ext == ".PNG" ? "PNG" : "BMP";
-    if (image.isNull() || !image.save(QString::fromStdString(path), format))
-        throw IoError("Cannot write the profile image to " + path);
+    bool ok;
+    if (image.isNull())
+        ok = false;
+    else if (std::string(format) == "BMP" && image.format() == QImage::Format_RGB32)
+        ok = writeBmp24(image, path);
+    else
+        ok = image.save(QString::fromStdString(path), format);
+    if (!ok) throw IoError("Cannot write the profile image to " + path);
 }
 
 } // namespace tarnix

@@ -65,6 +65,10 @@ private:
     static constexpr int kTileColumns = 16;
     mutable std::vector<QRgb> tile_;
     mutable int tileX_ = 0, tileCount_ = 0, tileRows_ = 0;
+    // One column's samples, their double values and amplitudes, row by row.
+    std::vector<Sample> columnValues_;
+    std::vector<double> columnQuotients_;
+    std::vector<int32_t> columnAmplitudes_;
 };
 
 // Draws the annotation, the line-name caption (when checked) and the outer frame

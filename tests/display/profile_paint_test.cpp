@@ -223,3 +223,19 @@ TEST(SaveImage, PngAndBmpRoundTripAndFailureNamesTheFile) {
         EXPECT_NE(std::string(e.what()).find("missing/x.bmp"), std::string::npos);
     }
 }
+
+TEST(SaveImage, BmpBytesAsTheToolkitWritesThem) {
+    // Widths that need 0 to 3 padding bytes per row, and a resolution of its own.
+    test::TempDir dir;
+    for (int w : {1, 2, 3, 4, 5, 7}) {
+        QImage img(w, 3, QImage::Format_RGB32);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < w; ++x) img.setPixel(x, y, qRgb(10 * x + y, 200 - x, 37 * y + 1));
+        img.setDotsPerMeterX(3780 + w);
+        img.setDotsPerMeterY(2000);
+        saveProfileImage(img, dir.file("ours.bmp"));
+        ASSERT_TRUE(img.save(QString::fromStdString(dir.file("theirs.bmp")), "BMP"));
+        EXPECT_EQ(test::readTextFile(dir.file("ours.bmp")), test::readTextFile(dir.file("theirs.bmp")))
+            << "width " << w;
+    }
+}
