@@ -239,3 +239,72 @@ TEST(SaveImage, BmpBytesAsTheToolkitWritesThem) {
             << "width " << w;
     }
 }
+
+namespace {
+
+// DRAW_PROFILE as written down: every pixel through the extended formulas and
+// the palette, the pen carried from pixel to pixel. Returns 0xRRGGBB per row.
+std::vector<uint32_t> referenceColumn(const Session& s, const TraceBuffer& t, int n, uint32_t& pen) {
+    const int rows = s.ImageRows;
+    const std::vector<int> slot = rowSlots(rows, n);
+    const long long half = s.FullScale / 2;
+    std::vector<uint32_t> out;
+    for (int r = 0; r <= rows; ++r) {
+        const long long a = slot[r] < 0 ? 0
+                                        : displayAmplitude(t[slot[r]], s.display.Gain.max(),
+                                                           s.display.Gain(), half);
+        uint32_t rgb;
+        if (paletteColour(s.display.PaletteBar(), amplitudeLevel(a, half), rgb)) pen = rgb;
+        out.push_back(pen);
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(ProfilePaint, FastColumnsMatchThePixelByPixelReference) {
+    // Samples a double cannot tell from whole numbers, whole numbers, values at
+    // the clip level and beyond, quotients by 3 and 7 next to whole numbers,
+    // and values that are no numbers at all.
+    const long double ulp = std::numeric_limits<long double>::epsilon();
+    std::vector<long double> v;
+    for (long double k : {0.0L, 1.0L, 7.0L, 64.0L, 1000.0L, 16383.0L, 16384.0L, 16385.0L, 30000.0L})
+        for (long double sign : {1.0L, -1.0L})
+            for (long double d : {0.0L, ulp, -ulp, 4 * ulp * k, -4 * ulp * k, 1e-12L, -1e-12L, 0.5L})
+                v.push_back(sign * (k + d));
+    // Just beside every whole amplitude up to 700 (so every level boundary below
+    // it), for each gain: doubles cannot tell these from the whole number.
+    for (int k = 1; k <= 700; ++k)
+        for (int pos : {10, 7, 3}) {
+            const long double at = k * static_cast<long double>(pos) / 10;
+            v.push_back(at * (1 - 2 * ulp));
+            v.push_back(-at * (1 - 2 * ulp));
+        }
+    for (int k = 1; k < 400; ++k) {
+        v.push_back(k * 3.0L / 7.0L);
+        v.push_back(-k * 7.0L / 3.0L);
+        v.push_back(k * 1234.5678L * std::sin(0.37L * k));
+    }
+    v.push_back(std::numeric_limits<long double>::infinity());
+    v.push_back(-std::numeric_limits<long double>::infinity());
+    v.push_back(std::numeric_limits<long double>::quiet_NaN());
+    v.push_back(1e30L);
+    v.push_back(-1e-4000L);
+    const int n = static_cast<int>(v.size());
+
+    for (int palette : {2, 4}) {
+        for (int gain : {10, 7, 3, 1}) {
+            Profile p(n + 1, 1); // one row per sample
+            p.s->display.PaletteBar.set(palette);
+            p.s->display.Gain.set(gain);
+            p.r.createImage();
+            std::copy(v.begin(), v.end(), p.trace->begin());
+            uint32_t pen = 0;
+            const std::vector<uint32_t> want = referenceColumn(*p.s, *p.trace, n, pen);
+            p.r.DRAW_PROFILE(51, *p.trace, n);
+            for (int r = 0; r <= p.s->ImageRows; ++r)
+                ASSERT_EQ(p.at(51, 50 + r), want[r])
+                    << "palette " << palette << " gain " << gain << " row " << r;
+        }
+    }
+}
