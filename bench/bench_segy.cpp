@@ -42,7 +42,8 @@ BENCHMARK(BM_SegyReadBigEndian);
 
 void BM_SegyWrite(benchmark::State& state) {
     auto s = openLine();
-    const std::string out = (std::filesystem::temp_directory_path() / "tarnix-bench-out.sgy").string();
+    const std::string out =
+        (std::filesystem::temp_directory_path() / "tarnix-bench-out.sgy").string();
     s->shots.StartShot.set(1);
     OPEN_OUT_SEGY(*s, out);
     int shot = 1;

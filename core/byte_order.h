@@ -5,10 +5,18 @@
 
 namespace tarnix {
 
-inline int16_t getI16BE(const unsigned char* p) { return static_cast<int16_t>((p[0] << 8) | p[1]); }
-inline int16_t getI16LE(const unsigned char* p) { return static_cast<int16_t>((p[1] << 8) | p[0]); }
-inline uint16_t getU16BE(const unsigned char* p) { return static_cast<uint16_t>((p[0] << 8) | p[1]); }
-inline uint16_t getU16LE(const unsigned char* p) { return static_cast<uint16_t>((p[1] << 8) | p[0]); }
+inline int16_t getI16BE(const unsigned char* p) {
+    return static_cast<int16_t>((p[0] << 8) | p[1]);
+}
+inline int16_t getI16LE(const unsigned char* p) {
+    return static_cast<int16_t>((p[1] << 8) | p[0]);
+}
+inline uint16_t getU16BE(const unsigned char* p) {
+    return static_cast<uint16_t>((p[0] << 8) | p[1]);
+}
+inline uint16_t getU16LE(const unsigned char* p) {
+    return static_cast<uint16_t>((p[1] << 8) | p[0]);
+}
 inline int32_t getI32BE(const unsigned char* p) {
     return static_cast<int32_t>((uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) |
                                 (uint32_t(p[2]) << 8) | uint32_t(p[3]));

@@ -18,7 +18,9 @@ long long roundHalfEven(long double x) {
     return (f % 2 == 0) ? f : f + 1;
 }
 
-long long truncate(long double x) { return static_cast<long long>(std::trunc(x)); }
+long long truncate(long double x) {
+    return static_cast<long long>(std::trunc(x));
+}
 
 std::string fixedText(long double x, int decimals, int width) {
     char buf[128];

@@ -13,7 +13,9 @@ long long roundHalfEven(long double x);
 // Toward zero.
 long long truncate(long double x);
 // Integer division toward zero, as the run-time's div (C++ / already does this).
-inline long long divTrunc(long long a, long long b) { return a / b; }
+inline long long divTrunc(long long a, long long b) {
+    return a / b;
+}
 
 // Fixed-point text with `decimals` decimals, right-aligned in at least `width`
 // characters: fixedText(12.5, 1, 3) = "12.5", fixedText(10, 2, 4) = "10.00".

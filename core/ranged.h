@@ -8,7 +8,8 @@ namespace tarnix {
 
 class RangedInt {
 public:
-    constexpr RangedInt(int lo, int hi, int start) : lo_(lo), hi_(hi), v_(std::clamp(start, lo, hi)) {}
+    constexpr RangedInt(int lo, int hi, int start)
+        : lo_(lo), hi_(hi), v_(std::clamp(start, lo, hi)) {}
     constexpr int operator()() const { return v_; }
     constexpr int value() const { return v_; }
     constexpr int min() const { return lo_; }

@@ -2,7 +2,9 @@
 
 namespace tarnix {
 
-SequenceTable::SequenceTable() { writeHeader(); }
+SequenceTable::SequenceTable() {
+    writeHeader();
+}
 
 void SequenceTable::writeHeader() {
     static const char* const kHeader[kCols] = {"#", "Module", "p1", "p2", "p3", "p4", "p5", "p6"};

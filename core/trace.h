@@ -8,10 +8,10 @@ namespace tarnix {
 
 using Sample = long double; // 80-bit extended on x86-64
 
-constexpr int kTraceSlots = 32766;     // slots 0..32765
-constexpr int kReadSlots = 16384;      // readers fill slots 0..16383 at most
-constexpr int kMaxRunSamples = 16383;  // a run processes at most this many samples
-constexpr int kMaxShot = 40000;        // per-shot tables end here
+constexpr int kTraceSlots = 32766;    // slots 0..32765
+constexpr int kReadSlots = 16384;     // readers fill slots 0..16383 at most
+constexpr int kMaxRunSamples = 16383; // a run processes at most this many samples
+constexpr int kMaxShot = 40000;       // per-shot tables end here
 constexpr int kShotTableSize = kMaxShot + 1;
 
 using TraceBuffer = std::array<Sample, kTraceSlots>;

@@ -8,7 +8,6 @@
 
 namespace tarnix {
 
-
 int profileImageWidth(const Session& s) {
     long long w = static_cast<long long>(s.ImageColumns) + 2 * kProfileMargin;
     return static_cast<int>(std::clamp<long long>(w, 0, INT32_MAX));

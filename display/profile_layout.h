@@ -11,7 +11,6 @@ class Session;
 
 constexpr int kProfileMargin = 50;
 
-
 // Bitmap width and height for the current geometry (may be below 100 when a
 // count is negative; never below 0).
 int profileImageWidth(const Session& s);

@@ -4,7 +4,8 @@
 
 namespace tarnix {
 
-TAsciiSelectForm::TAsciiSelectForm(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
+TAsciiSelectForm::TAsciiSelectForm(Session& session, QWidget* parent)
+    : QDialog(parent), session_(session) {
     setObjectName("AsciiSelectForm");
     setWindowTitle("");
 }

@@ -4,7 +4,8 @@
 
 namespace tarnix {
 
-TMapViewerForm::TMapViewerForm(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
+TMapViewerForm::TMapViewerForm(Session& session, QWidget* parent)
+    : QDialog(parent), session_(session) {
     setObjectName("MapViewerForm");
     setWindowTitle("");
 }

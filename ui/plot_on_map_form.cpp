@@ -4,7 +4,8 @@
 
 namespace tarnix {
 
-TPlotOnMapForm::TPlotOnMapForm(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
+TPlotOnMapForm::TPlotOnMapForm(Session& session, QWidget* parent)
+    : QDialog(parent), session_(session) {
     setObjectName("PlotOnMapForm");
     setWindowTitle("");
 }

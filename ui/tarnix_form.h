@@ -342,7 +342,7 @@ protected:
 
 private:
     std::unique_ptr<Processor> processor_;
-    bool runActive_ = false; // GO is running; its loop serves events
+    bool runActive_ = false;                         // GO is running; its loop serves events
     std::unique_ptr<InstrumentWork> instrumentWork_; // scratch of the spectra and correlogram
     void buildTopPanel(QWidget* panel);
     void buildPages();
@@ -361,7 +361,7 @@ private:
     void showActiveImage();
 
     Session& session_;
-    int navRowsShown_ = 0; // grid rows that may hold text
+    int navRowsShown_ = 0;               // grid rows that may hold text
     ProfileView* profileView_ = nullptr; // child QObject of the form
     bool dragging_ = false;
     bool pressed_ = false;

@@ -4,7 +4,8 @@
 
 namespace tarnix {
 
-TTimeSliceForm::TTimeSliceForm(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
+TTimeSliceForm::TTimeSliceForm(Session& session, QWidget* parent)
+    : QDialog(parent), session_(session) {
     setObjectName("TimeSliceForm");
     setWindowTitle("");
 }

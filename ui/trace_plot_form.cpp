@@ -4,7 +4,8 @@
 
 namespace tarnix {
 
-TTrace_Plot_Form::TTrace_Plot_Form(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
+TTrace_Plot_Form::TTrace_Plot_Form(Session& session, QWidget* parent)
+    : QDialog(parent), session_(session) {
     setObjectName("Trace_Plot_Form");
     setWindowTitle("");
 }

@@ -50,11 +50,11 @@ TEST(RunOutput, SequenceFileWithDbasAgcmWsegWritesWhatWasPainted) {
     const std::string out = dir.file("out.sgy");
 
     for (const char* order : {"BE", "LE"}) {
-        test::writeTextFile(dir.file("seq.txt"),
-                            "# Module p1 p2 p3 p4 p5 p6 \n"
-                            "1 DBAS       \n"
-                            "2 AGCM 51      \n"
-                            "3 WSEG " + out + " " + order + " 2    \n");
+        test::writeTextFile(dir.file("seq.txt"), "# Module p1 p2 p3 p4 p5 p6 \n"
+                                                 "1 DBAS       \n"
+                                                 "2 AGCM 51      \n"
+                                                 "3 WSEG " +
+                                                     out + " " + order + " 2    \n");
         auto s = openLine(dir.file("line.sgy"), false, 1, 11);
         loadSequenceFile(s->sequence, dir.file("seq.txt"));
         Processor p(*s);
