@@ -10,6 +10,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include <cstdio>
@@ -55,6 +56,7 @@ void ProfileRenderer::prepareLevels(long long half) {
     if (half == levelHalf_) return;
     levelHalf_ = half;
     levelOf_.clear();
+    colourPalette_ = -1;
     if (half <= 0 || half > kLevelTableLimit) return;
     levelOf_.resize(static_cast<size_t>(2 * half + 1));
     for (long long a = -half; a <= half; ++a)
@@ -75,15 +77,69 @@ struct ColumnPaint {
     const PaletteTable* palette;
 };
 
-// The amplitudes of a column's rows, as displayAmplitude gives them, mostly
-// without the extended division: in double precision q = v x gainMax / gainPos
-// truncates as in extended precision (a) when v is a whole number that a double
-// holds: q is then whole or at least 1 / gainPos from a whole number, and both
-// roundings of it stay on the same side; and (b) when the double quotient is
-// more than 1e-9 from a whole number, far beyond the rounding of either.
-// Clipping to +-half (a whole number) keeps to the same sides. Every other
-// sample takes the extended path. `values` and `quotients` hold rows + 1 entries.
-void columnAmplitudes(const ColumnPaint& c, Sample* values, double* quotients, int32_t* amp) {
+using F64x4 = double __attribute__((vector_size(32)));
+using I64x4 = int64_t __attribute__((vector_size(32)));
+using I32x4 = int32_t __attribute__((vector_size(16)));
+
+constexpr int32_t kExactPath = INT32_MIN; // the row needs the extended formula
+
+// Amplitudes of four rows in double precision, or kExactPath. The double
+// quotient q = v x gainMax / gainPos truncates as the extended one does (a)
+// when v is a whole number that a double holds: q is then whole or at least
+// 1 / gainPos from a whole number, and both roundings of it stay on the same
+// side; and (b) when q is more than 1e-9 from a whole number, far beyond the
+// rounding of either. Clipping to +-half (a whole number) keeps to the same
+// sides. Needs half <= 2^26, so that every truncation fits 32 bits.
+__attribute__((target_clones("avx2", "default"))) void
+quickAmplitudes(const double* vd, const int64_t* lowBits, int count, double gainMax,
+                double gainPos, int32_t half, int32_t* amp) {
+    const double hd = half;
+    const F64x4 top = {hd + 1, hd + 1, hd + 1, hd + 1}, bottom = -top;
+    const I32x4 halfv = {half, half, half, half};
+    int r = 0;
+    for (; r + 4 <= count; r += 4) {
+        F64x4 v;
+        I64x4 low;
+        std::memcpy(&v, vd + r, sizeof v);
+        std::memcpy(&low, lowBits + r, sizeof low);
+        const F64x4 q = v * gainMax / gainPos;
+        const I64x4 high = q >= top, lowClip = q <= bottom;
+        const I64x4 mid = (q > bottom) & (q < top); // false for a NaN
+        const F64x4 zero = {0, 0, 0, 0};
+        const F64x4 qm = mid ? q : zero, vm = mid ? v : zero;
+        const I32x4 t = __builtin_convertvector(qm, I32x4);
+        const F64x4 f = qm - __builtin_convertvector(t, F64x4);
+        const F64x4 af = f < 0 ? -f : f;
+        const I64x4 safe = (af > 1e-9) & (af < 1 - 1e-9);
+        const I64x4 whole = (vm == __builtin_convertvector(__builtin_convertvector(vm, I32x4), F64x4)) &
+                            (low == 0);
+        const I64x4 ok = high | lowClip | (mid & (safe | whole));
+        const I32x4 clamped = t > halfv ? halfv : (t < -halfv ? -halfv : t);
+        for (int k = 0; k < 4; ++k)
+            amp[r + k] = !ok[k] ? kExactPath : high[k] ? half : lowClip[k] ? -half : clamped[k];
+    }
+    for (; r < count; ++r) {
+        const double q = vd[r] * gainMax / gainPos;
+        if (q >= hd + 1) {
+            amp[r] = half;
+        } else if (q <= -hd - 1) {
+            amp[r] = -half;
+        } else if (q > -hd - 1 && q < hd + 1) {
+            const int32_t t = static_cast<int32_t>(q);
+            const double af = std::fabs(q - t);
+            const bool whole = vd[r] == static_cast<int32_t>(vd[r]) && lowBits[r] == 0;
+            amp[r] = (af > 1e-9 && af < 1 - 1e-9) || whole ? std::clamp(t, -half, half) : kExactPath;
+        } else {
+            amp[r] = kExactPath;
+        }
+    }
+}
+
+// The amplitudes of a column's rows, as displayAmplitude gives them, most of
+// them without the extended division. `values`, `doubles` and `lowBits` hold
+// rows + 1 entries each.
+void columnAmplitudes(const ColumnPaint& c, Sample* values, double* doubles, int64_t* lowBits,
+                      int32_t* amp) {
     const int count = c.rows + 1;
     for (int r = 0; r < count; ++r) {
         const int slot = c.rowSlot[r];
@@ -92,38 +148,32 @@ void columnAmplitudes(const ColumnPaint& c, Sample* values, double* quotients, i
                         sizeof(Sample));
         else
             values[r] = 0;
+        uint64_t significand; // its low 11 bits are lost on the way to double
+        std::memcpy(&significand, static_cast<const void*>(values + r), sizeof significand);
+        lowBits[r] = static_cast<int64_t>(significand & 0x7ff);
     }
-    const bool quick = c.gainPos > 0 && c.half > 0 && c.half < (1LL << 40);
+    const bool quick = c.gainPos > 0 && c.gainMax > 0 && c.half > 0 && c.half <= (1LL << 26);
     if (!quick) {
         for (int r = 0; r < count; ++r)
             amp[r] = static_cast<int32_t>(displayAmplitude(values[r], c.gainMax, c.gainPos, c.half));
         return;
     }
-    samplesToDoubles(values, count, quotients);
-    const double scaleMax = c.gainMax, scalePos = c.gainPos, hd = static_cast<double>(c.half);
-    for (int r = 0; r < count; ++r) {
-        const double vd = quotients[r];
-        const double q = vd * scaleMax / scalePos;
-        long long a;
-        if (q >= hd + 1) {
-            a = c.half;
-        } else if (q <= -hd - 1) {
-            a = -c.half;
-        } else if (q > -hd - 1 && q < hd + 1) { // not a NaN
-            const long long t = static_cast<long long>(q);
-            const double f = std::fabs(q - static_cast<double>(t));
-            uint64_t significand;
-            std::memcpy(&significand, static_cast<const void*>(values + r), sizeof significand);
-            const bool wholeExact = (significand & 0x7ff) == 0 && // the double holds v
-                                    vd == static_cast<double>(static_cast<long long>(vd));
-            a = (f > 1e-9 && f < 1 - 1e-9) || wholeExact
-                    ? std::clamp(t, -c.half, c.half)
-                    : displayAmplitude(values[r], c.gainMax, c.gainPos, c.half);
-        } else {
-            a = displayAmplitude(values[r], c.gainMax, c.gainPos, c.half);
-        }
-        amp[r] = static_cast<int32_t>(a);
+    samplesToDoubles(values, count, doubles);
+    quickAmplitudes(doubles, lowBits, count, c.gainMax, c.gainPos, static_cast<int32_t>(c.half), amp);
+    for (int r = 0; r < count; ++r)
+        if (amp[r] == kExactPath)
+            amp[r] = static_cast<int32_t>(displayAmplitude(values[r], c.gainMax, c.gainPos, c.half));
+}
+
+// Colours of the amplitudes; a 0 entry of the table keeps the pen.
+QRgb paintColumnPixels(const ColumnPaint& c, const QRgb* colourOf, const int32_t* amp, QRgb pen) {
+    QRgb* px = c.px;
+    for (int r = 0; r <= c.rows; ++r, px += c.stride) {
+        const QRgb colour = colourOf[amp[r]];
+        pen = colour != 0 ? colour : pen;
+        *px = pen;
     }
+    return pen;
 }
 
 QRgb paintColumnPixels(const ColumnPaint& c, const int32_t* amp, QRgb pen) {
@@ -180,11 +230,28 @@ void ProfileRenderer::DRAW_PROFILE(int x, const TraceBuffer& trace, int n) {
     const size_t count = static_cast<size_t>(rows) + 1;
     if (columnValues_.size() < count) {
         columnValues_.resize(count);
-        columnQuotients_.resize(count);
+        columnDoubles_.resize(count);
+        columnLowBits_.resize(count);
         columnAmplitudes_.resize(count);
     }
-    columnAmplitudes(c, columnValues_.data(), columnQuotients_.data(), columnAmplitudes_.data());
-    pen_ = paintColumnPixels(c, columnAmplitudes_.data(), pen_);
+    columnAmplitudes(c, columnValues_.data(), columnDoubles_.data(), columnLowBits_.data(),
+                     columnAmplitudes_.data());
+    const int palette = s_.display.PaletteBar();
+    if (!levelOf_.empty()) {
+        if (palette != colourPalette_) {
+            // Colour by amplitude, opaque; 0 where the palette has no colour.
+            colourPalette_ = palette;
+            colourOf_.resize(levelOf_.size());
+            const PaletteTable& t = *c.palette;
+            for (size_t i = 0; i < levelOf_.size(); ++i) {
+                const int l = levelOf_[i] + 255;
+                colourOf_[i] = t.keeps[l] ? 0 : 0xFF000000u | t.rgb[l];
+            }
+        }
+        pen_ = paintColumnPixels(c, colourOf_.data() + half, columnAmplitudes_.data(), pen_);
+    } else {
+        pen_ = paintColumnPixels(c, columnAmplitudes_.data(), pen_);
+    }
     ++tileCount_;
 }
 

@@ -65,10 +65,15 @@ private:
     static constexpr int kTileColumns = 16;
     mutable std::vector<QRgb> tile_;
     mutable int tileX_ = 0, tileCount_ = 0, tileRows_ = 0;
-    // One column's samples, their double values and amplitudes, row by row.
+    // One column's samples, their doubles, the bits a double drops, amplitudes.
     std::vector<Sample> columnValues_;
-    std::vector<double> columnQuotients_;
+    std::vector<double> columnDoubles_;
+    std::vector<int64_t> columnLowBits_;
     std::vector<int32_t> columnAmplitudes_;
+    // Opaque colour per amplitude (at a + half) of palette colourPalette_, 0
+    // where that palette keeps the pen.
+    std::vector<QRgb> colourOf_;
+    int colourPalette_ = -1;
 };
 
 // Draws the annotation, the line-name caption (when checked) and the outer frame
