@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 
@@ -24,6 +25,18 @@ long long truncate(long double x) {
 
 std::string fixedText(long double x, int decimals, int width) {
     char buf[128];
+    // Values a double holds (coordinates, delays: several per trace of a run)
+    // go through to_chars, which writes the same digits as printf, far faster.
+    const double d = static_cast<double>(x);
+    if (static_cast<long double>(d) == x && decimals >= 0 && decimals <= 40 && width >= 0 &&
+        width < static_cast<int>(sizeof buf)) {
+        const auto r = std::to_chars(buf, buf + sizeof buf - 1, d, std::chars_format::fixed, decimals);
+        if (r.ec == std::errc()) {
+            const int len = static_cast<int>(r.ptr - buf);
+            return len >= width ? std::string(buf, len)
+                                : std::string(width - len, ' ') + std::string(buf, len);
+        }
+    }
     int n = std::snprintf(buf, sizeof buf, "%*.*Lf", width, decimals, x);
     if (n < 0 || n >= static_cast<int>(sizeof buf)) return std::string(width > 0 ? width : 1, '*');
     return std::string(buf, n);

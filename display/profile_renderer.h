@@ -62,7 +62,7 @@ private:
     QRgb pen_ = 0xFF000000u; // the colour a band palette keeps for levels in no band
     // Neighbouring columns are painted into a small tile, one cache line per row,
     // and go into the bitmap together: a column alone touches one page per row.
-    static constexpr int kTileColumns = 16;
+    static constexpr int kTileColumns = 32;
     mutable std::vector<QRgb> tile_;
     mutable int tileX_ = 0, tileCount_ = 0, tileRows_ = 0;
     // One column's samples, their doubles, the bits a double drops, amplitudes.

@@ -2,7 +2,13 @@
 #include "core/numtext.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <random>
 #include <sstream>
+#include <vector>
 
 using namespace tarnix;
 
@@ -32,6 +38,29 @@ TEST(NumText, FixedTextWidthsAndDecimals) {
     EXPECT_EQ(floatText(100), "100");
     EXPECT_EQ(floatText(1e-5L), "1E-5");
     EXPECT_EQ(floatText(-2.5L), "-2.5");
+}
+
+TEST(NumText, FixedTextAsPrintfWritesIt) {
+    // The quick path for doubles against printf: halves at the last digit (to
+    // even), tiny and huge values, signs, widths, values beyond a double.
+    auto printed = [](long double x, int d, int w) {
+        char b[512];
+        const int n = std::snprintf(b, sizeof b, "%*.*Lf", w, d, x);
+        return n < 128 ? std::string(b, n) : std::string(w > 0 ? w : 1, '*');
+    };
+    std::vector<long double> v = {0.125L, 0.375L, 2.5L, 3.5L, -2.5L, 1e-9L, 5e-9L, 1.5e-8L, -0.0L,
+                                  0.0L, 1e22L, 5e-324L, 1e300L, 359.999999995L, 0.1L, -1e-300L,
+                                  std::numeric_limits<long double>::infinity(), 1.0L / 3};
+    std::mt19937_64 rng(9);
+    std::uniform_real_distribution<double> u(-400, 400);
+    for (int i = 0; i < 20000; ++i) {
+        const double x = u(rng);
+        v.push_back(x);
+        v.push_back(std::round(x * 1e8) / 1e8 + 0.5e-8); // near a half at the 8th decimal
+    }
+    for (long double x : v)
+        for (int d : {0, 1, 2, 8})
+            for (int w : {0, 4, 14}) ASSERT_EQ(fixedText(x, d, w), printed(x, d, w)) << double(x);
 }
 
 TEST(NumText, FreeFormatReadingAndBadTexts) {

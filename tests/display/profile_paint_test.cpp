@@ -227,7 +227,7 @@ TEST(SaveImage, PngAndBmpRoundTripAndFailureNamesTheFile) {
 TEST(SaveImage, BmpBytesAsTheToolkitWritesThem) {
     // Widths that need 0 to 3 padding bytes per row, and a resolution of its own.
     test::TempDir dir;
-    for (int w : {1, 2, 3, 4, 5, 7}) {
+    for (int w : {1, 2, 3, 4, 5, 6, 7, 9, 10, 13, 34}) {
         QImage img(w, 3, QImage::Format_RGB32);
         for (int y = 0; y < 3; ++y)
             for (int x = 0; x < w; ++x) img.setPixel(x, y, qRgb(10 * x + y, 200 - x, 37 * y + 1));
