@@ -25,7 +25,8 @@ struct ModuleState {
         : x(kTraceSlots), b(kTraceSlots), xd(2 * kTraceSlots + 64), yd(kTraceSlots + 64),
           cd(kTraceSlots), half(kTraceSlots / 2 + 1), fftIn(kFftSize), fftOut(kFftSize),
           corrA(kCorrFftSize), corrB(kCorrFftSize), r(kTraceSlots), g(kTraceSlots), f(kTraceSlots),
-          d(kTraceSlots), lev(kTraceSlots), inverse(kTraceSlots + 1) {
+          d(kTraceSlots), lev(kTraceSlots), inverse(kTraceSlots + 1), work(kTraceSlots + 64),
+          mirror(kTraceSlots + 64) {
         for (int c = 1; c <= kTraceSlots; ++c) inverse[c] = 1.0 / c;
     }
 
@@ -45,6 +46,14 @@ struct ModuleState {
     std::vector<std::complex<double>> corrA, corrB;  // kCorrFftSize each
     std::vector<long double> r, g, f, d, lev;        // deconvolution
     std::vector<double> inverse;                     // 1 / c, AGCM's window counts
+    std::vector<double> work; // the trace in double for the extended-precision entry points
+
+    // The current trace in double precision while rows that work in double
+    // follow one another (the worker's; see Processor::ProcessTrace): slots
+    // [0, mirrorValid) hold the trace's values, of which [0, mirrorDirty) are
+    // newer than the current trace.
+    std::vector<double> mirror;
+    int mirrorValid = 0, mirrorDirty = 0;
 };
 
 } // namespace tarnix

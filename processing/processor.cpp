@@ -2,6 +2,7 @@
 
 #include "core/error.h"
 #include "core/numtext.h"
+#include "core/extended.h"
 #include "formats/segy_writer.h"
 #include "processing/module_state.h"
 #include "processing/modules/decon.h"
@@ -33,6 +34,21 @@ struct RowContext {
     TraceBuffer& trace() const { return s.current; }
     int n() const { return s.NumSamples; }
     int nd() const { return s.NumSamples / (s.Decimation > 0 ? s.Decimation : 1); }
+    // The trace in double precision for rows that work in double, its first n
+    // slots loaded; `doublesWritten` records what such a row wrote.
+    double* doubles(int n) const {
+        n = std::clamp(n, 0, kTraceSlots);
+        if (m.mirrorValid < n) {
+            samplesToDoubles(s.current.data() + m.mirrorValid, n - m.mirrorValid,
+                             m.mirror.data() + m.mirrorValid);
+            m.mirrorValid = n;
+        }
+        return m.mirror.data();
+    }
+    void doublesWritten(int count) const {
+        m.mirrorValid = std::max(m.mirrorValid, count);
+        m.mirrorDirty = std::max(m.mirrorDirty, count);
+    }
     const std::string& code() const { return s.sequence.cell(row, 1); }
     const std::string& text(int col) const { return s.sequence.cell(row, col); }
     // p1 is column 2.
@@ -59,6 +75,7 @@ using Handler = void (*)(RowContext&);
 struct DispatchEntry {
     const char* code;
     Handler handler;
+    bool inDouble = false; // works on RowContext::doubles, not on the current trace
 };
 
 void absm(RowContext& r) {
@@ -168,7 +185,7 @@ void sttm(RowContext& r) {
 }
 void agcm(RowContext& r) {
     const int window = r.pInt(1);
-    modules::agcm(r.trace(), r.nd(), window, r.m);
+    r.doublesWritten(modules::agcm(r.doubles(r.nd()), r.nd(), window, r.m));
     r.wrote(r.nd());
 }
 void tvgm(RowContext& r) {
@@ -184,7 +201,7 @@ void grad(RowContext& r) {
     r.wrote(r.n());
 }
 void dbas(RowContext& r) {
-    modules::dbas(r.trace(), r.nd(), r.m);
+    r.doublesWritten(modules::dbas(r.doubles(r.nd()), r.nd()));
     r.wrote(r.nd());
 }
 void ling(RowContext& r) {
@@ -204,8 +221,9 @@ void fltm(RowContext& r) {
     const int type = r.pInt(4);
     const int length = r.pInt(5);
     // A run's first trace designs with this run's parameters, not the last run's.
-    modules::fltm(r.trace(), row, r.nd(), taper, r.m.filterRedesign || r.first, length, high, low,
-                  type, r.s.SampleRate, r.m);
+    r.doublesWritten(modules::fltm(r.doubles(r.nd()), row, r.nd(), taper,
+                                   r.m.filterRedesign || r.first, length, high, low, type,
+                                   r.s.SampleRate, r.m));
     r.wrote(static_cast<long long>(r.nd()) + length); // the convolution's tail follows the trace
     r.m.filterRedesign = (r.shot == r.s.shots.StartShot()) || r.s.SingleTraceMode;
 }
@@ -221,9 +239,9 @@ const DispatchEntry kDispatch[] = {
     {"ABSM", absm},       {"FFTF", fftf}, {"FFTM", fftm}, {"TMXM", tmxm}, {"RNFM", rnfm},
     {"SWELL", swell},     {"ACFM", acfm}, {"SPFM", spfm}, {"HBFM", hbfm}, {"ASTM", astm},
     {"STAM", stam},       {"RESM", resm}, {"MUTM", mutm}, {"WSEG", wseg}, {"WASCII", wascii},
-    {"WKORVA2", wkorva2}, {"RCCM", rccm}, {"SNIM", snim}, {"STTM", sttm}, {"AGCM", agcm},
-    {"TVGM", tvgm},       {"FLTM", fltm}, {"DECM", decm}, {"NORM", norm}, {"GRAD", grad},
-    {"DBAS", dbas},       {"LING", ling}, {"DERV", derv},
+    {"WKORVA2", wkorva2}, {"RCCM", rccm}, {"SNIM", snim}, {"STTM", sttm}, {"AGCM", agcm, true},
+    {"TVGM", tvgm},       {"FLTM", fltm, true}, {"DECM", decm}, {"NORM", norm}, {"GRAD", grad},
+    {"DBAS", dbas, true},       {"LING", ling}, {"DERV", derv},
 };
 
 } // namespace
@@ -232,6 +250,7 @@ void Processor::dispatch(RowContext& row) {
     const std::string& code = row.code();
     for (const DispatchEntry& e : kDispatch) {
         if (code == e.code) {
+            if (!e.inDouble) storeDoubles(true); // this row reads and writes the current trace
             e.handler(row);
             return;
         }
@@ -240,9 +259,25 @@ void Processor::dispatch(RowContext& row) {
     row.wrote(0);
 }
 
+void Processor::storeDoubles(bool forget) {
+    ModuleState& m = *modules_;
+    doublesToSamples(m.mirror.data(), m.mirrorDirty, s_.current.data());
+    m.mirrorDirty = 0;
+    if (forget) m.mirrorValid = 0;
+}
+
 void Processor::ProcessTrace(int shot) {
     UpDate_PosString(s_);
     writtenEnd_ = 0;
+    // Rows that work in double precision (DBAS, FLTM, AGCM) share one double
+    // copy of the trace: it is loaded from the current trace when the first of
+    // them needs it and stored back before any other row runs and when the
+    // worker ends, also by an error, so that nothing else ever sees the trace
+    // without their work.
+    struct StoreAtEnd {
+        Processor& p;
+        ~StoreAtEnd() { p.storeDoubles(true); }
+    } storeAtEnd{*this};
     const bool first = (shot == s_.shots.StartShot()) || s_.SingleTraceMode;
     for (int row = 1; row < SequenceTable::kRows && !s_.sequence.cell(row, 1).empty(); ++row) {
         RowContext ctx{s_, *modules_, row, shot, first};

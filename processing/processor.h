@@ -48,6 +48,9 @@ public:
 
 private:
     void dispatch(RowContext& row);
+    // Stores the double copy of the trace the double-precision rows worked on
+    // into the current trace; with `forget` the copy is dropped as well.
+    void storeDoubles(bool forget);
     Session& s_;
     std::unique_ptr<ModuleState> modules_; // per-row filters and scratch, kept between traces
     int writtenEnd_ = 0; // slots of the current trace the last ProcessTrace may have written

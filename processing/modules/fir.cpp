@@ -195,10 +195,13 @@ void convolve(int n, int L, int total, const long double* c, int cLen, const lon
     }
 }
 
-void convolveFast(int n, int L, int total, const long double* c, int cLen, const long double* x,
-                  bool align, long double* y, ModuleState& state) {
-    checkConvolution(n, L, total, align);
-    if (total > kTraceSlots) throw Error("Convolution output beyond the trace buffer");
+namespace {
+
+// The convolution of the n samples the caller put at state.xd + taps - 1,
+// into state.yd: y[k] for k < total as convolve() lays them out, starting at
+// the returned pointer.
+const double* convolvePadded(int n, int L, int total, const long double* c, int cLen,
+                             ModuleState& state) {
     const int taps = std::max(0, std::min(L, cLen));
     const int full = taps > 0 ? n + taps - 1 : 0; // non-zero part of the result
     double* xp = state.xd.data();
@@ -208,18 +211,44 @@ void convolveFast(int n, int L, int total, const long double* c, int cLen, const
     // every output is a dot product over a contiguous stretch.
     const int pad = std::max(0, taps - 1);
     std::fill(xp, xp + pad, 0.0);
-    for (int i = 0; i < n; ++i) xp[pad + i] = static_cast<double>(x[i]);
     std::fill(xp + pad + n, xp + 2 * pad + n + 16, 0.0);
     for (int t = 0; t < taps; ++t) cr[t] = static_cast<double>(c[taps - 1 - t]);
     slidingDot(xp, cr, taps, full, yf);
     std::fill(yf + full, yf + std::max(full, total) + 1, 0.0);
+    return yf;
+}
+
+int padOf(int L, int cLen) { return std::max(0, std::min(L, cLen) - 1); }
+
+} // namespace
+
+void convolveFast(int n, int L, int total, const long double* c, int cLen, const long double* x,
+                  bool align, long double* y, ModuleState& state) {
+    checkConvolution(n, L, total, align);
+    if (total > kTraceSlots) throw Error("Convolution output beyond the trace buffer");
+    samplesToDoubles(x, n, state.xd.data() + padOf(L, cLen));
+    const double* yf = convolvePadded(n, L, total, c, cLen, state);
     const int s = align ? (L + 1) / 2 : 0;
     doublesToSamples(yf + s, n, y);
     if (total > n) doublesToSamples(yf + n, total - n, y + n);
 }
 
-void fltm(long double* x, int row, int nd, int taper, bool redesign, int length, double highCut,
-          double lowCut, int type, long double sampleRate, ModuleState& state) {
+void convolveFast(int n, int L, int total, const long double* c, int cLen, const double* x,
+                  bool align, double* y, ModuleState& state) {
+    checkConvolution(n, L, total, align);
+    if (total > kTraceSlots) throw Error("Convolution output beyond the trace buffer");
+    std::memcpy(state.xd.data() + padOf(L, cLen), x, sizeof(double) * static_cast<size_t>(n));
+    const double* yf = convolvePadded(n, L, total, c, cLen, state);
+    const int s = align ? (L + 1) / 2 : 0;
+    std::memcpy(y, yf + s, sizeof(double) * static_cast<size_t>(n));
+    if (total > n) std::memcpy(y + n, yf + n, sizeof(double) * static_cast<size_t>(total - n));
+}
+
+namespace {
+
+// The checks and the (re)design of FLTM; returns the sample count.
+int fltmPrepare(int row, int nd, int taper, bool redesign, int length, double highCut,
+                double lowCut, int type, long double sampleRate, ModuleState& state) {
     if (row < 1 || row > ModuleState::kFilterRows)
         throw Error(rowText(row) + ": a filter can be kept for rows 1 to " +
                     std::to_string(ModuleState::kFilterRows) + " only");
@@ -242,8 +271,28 @@ void fltm(long double* x, int row, int nd, int taper, bool redesign, int length,
         }
         store.designed = true;
     }
+    return n;
+}
+
+} // namespace
+
+void fltm(long double* x, int row, int nd, int taper, bool redesign, int length, double highCut,
+          double lowCut, int type, long double sampleRate, ModuleState& state) {
+    const int n =
+        fltmPrepare(row, nd, taper, redesign, length, highCut, lowCut, type, sampleRate, state);
+    const FilterStore& store = state.filters[row];
     convolveFast(n, length, n + length, store.coef.data(), static_cast<int>(store.coef.size()), x,
                  true, x, state);
+}
+
+int fltm(double* x, int row, int nd, int taper, bool redesign, int length, double highCut,
+         double lowCut, int type, long double sampleRate, ModuleState& state) {
+    const int n =
+        fltmPrepare(row, nd, taper, redesign, length, highCut, lowCut, type, sampleRate, state);
+    const FilterStore& store = state.filters[row];
+    convolveFast(n, length, n + length, store.coef.data(), static_cast<int>(store.coef.size()), x,
+                 true, x, state);
+    return n + length;
 }
 
 void fltm(TraceBuffer& trace, int row, int nd, int taper, bool redesign, int length, double highCut,

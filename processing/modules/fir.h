@@ -51,11 +51,17 @@ void convolve(int n, int L, int total, const long double* c, int cLen, const lon
 // convolve() to rounding. x and y may be the same array.
 void convolveFast(int n, int L, int total, const long double* c, int cLen, const long double* x,
                   bool align, long double* y, ModuleState& state);
+void convolveFast(int n, int L, int total, const long double* c, int cLen, const double* x,
+                  bool align, double* y, ModuleState& state);
 
 // FLTM on any buffer of at least nd + length slots (ACFM filters a work copy).
 void fltm(long double* x, int row, int nd, int taper, bool redesign, int length, double highCut,
           double lowCut, int type, long double sampleRate, ModuleState& state);
 void fltm(TraceBuffer& trace, int row, int nd, int taper, bool redesign, int length, double highCut,
           double lowCut, int type, long double sampleRate, ModuleState& state);
+// FLTM on the trace in double precision (x of at least nd + length slots, the
+// worker's); returns the samples written from 0, nd + length.
+int fltm(double* x, int row, int nd, int taper, bool redesign, int length, double highCut,
+         double lowCut, int type, long double sampleRate, ModuleState& state);
 
 } // namespace tarnix::modules

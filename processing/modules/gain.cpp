@@ -19,23 +19,20 @@ __attribute__((target_clones("avx2", "default"))) void agcGains(double* g, int c
 
 } // namespace
 
-void agcm(TraceBuffer& trace, int n, int window, ModuleState& state) {
+int agcm(double* samples, int n, int window, ModuleState& state) {
     n = checkedCount("AGCM", n);
-    if (window <= 0 || n == 0) return;
+    if (window <= 0 || n == 0) return 0;
     if (window % 2 == 0) ++window;
     const int h = window / 2;
     const int first = h + 1; // sample numbers from 1
     const int last = n - h;
-    if (last < first) return;
+    if (last < first) return 0;
 
     // Double precision with a running window sum: the result stays far inside
     // 1e-9 of the trace's peak of the sums taken anew in extended precision.
-    double* x = state.xd.data() - 1; // x[1..n]
+    double* x = samples - 1; // x[1..n]
     double level = 0;
-    for (int i = 1; i <= n; ++i) {
-        x[i] = static_cast<double>(trace[i - 1]);
-        level += std::fabs(x[i]);
-    }
+    for (int i = 1; i <= n; ++i) level += std::fabs(x[i]);
     level /= n;
 
     // Window sum and count of non-zero samples slide with j, so the cost does
@@ -69,7 +66,14 @@ void agcm(TraceBuffer& trace, int n, int window, ModuleState& state) {
     for (int i = 1; i < first; ++i) y[i - 1] = x[i] * a[first]; // leading h: the first gain
     for (int j = first; j <= last; ++j) y[j - 1] = x[j] * a[j];
     for (int i = last + 1; i <= n; ++i) y[i - 1] = x[i] * a[last]; // trailing h: the last gain
-    doublesToSamples(y, n, trace.data());
+    return n;
+}
+
+void agcm(TraceBuffer& trace, int n, int window, ModuleState& state) {
+    n = checkedCount("AGCM", n);
+    double* x = state.work.data();
+    samplesToDoubles(trace.data(), n, x);
+    doublesToSamples(x, agcm(x, n, window, state), trace.data());
 }
 
 void tvgm(TraceBuffer& trace, int n, double slope) {
@@ -134,14 +138,12 @@ __attribute__((target_clones("avx2", "default"))) double sumOf(const double* x, 
 
 } // namespace
 
-void dbas(long double* x, int n, double* work) {
-    if (n <= 0) return;
-    // In double: far inside 1e-9 of the peak of the extended sums, and the
-    // extended loads and stores go through the vector unit.
-    samplesToDoubles(x, n, work);
-    const double mean = sumOf(work, n) / n;
-    for (int i = 0; i < n; ++i) work[i] -= mean;
-    doublesToSamples(work, n, x);
+int dbas(double* x, int n) {
+    if (n <= 0) return 0;
+    // In double: far inside 1e-9 of the peak of the extended sums.
+    const double mean = sumOf(x, n) / n;
+    for (int i = 0; i < n; ++i) x[i] -= mean;
+    return n;
 }
 
 void dbas(long double* x, int n) {
@@ -157,7 +159,10 @@ void dbas(TraceBuffer& trace, int n) {
 }
 
 void dbas(TraceBuffer& trace, int n, ModuleState& state) {
-    dbas(trace.data(), checkedCount("DBAS", n), state.xd.data());
+    n = checkedCount("DBAS", n);
+    double* x = state.work.data();
+    samplesToDoubles(trace.data(), n, x);
+    doublesToSamples(x, dbas(x, n), trace.data());
 }
 
 void derv(TraceBuffer& trace, int n) {

@@ -43,7 +43,11 @@ void grad(TraceBuffer& trace, int n);
 // The same kernels on a plain array (ACFM normalises work arrays with them).
 void normalise(long double* x, int n, int mode, int fullScale);
 void dbas(long double* x, int n);
-// DBAS in double precision on x[0..n-1], with n doubles of scratch.
-void dbas(long double* x, int n, double* work);
+
+// AGCM and DBAS on the trace in double precision, x[0..n-1]; they return how
+// many samples they wrote (from 0). The worker keeps the trace in double while
+// such rows follow one another; the entry points above convert on every call.
+int agcm(double* x, int n, int window, ModuleState& state);
+int dbas(double* x, int n);
 
 } // namespace tarnix::modules

@@ -5,7 +5,9 @@
 // the samples are there on every trace, also after FLTM wrote its tail on them.
 #include "core/session.h"
 #include "formats/file_open.h"
+#include "processing/module_state.h"
 #include "processing/modules/fir.h"
+#include "processing/modules/gain.h"
 #include "processing/processor.h"
 #include "processing/sequence_file.h"
 #include "support/segy_fixture.h"
@@ -15,6 +17,7 @@
 
 #include <cmath>
 #include <memory>
+#include <string>
 #include <vector>
 
 using namespace tarnix;
@@ -136,4 +139,40 @@ TEST(WholeLine, RunAgreesWithDirectSumsAndWithSingleTraceReads) {
         for (int i = 0; i < kWindow; ++i)
             ASSERT_EQ(got[i], s->current[i]) << "trace " << t << " sample " << i;
     }
+}
+
+TEST(WholeLine, DoubleRowsBetweenOtherRowsSeeEveryEarlierRow) {
+    // DBAS, FLTM and AGCM share a double copy of the trace; ABSM, LING and
+    // NORM between them work on the current trace, so the copy has to go back
+    // before each of them and be read again after.
+    auto s = std::make_unique<Session>();
+    s->SampleRate = 20;
+    s->NumSamples = 800;
+    s->shots.StartShot.set(1);
+    s->shots.EndShot.set(3);
+    const std::vector<std::vector<std::string>> rows = {
+        {"DBAS"}, {"ABSM"}, {"FLTM", "300.00", "5000.00", "0", "0", "64"}, {"LING", "3"},
+        {"AGCM", "65"}, {"NORM"}, {"DBAS"}};
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const int row = static_cast<int>(r) + 1;
+        s->sequence.cell(row, 0) = std::to_string(row);
+        for (size_t c = 0; c < rows[r].size(); ++c)
+            s->sequence.cell(row, static_cast<int>(c) + 1) = rows[r][c];
+    }
+    auto want = std::make_unique<TraceBuffer>();
+    for (int i = 0; i < kTraceSlots; ++i) s->current[i] = i < 800 ? sampleOf(2, i) : (i % 7) - 3;
+    *want = s->current;
+
+    ModuleState m;
+    modules::dbas(*want, 800, m);
+    modules::absm(*want, 800);
+    modules::fltm(*want, 3, 800, 0, true, 64, 5000, 300, 0, 20, m);
+    modules::ling(*want, 800, 3, s->FullScale);
+    modules::agcm(*want, 800, 65, m);
+    modules::normalise(*want, 800, 0, s->FullScale);
+    modules::dbas(*want, 800, m);
+
+    Processor p(*s);
+    p.ProcessTrace(1);
+    for (int i = 0; i < kTraceSlots; ++i) ASSERT_EQ(s->current[i], (*want)[i]) << "slot " << i;
 }
