@@ -46,8 +46,12 @@ void windowCopy(Session& s) {
         const int liveEnd = std::clamp(live - static_cast<int>(first), 0, end);
         std::memmove(s.current.data(), s.raw.data() + first,
                      static_cast<size_t>(liveEnd) * sizeof(Sample));
-        if (!vouched.covers(liveEnd, end))
-            std::fill(s.current.begin() + liveEnd, s.current.begin() + end, Sample(0));
+        // Zeros go where the vouched range does not reach (below it and above it).
+        const bool apart = vouched.from >= vouched.to || vouched.to <= liveEnd || vouched.from >= end;
+        const int below = apart ? end : std::clamp(vouched.from, liveEnd, end);
+        const int above = apart ? end : std::clamp(vouched.to, liveEnd, end);
+        std::fill(s.current.begin() + liveEnd, s.current.begin() + below, Sample(0));
+        std::fill(s.current.begin() + above, s.current.begin() + end, Sample(0));
         s.copiedZeros = {liveEnd, end};
     }
     s.Edit2 = delayText(s.header.Delay);

@@ -83,7 +83,6 @@ public:
     // so a copy started from anywhere else moves the whole window as before.
     struct SlotRange {
         int from = 0, to = 0; // slots from..to-1
-        bool covers(int a, int b) const { return a >= b || (from <= a && b <= to); }
     };
     // Raw slots from rawLive on hold 0 (the reader that just filled raw says so).
     int rawLive = kReadSlots;
