@@ -11,6 +11,24 @@ namespace tarnix::modules {
 
 namespace {
 
+using V4 = double __attribute__((vector_size(32)));
+
+// Sum of n doubles, or of their magnitudes, in four interleaved partial sums
+// (a fixed order, so the same on every machine).
+__attribute__((target_clones("avx2", "default"))) double sumOf(const double* x, int n,
+                                                               bool magnitudes) {
+    V4 acc = {0, 0, 0, 0};
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        V4 v;
+        std::memcpy(&v, x + i, sizeof v);
+        acc += magnitudes ? (v < 0 ? -v : v) : v;
+    }
+    double sum = (acc[0] + acc[1]) + (acc[2] + acc[3]);
+    for (; i < n; ++i) sum += magnitudes ? std::fabs(x[i]) : x[i];
+    return sum;
+}
+
 // Gain per output sample from the running window values: L / A, or L where A is 0.
 __attribute__((target_clones("avx2", "default"))) void agcGains(double* g, int count,
                                                                 double level) {
@@ -31,35 +49,48 @@ int agcm(double* samples, int n, int window, ModuleState& state) {
     // Double precision with a running window sum: the result stays far inside
     // 1e-9 of the trace's peak of the sums taken anew in extended precision.
     double* x = samples - 1; // x[1..n]
-    double level = 0;
-    for (int i = 1; i <= n; ++i) level += std::fabs(x[i]);
-    level /= n;
+    const double level = sumOf(samples, n, true) / n;
 
     // Window sum and count of non-zero samples slide with j, so the cost does
     // not depend on the window length. The window value A carries from one
-    // output sample to the next; it is the only serial chain, so the division
-    // by the count is a multiplication by its reciprocal and the gains follow
-    // in a separate pass.
+    // output sample to the next: A_j = (A_j-1 + S_j) / c_j = A_j-1 R_j + S_j R_j
+    // with R_j = 1 / c_j (0 for an empty window, which gives A_j = 0). Both
+    // serial chains, the sum and A, advance two samples per step, so that each
+    // pair waits for one multiply and one add rather than two of each; the
+    // gains follow in a separate pass.
     const double* inverse = state.inverse.data();
     double* a = state.yd.data() - first; // a[first..last]
-    double sum = 0;
+    double sum = 0; // the window sum once the sample leaving it is removed
     int count = 0;
     for (int k = 1; k <= window - 1; ++k) {
         sum += std::fabs(x[k]);
         count += x[k] != 0;
     }
     double value = 0;
-    for (int j = first; j <= last; ++j) {
-        const double in = x[j + h];
-        sum += std::fabs(in);
-        count += in != 0;
-        value = count > 0 ? (value + sum) * inverse[count] : 0;
-        a[j] = value;
-        const double out = x[j - h];
-        count -= out != 0;
+    int j = first;
+    for (; j + 1 <= last; j += 2) {
+        const double in0 = std::fabs(x[j + h]), out0 = std::fabs(x[j - h]);
+        const double in1 = std::fabs(x[j + 1 + h]), out1 = std::fabs(x[j + 1 - h]);
+        const int c0 = count + (x[j + h] != 0), left0 = c0 - (x[j - h] != 0);
+        const int c1 = left0 + (x[j + 1 + h] != 0), left1 = c1 - (x[j + 1 - h] != 0);
         // An empty window restarts the sum, so rounding never accumulates over
         // a long quiet stretch.
-        sum = count > 0 ? sum - std::fabs(out) : 0;
+        const double sum0 = left0 > 0 ? sum + (in0 - out0) : 0;
+        const double s0 = sum + in0, s1 = sum0 + in1;
+        sum = left1 > 0 ? (left0 > 0 ? sum + ((in0 - out0) + (in1 - out1)) : in1 - out1) : 0;
+        count = left1;
+        const double r0 = c0 > 0 ? inverse[c0] : 0, r1 = c1 > 0 ? inverse[c1] : 0;
+        const double b0 = s0 * r0, b1 = s1 * r1;
+        a[j] = value * r0 + b0;
+        value = value * (r0 * r1) + (b0 * r1 + b1);
+        a[j + 1] = value;
+    }
+    if (j == last) {
+        const double in = x[j + h];
+        const int c = count + (in != 0);
+        const double s = sum + std::fabs(in);
+        value = c > 0 ? (value + s) * inverse[c] : 0;
+        a[j] = value;
     }
     agcGains(a + first, last - first + 1, level);
     double* y = x + 1; // output, y[0..n-1] over x
@@ -117,31 +148,11 @@ void normalise(TraceBuffer& trace, int n, int mode, int fullScale) {
     normalise(trace.data(), checkedCount("NORM", n), mode, fullScale);
 }
 
-namespace {
-
-using V4 = double __attribute__((vector_size(32)));
-
-// Sum of n doubles in four interleaved partial sums (a fixed order, so the
-// same on every machine).
-__attribute__((target_clones("avx2", "default"))) double sumOf(const double* x, int n) {
-    V4 acc = {0, 0, 0, 0};
-    int i = 0;
-    for (; i + 4 <= n; i += 4) {
-        V4 v;
-        std::memcpy(&v, x + i, sizeof v);
-        acc += v;
-    }
-    double sum = (acc[0] + acc[1]) + (acc[2] + acc[3]);
-    for (; i < n; ++i) sum += x[i];
-    return sum;
-}
-
-} // namespace
 
 int dbas(double* x, int n) {
     if (n <= 0) return 0;
     // In double: far inside 1e-9 of the peak of the extended sums.
-    const double mean = sumOf(x, n) / n;
+    const double mean = sumOf(x, n, false) / n;
     for (int i = 0; i < n; ++i) x[i] -= mean;
     return n;
 }
