@@ -29,6 +29,12 @@ __attribute__((target_clones("avx2", "default"))) double sumOf(const double* x, 
     return sum;
 }
 
+// The rounding error of d = a - b (d as computed): a - b = d + the result.
+inline double twoDiffLow(double a, double b, double d) {
+    const double bb = a - d; // the part of b that made it into d
+    return (a - (d + bb)) + (bb - b);
+}
+
 // Gain per output sample from the running window values: L / A, or L where A is 0.
 __attribute__((target_clones("avx2", "default"))) void agcGains(double* g, int count,
                                                                 double level) {
@@ -60,10 +66,15 @@ int agcm(double* samples, int n, int window, ModuleState& state) {
     // gains follow in a separate pass.
     const double* inverse = state.inverse.data();
     double* a = state.yd.data() - first; // a[first..last]
-    double sum = 0; // the window sum once the sample leaving it is removed
+    // The window sum once the sample leaving it is removed, as sum + low:
+    // `low` gathers the rounding of every step (two-sum), so what a loud
+    // stretch leaves behind after passing stays tiny next to a faint stretch.
+    double sum = 0, low = 0;
     int count = 0;
     for (int k = 1; k <= window - 1; ++k) {
-        sum += std::fabs(x[k]);
+        const double v = std::fabs(x[k]), t = sum + v, vv = t - sum;
+        low += (sum - (t - vv)) + (v - vv);
+        sum = t;
         count += x[k] != 0;
     }
     double value = 0;
@@ -73,11 +84,19 @@ int agcm(double* samples, int n, int window, ModuleState& state) {
         const double in1 = std::fabs(x[j + 1 + h]), out1 = std::fabs(x[j + 1 - h]);
         const int c0 = count + (x[j + h] != 0), left0 = c0 - (x[j - h] != 0);
         const int c1 = left0 + (x[j + 1 + h] != 0), left1 = c1 - (x[j + 1 - h] != 0);
-        // An empty window restarts the sum, so rounding never accumulates over
-        // a long quiet stretch.
-        const double sum0 = left0 > 0 ? sum + (in0 - out0) : 0;
-        const double s0 = sum + in0, s1 = sum0 + in1;
-        sum = left1 > 0 ? (left0 > 0 ? sum + ((in0 - out0) + (in1 - out1)) : in1 - out1) : 0;
+        // sum + d with its rounding, and the rounding of d itself, into low; an
+        // empty window restarts both.
+        const double d0 = in0 - out0;
+        const double s0 = sum + (low + in0);
+        const double t0 = sum + d0, v0 = t0 - sum;
+        const double low0 = low + ((sum - (t0 - v0)) + (d0 - v0)) + twoDiffLow(in0, out0, d0);
+        const double sum0 = left0 > 0 ? t0 : 0, lowA = left0 > 0 ? low0 : 0;
+        const double d1 = in1 - out1;
+        const double s1 = sum0 + (lowA + in1);
+        const double t1 = sum0 + d1, v1 = t1 - sum0;
+        const double low1 = lowA + ((sum0 - (t1 - v1)) + (d1 - v1)) + twoDiffLow(in1, out1, d1);
+        sum = left1 > 0 ? t1 : 0;
+        low = left1 > 0 ? low1 : 0;
         count = left1;
         const double r0 = c0 > 0 ? inverse[c0] : 0, r1 = c1 > 0 ? inverse[c1] : 0;
         const double b0 = s0 * r0, b1 = s1 * r1;
@@ -88,7 +107,7 @@ int agcm(double* samples, int n, int window, ModuleState& state) {
     if (j == last) {
         const double in = x[j + h];
         const int c = count + (in != 0);
-        const double s = sum + std::fabs(in);
+        const double s = sum + (low + std::fabs(in));
         value = c > 0 ? (value + s) * inverse[c] : 0;
         a[j] = value;
     }

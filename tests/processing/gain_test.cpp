@@ -73,6 +73,27 @@ TEST(Agcm, RunningSumsAgreeWithWindowSums) {
     EXPECT_EQ(*c, *orig);
 }
 
+TEST(Agcm, LoudBurstThenFaintSignalStaysWithinAPartInABillion) {
+    // Running sums in double over a burst near full scale and then a signal
+    // 10^8 times weaker: the result against the window sums taken anew in
+    // extended precision, relative to the output's peak.
+    ModuleState st;
+    for (int w : {129, 501}) {
+        auto t = std::make_unique<TraceBuffer>(), ref = std::make_unique<TraceBuffer>();
+        t->fill(0);
+        for (int i = 0; i < 4000; ++i)
+            (*t)[i] = i < 900 ? 30000.0L * std::sin(0.3L * i) + 0.25L
+                              : 3e-4L * std::sin(0.17L * i) + 1e-5L * std::cos(2.1L * i);
+        *ref = *t;
+        agcm(*t, 4000, w, st);
+        agcmDirect(*ref, 4000, w);
+        long double peak = 0;
+        for (int i = 0; i < 4000; ++i) peak = std::max(peak, std::fabs((*ref)[i]));
+        for (int i = 0; i < 4000; ++i)
+            ASSERT_LE(std::fabs((*t)[i] - (*ref)[i]), 1e-9L * peak) << w << " sample " << i;
+    }
+}
+
 TEST(Agcm, TraceZeroExceptOneWindow) {
     // n = 40, W = 5, samples 20..24 equal 3: windows centred 18..26 hold 1..5..1
     // non-zero samples and the running value A carries from one to the next.
