@@ -39,7 +39,7 @@ __attribute__((always_inline)) inline bool fourToX87(const F64x4& d, Sample* dst
 }
 
 __attribute__((target_clones("avx2", "default"))) void wholeToX87(const int32_t* src, int n,
-                                                                   Sample* dst) {
+                                                                  Sample* dst) {
     int i = 0;
     for (; i + 4 <= n; i += 4) {
         I32x4 iv;
@@ -50,7 +50,7 @@ __attribute__((target_clones("avx2", "default"))) void wholeToX87(const int32_t*
 }
 
 __attribute__((target_clones("avx2", "default"))) void doublesToX87(const double* src, int n,
-                                                                     Sample* dst) {
+                                                                    Sample* dst) {
     int i = 0;
     for (; i + 4 <= n; i += 4) {
         F64x4 d;
@@ -87,7 +87,7 @@ __attribute__((always_inline)) inline bool fourFromX87(const Sample* src, double
 }
 
 __attribute__((target_clones("avx2", "default"))) void x87ToDoubles(const Sample* src, int n,
-                                                                     double* dst) {
+                                                                    double* dst) {
     int i = 0;
     for (; i + 4 <= n; i += 4)
         if (!fourFromX87(src + i, dst + i))

@@ -3,8 +3,8 @@
 #include "core/error.h"
 
 #include <cerrno>
-#include <cmath>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -30,7 +30,8 @@ std::string fixedText(long double x, int decimals, int width) {
     const double d = static_cast<double>(x);
     if (static_cast<long double>(d) == x && decimals >= 0 && decimals <= 40 && width >= 0 &&
         width < static_cast<int>(sizeof buf)) {
-        const auto r = std::to_chars(buf, buf + sizeof buf - 1, d, std::chars_format::fixed, decimals);
+        const auto r =
+            std::to_chars(buf, buf + sizeof buf - 1, d, std::chars_format::fixed, decimals);
         if (r.ec == std::errc()) {
             const int len = static_cast<int>(r.ptr - buf);
             return len >= width ? std::string(buf, len)

@@ -27,7 +27,9 @@ void Session::checkShotIndex(int shot) {
                       std::to_string(kMaxShot) + "); the run stops here");
 }
 
-std::string delayText(double delayMs) { return "DELAY =" + fixedText(delayMs, 1, 3); }
+std::string delayText(double delayMs) {
+    return "DELAY =" + fixedText(delayMs, 1, 3);
+}
 
 void windowCopy(Session& s) {
     s.NumSamples = static_cast<int32_t>(truncate((s.EndSweep() - s.StartSweep()) * s.SampleRate));
@@ -47,7 +49,8 @@ void windowCopy(Session& s) {
         std::memmove(s.current.data(), s.raw.data() + first,
                      static_cast<size_t>(liveEnd) * sizeof(Sample));
         // Zeros go where the vouched range does not reach (below it and above it).
-        const bool apart = vouched.from >= vouched.to || vouched.to <= liveEnd || vouched.from >= end;
+        const bool apart =
+            vouched.from >= vouched.to || vouched.to <= liveEnd || vouched.from >= end;
         const int below = apart ? end : std::clamp(vouched.from, liveEnd, end);
         const int above = apart ? end : std::clamp(vouched.to, liveEnd, end);
         std::fill(s.current.begin() + liveEnd, s.current.begin() + below, Sample(0));

@@ -73,8 +73,8 @@ public:
     Session& operator=(const Session&) = delete;
 
     // --- trace store ---
-    TraceBuffer current{};  // the current trace, worked on in place
-    TraceBuffer raw{};      // raw input trace (SEG-Y, XTF), from time 0
+    TraceBuffer current{};   // the current trace, worked on in place
+    TraceBuffer raw{};       // raw input trace (SEG-Y, XTF), from time 0
     TraceBuffer meanTrace{}; // CALCULATE_RMSTRACE result for HBFM/ASTM
     TraceHeader header;
 
@@ -145,7 +145,7 @@ public:
     std::vector<std::string> Memo2{"Processing Sequence"};
     std::vector<std::string> SEGYmemo;
     std::vector<std::string> navigationGrid; // rows of NavigationGrid, row 0 the heading
-    std::string positionString;               // UpDate_PosString result
+    std::string positionString;              // UpDate_PosString result
     CursorPoint cursor;
 
     // --- SEG-Y state shared by the reader, the writers and the header views ---

@@ -66,8 +66,8 @@ void ProfileRenderer::prepareLevels(long long half) {
 namespace {
 
 struct ColumnPaint {
-    QRgb* px;         // row 0 of the column
-    qsizetype stride; // pixels from one row to the next
+    QRgb* px;           // row 0 of the column
+    qsizetype stride;   // pixels from one row to the next
     const int* rowSlot; // slot per row, -1 for amplitude 0
     int rows;
     const Sample* trace;
@@ -91,8 +91,8 @@ constexpr int32_t kExactPath = INT32_MIN; // the row needs the extended formula
 // rounding of either. Clipping to +-half (a whole number) keeps to the same
 // sides. Needs half <= 2^26, so that every truncation fits 32 bits.
 __attribute__((target_clones("avx2", "default"))) void
-quickAmplitudes(const double* vd, const int64_t* lowBits, int count, double gainMax,
-                double gainPos, int32_t half, int32_t* amp) {
+quickAmplitudes(const double* vd, const int64_t* lowBits, int count, double gainMax, double gainPos,
+                int32_t half, int32_t* amp) {
     const double hd = half;
     const F64x4 top = {hd + 1, hd + 1, hd + 1, hd + 1}, bottom = -top;
     const I32x4 halfv = {half, half, half, half};
@@ -111,8 +111,8 @@ quickAmplitudes(const double* vd, const int64_t* lowBits, int count, double gain
         const F64x4 f = qm - __builtin_convertvector(t, F64x4);
         const F64x4 af = f < 0 ? -f : f;
         const I64x4 safe = (af > 1e-9) & (af < 1 - 1e-9);
-        const I64x4 whole = (vm == __builtin_convertvector(__builtin_convertvector(vm, I32x4), F64x4)) &
-                            (low == 0);
+        const I64x4 whole =
+            (vm == __builtin_convertvector(__builtin_convertvector(vm, I32x4), F64x4)) & (low == 0);
         const I64x4 ok = high | lowClip | (mid & (safe | whole));
         const I32x4 clamped = t > halfv ? halfv : (t < -halfv ? -halfv : t);
         for (int k = 0; k < 4; ++k)
@@ -128,7 +128,8 @@ quickAmplitudes(const double* vd, const int64_t* lowBits, int count, double gain
             const int32_t t = static_cast<int32_t>(q);
             const double af = std::fabs(q - t);
             const bool whole = vd[r] == static_cast<int32_t>(vd[r]) && lowBits[r] == 0;
-            amp[r] = (af > 1e-9 && af < 1 - 1e-9) || whole ? std::clamp(t, -half, half) : kExactPath;
+            amp[r] =
+                (af > 1e-9 && af < 1 - 1e-9) || whole ? std::clamp(t, -half, half) : kExactPath;
         } else {
             amp[r] = kExactPath;
         }
@@ -155,14 +156,17 @@ void columnAmplitudes(const ColumnPaint& c, Sample* values, double* doubles, int
     const bool quick = c.gainPos > 0 && c.gainMax > 0 && c.half > 0 && c.half <= (1LL << 26);
     if (!quick) {
         for (int r = 0; r < count; ++r)
-            amp[r] = static_cast<int32_t>(displayAmplitude(values[r], c.gainMax, c.gainPos, c.half));
+            amp[r] =
+                static_cast<int32_t>(displayAmplitude(values[r], c.gainMax, c.gainPos, c.half));
         return;
     }
     samplesToDoubles(values, count, doubles);
-    quickAmplitudes(doubles, lowBits, count, c.gainMax, c.gainPos, static_cast<int32_t>(c.half), amp);
+    quickAmplitudes(doubles, lowBits, count, c.gainMax, c.gainPos, static_cast<int32_t>(c.half),
+                    amp);
     for (int r = 0; r < count; ++r)
         if (amp[r] == kExactPath)
-            amp[r] = static_cast<int32_t>(displayAmplitude(values[r], c.gainMax, c.gainPos, c.half));
+            amp[r] =
+                static_cast<int32_t>(displayAmplitude(values[r], c.gainMax, c.gainPos, c.half));
 }
 
 // Colours of the amplitudes; a 0 entry of the table keeps the pen.
@@ -318,7 +322,7 @@ using Bytes16 = unsigned char __attribute__((vector_size(16)));
 // One row of 32-bit pixels as blue, green, red bytes (the 4 bytes of a pixel
 // in memory are blue, green, red, unused): 4 pixels, 12 bytes, per step.
 __attribute__((target_clones("avx2", "default"))) void bgrRow(const QRgb* in, int w,
-                                                               unsigned char* out) {
+                                                              unsigned char* out) {
     static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "pixel bytes in blue, green, red order");
     const Bytes16 pick = {0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 0, 0, 0, 0};
     int x = 0;

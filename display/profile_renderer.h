@@ -26,8 +26,8 @@ public:
     // Paints pixel column x from the first n samples of the trace.
     void DRAW_PROFILE(int x, const TraceBuffer& trace, int n);
 
-    // Run-end display: the bitmap becomes the picture (moved, not copied), which gets the annotation in
-    // `font`, the line-name caption and the outer frame.
+    // Run-end display: the bitmap becomes the picture (moved, not copied), which gets the
+    // annotation in `font`, the line-name caption and the outer frame.
     void runEnd(const QFont& font, QColor textColour = Qt::black);
 
     // The painted bitmap; the run end hands it over to the picture, so that a

@@ -35,7 +35,8 @@ double scaled(int32_t stored, int32_t scaler) {
 
 } // namespace
 
-SegyInput::SegyInput(std::string path) : path_(std::move(path)), buffer_(kTraceHeaderBytes + 2 * kReadSlots), whole_(kReadSlots) {
+SegyInput::SegyInput(std::string path)
+    : path_(std::move(path)), buffer_(kTraceHeaderBytes + 2 * kReadSlots), whole_(kReadSlots) {
     fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0) throw IoError("Cannot open " + path_ + ": " + std::strerror(errno));
     struct stat st {};
@@ -146,8 +147,7 @@ void SegyInput::read(Session& s, int shot, bool bigEndian, int nchan, int channe
 
     // One positioned read for header and samples when the trace is as long as
     // the last one (the usual case); a longer trace reads the rest after.
-    const long long guess =
-        std::min({len, size_ - pos, static_cast<long long>(buffer_.size())});
+    const long long guess = std::min({len, size_ - pos, static_cast<long long>(buffer_.size())});
     unsigned char* const buf = buffer_.data();
     readBytes(pos, buf, guess, shot, "trace header");
     const unsigned char* raw = buf;

@@ -67,7 +67,7 @@ private:
     long long size_ = 0;
     int nsOverride_ = 0;
     int lastNs_ = 0;
-    int filledSlots_ = kReadSlots; // raw slots that may hold samples of an earlier trace
+    int filledSlots_ = kReadSlots;      // raw slots that may hold samples of an earlier trace
     std::vector<unsigned char> buffer_; // trace header and samples of one trace
     std::vector<int32_t> whole_;        // the samples as integers
     std::string posString_;

@@ -1,8 +1,8 @@
 #include "processing/processor.h"
 
 #include "core/error.h"
-#include "core/numtext.h"
 #include "core/extended.h"
+#include "core/numtext.h"
 #include "formats/segy_writer.h"
 #include "processing/module_state.h"
 #include "processing/modules/decon.h"
@@ -236,12 +236,13 @@ void decm(RowContext& r) {
 
 // The order in which the worker tests the codes.
 const DispatchEntry kDispatch[] = {
-    {"ABSM", absm},       {"FFTF", fftf}, {"FFTM", fftm}, {"TMXM", tmxm}, {"RNFM", rnfm},
-    {"SWELL", swell},     {"ACFM", acfm}, {"SPFM", spfm}, {"HBFM", hbfm}, {"ASTM", astm},
-    {"STAM", stam},       {"RESM", resm}, {"MUTM", mutm}, {"WSEG", wseg}, {"WASCII", wascii},
-    {"WKORVA2", wkorva2}, {"RCCM", rccm}, {"SNIM", snim}, {"STTM", sttm}, {"AGCM", agcm, true},
-    {"TVGM", tvgm},       {"FLTM", fltm, true}, {"DECM", decm}, {"NORM", norm}, {"GRAD", grad},
-    {"DBAS", dbas, true},       {"LING", ling}, {"DERV", derv},
+    {"ABSM", absm}, {"FFTF", fftf},       {"FFTM", fftm},     {"TMXM", tmxm},
+    {"RNFM", rnfm}, {"SWELL", swell},     {"ACFM", acfm},     {"SPFM", spfm},
+    {"HBFM", hbfm}, {"ASTM", astm},       {"STAM", stam},     {"RESM", resm},
+    {"MUTM", mutm}, {"WSEG", wseg},       {"WASCII", wascii}, {"WKORVA2", wkorva2},
+    {"RCCM", rccm}, {"SNIM", snim},       {"STTM", sttm},     {"AGCM", agcm, true},
+    {"TVGM", tvgm}, {"FLTM", fltm, true}, {"DECM", decm},     {"NORM", norm},
+    {"GRAD", grad}, {"DBAS", dbas, true}, {"LING", ling},     {"DERV", derv},
 };
 
 } // namespace

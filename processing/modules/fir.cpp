@@ -218,7 +218,9 @@ const double* convolvePadded(int n, int L, int total, const long double* c, int 
     return yf;
 }
 
-int padOf(int L, int cLen) { return std::max(0, std::min(L, cLen) - 1); }
+int padOf(int L, int cLen) {
+    return std::max(0, std::min(L, cLen) - 1);
+}
 
 } // namespace
 

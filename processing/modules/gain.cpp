@@ -112,7 +112,7 @@ int agcm(double* samples, int n, int window, ModuleState& state) {
         a[j] = value;
     }
     agcGains(a + first, last - first + 1, level);
-    double* y = x + 1; // output, y[0..n-1] over x
+    double* y = x + 1;                                          // output, y[0..n-1] over x
     for (int i = 1; i < first; ++i) y[i - 1] = x[i] * a[first]; // leading h: the first gain
     for (int j = first; j <= last; ++j) y[j - 1] = x[j] * a[j];
     for (int i = last + 1; i <= n; ++i) y[i - 1] = x[i] * a[last]; // trailing h: the last gain
@@ -166,7 +166,6 @@ void normalise(long double* x, int n, int mode, int fullScale) {
 void normalise(TraceBuffer& trace, int n, int mode, int fullScale) {
     normalise(trace.data(), checkedCount("NORM", n), mode, fullScale);
 }
-
 
 int dbas(double* x, int n) {
     if (n <= 0) return 0;

@@ -12,10 +12,10 @@
 using namespace tarnix;
 
 TEST(WholeToSamples, SameValuesAndBitsAsTheConversion) {
-    std::vector<int32_t> v = {0,     1,      -1,    2,     -2,         3,
-                              32767, -32768, 65535, -65536, 1 << 30,  -(1 << 30) - 7,
-                              std::numeric_limits<int32_t>::max(),
-                              std::numeric_limits<int32_t>::min()};
+    const int32_t lo = std::numeric_limits<int32_t>::min(),
+                  hi = std::numeric_limits<int32_t>::max();
+    std::vector<int32_t> v = {
+        0, 1, -1, 2, -2, 3, 32767, -32768, 65535, -65536, 1 << 30, -(1 << 30) - 7, hi, lo};
     std::mt19937 rng(7);
     for (int i = 0; i < 3001; ++i) v.push_back(static_cast<int32_t>(rng()) >> (i % 32));
     std::vector<Sample> got(v.size()), want(v.size());
@@ -39,9 +39,10 @@ TEST(WholeToSamples, SameValuesAndBitsAsTheConversion) {
 
 TEST(DoublesToSamples, EveryKindOfDoubleAsTheConversionGivesIt) {
     const double inf = std::numeric_limits<double>::infinity();
-    std::vector<double> v = {0.0, -0.0, 1.0, -1.5, 0.1, -1e-300, 1e300,
-                             std::numeric_limits<double>::denorm_min(), -4.9e-320, inf, -inf,
-                             std::numeric_limits<double>::max(), 32767.25, -32768.0};
+    std::vector<double> v = {0.0,       -0.0,    1.0,   -1.5,
+                             0.1,       -1e-300, 1e300, std::numeric_limits<double>::denorm_min(),
+                             -4.9e-320, inf,     -inf,  std::numeric_limits<double>::max(),
+                             32767.25,  -32768.0};
     std::mt19937_64 rng(3);
     std::uniform_real_distribution<double> u(-40000, 40000);
     for (int i = 0; i < 3000; ++i) v.push_back(u(rng));
@@ -57,8 +58,10 @@ TEST(DoublesToSamples, EveryKindOfDoubleAsTheConversionGivesIt) {
 }
 
 TEST(SamplesToDoubles, RoundsAsTheConversionDoes) {
-    std::vector<Sample> v = {0.0L, -0.0L, 1.0L, -1.0L, 0.1L, -1e-300L, 1e300L, 1e-320L, -1e4000L,
-                             std::numeric_limits<Sample>::infinity(), 32767.25L, -32768.0L};
+    std::vector<Sample> v = {
+        0.0L,      -0.0L,    1.0L,    -1.0L,    0.1L,
+        -1e-300L,  1e300L,   1e-320L, -1e4000L, std::numeric_limits<Sample>::infinity(),
+        32767.25L, -32768.0L};
     // Significands whose dropped 11 bits are just below, at and above half,
     // with an even and an odd kept part, also where rounding carries into the
     // exponent.
@@ -70,8 +73,9 @@ TEST(SamplesToDoubles, RoundsAsTheConversionDoes) {
     v.push_back(std::nextafter(2.0L, 0.0L)); // all 64 bits set: rounds up to 2
     std::mt19937_64 rng(5);
     for (int i = 0; i < 3000; ++i)
-        v.push_back(std::ldexp(static_cast<long double>(rng() | (1ULL << 63)), int(rng() % 80) - 90) *
-                    (i % 2 ? 1 : -1));
+        v.push_back(
+            std::ldexp(static_cast<long double>(rng() | (1ULL << 63)), int(rng() % 80) - 90) *
+            (i % 2 ? 1 : -1));
     v.push_back(std::nanl(""));
     std::vector<double> got(v.size());
     samplesToDoubles(v.data(), static_cast<int>(v.size()), got.data());

@@ -235,7 +235,8 @@ TEST(SaveImage, BmpBytesAsTheToolkitWritesThem) {
         img.setDotsPerMeterY(2000);
         saveProfileImage(img, dir.file("ours.bmp"));
         ASSERT_TRUE(img.save(QString::fromStdString(dir.file("theirs.bmp")), "BMP"));
-        EXPECT_EQ(test::readTextFile(dir.file("ours.bmp")), test::readTextFile(dir.file("theirs.bmp")))
+        EXPECT_EQ(test::readTextFile(dir.file("ours.bmp")),
+                  test::readTextFile(dir.file("theirs.bmp")))
             << "width " << w;
     }
 }
@@ -244,7 +245,8 @@ namespace {
 
 // DRAW_PROFILE as written down: every pixel through the extended formulas and
 // the palette, the pen carried from pixel to pixel. Returns 0xRRGGBB per row.
-std::vector<uint32_t> referenceColumn(const Session& s, const TraceBuffer& t, int n, uint32_t& pen) {
+std::vector<uint32_t> referenceColumn(const Session& s, const TraceBuffer& t, int n,
+                                      uint32_t& pen) {
     const int rows = s.ImageRows;
     const std::vector<int> slot = rowSlots(rows, n);
     const long long half = s.FullScale / 2;
@@ -270,7 +272,8 @@ TEST(ProfilePaint, FastColumnsMatchThePixelByPixelReference) {
     std::vector<long double> v;
     for (long double k : {0.0L, 1.0L, 7.0L, 64.0L, 1000.0L, 16383.0L, 16384.0L, 16385.0L, 30000.0L})
         for (long double sign : {1.0L, -1.0L})
-            for (long double d : {0.0L, ulp, -ulp, 4 * ulp * k, -4 * ulp * k, 1e-12L, -1e-12L, 0.5L})
+            for (long double d :
+                 {0.0L, ulp, -ulp, 4 * ulp * k, -4 * ulp * k, 1e-12L, -1e-12L, 0.5L})
                 v.push_back(sign * (k + d));
     // Just beside every whole amplitude up to 700 (so every level boundary below
     // it), for each gain: doubles cannot tell these from the whole number.

@@ -47,8 +47,8 @@ int16_t sampleOf(int trace, int i) {
 
 // DBAS, FLTM and AGCM as written down: every sum over the whole window in
 // extended precision.
-std::vector<long double> direct(const std::vector<long double>& in, const std::vector<long double>& c,
-                                int length, int agcWindow) {
+std::vector<long double> direct(const std::vector<long double>& in,
+                                const std::vector<long double>& c, int length, int agcWindow) {
     const int n = static_cast<int>(in.size());
     std::vector<long double> x = in;
     long double mean = 0;
@@ -133,7 +133,8 @@ TEST(WholeLine, RunAgreesWithDirectSumsAndWithSingleTraceReads) {
         for (long double v : want) peak = std::max(peak, std::fabs(v));
         ASSERT_GT(peak, 1000);
         for (int i = 0; i < kWindow; ++i)
-            ASSERT_LE(std::fabs(got[i] - want[i]), 1e-9L * peak) << "trace " << t << " sample " << i;
+            ASSERT_LE(std::fabs(got[i] - want[i]), 1e-9L * peak)
+                << "trace " << t << " sample " << i;
 
         ASSERT_TRUE(p.READ_A_TRACE(t));
         for (int i = 0; i < kWindow; ++i)
@@ -151,8 +152,9 @@ TEST(WholeLine, DoubleRowsBetweenOtherRowsSeeEveryEarlierRow) {
     s->shots.StartShot.set(1);
     s->shots.EndShot.set(3);
     const std::vector<std::vector<std::string>> rows = {
-        {"DBAS"}, {"ABSM"}, {"FLTM", "300.00", "5000.00", "0", "0", "64"}, {"LING", "3"},
-        {"AGCM", "65"}, {"NORM"}, {"DBAS"}};
+        {"DBAS"},      {"ABSM"},       {"FLTM", "300.00", "5000.00", "0", "0", "64"},
+        {"LING", "3"}, {"AGCM", "65"}, {"NORM"},
+        {"DBAS"}};
     for (size_t r = 0; r < rows.size(); ++r) {
         const int row = static_cast<int>(r) + 1;
         s->sequence.cell(row, 0) = std::to_string(row);
