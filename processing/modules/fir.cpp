@@ -147,27 +147,38 @@ slidingDot4(const double* x, const double* c, int taps, int count, double* full)
     }
 }
 
+// Blocks of 24 outputs in three accumulators. Tap t reads x at k + t, k + t + 8
+// and k + t + 16; tap t + 8 needs k + t + 8, k + t + 16 and k + t + 24, so the
+// vectors of the last eight taps are kept and each tap loads one new vector:
+// the vector unit's loads, not its arithmetic, bounded the plain loop.
 __attribute__((target("avx512f"))) void slidingDot8(const double* x, const double* c, int taps,
                                                     int count, double* full) {
     int k = 0;
-    for (; k + 32 <= count; k += 32) {
-        V8 a0 = {0, 0, 0, 0, 0, 0, 0, 0}, a1 = a0, a2 = a0, a3 = a0;
-        for (int t = 0; t < taps; ++t) {
-            const V8 cv = {c[t], c[t], c[t], c[t], c[t], c[t], c[t], c[t]};
-            V8 x0, x1, x2, x3;
-            std::memcpy(&x0, x + k + t, sizeof x0);
-            std::memcpy(&x1, x + k + t + 8, sizeof x1);
-            std::memcpy(&x2, x + k + t + 16, sizeof x2);
-            std::memcpy(&x3, x + k + t + 24, sizeof x3);
-            a0 += cv * x0;
-            a1 += cv * x1;
-            a2 += cv * x2;
-            a3 += cv * x3;
+    for (; k + 24 <= count && taps > 0; k += 24) {
+        V8 a0 = {0, 0, 0, 0, 0, 0, 0, 0}, a1 = a0, a2 = a0;
+        V8 v[8][3];
+#pragma GCC unroll 8
+        for (int j = 0; j < 8; ++j)
+            for (int i = 0; i < 3; ++i) std::memcpy(&v[j][i], x + k + j + 8 * i, sizeof(V8));
+        for (int t0 = 0; t0 < taps; t0 += 8) {
+#pragma GCC unroll 8
+            for (int j = 0; j < 8; ++j) {
+                const int t = t0 + j;
+                if (t >= taps) break;
+                const V8 cv = {c[t], c[t], c[t], c[t], c[t], c[t], c[t], c[t]};
+                a0 += cv * v[j][0];
+                a1 += cv * v[j][1];
+                a2 += cv * v[j][2];
+                if (t + 8 < taps) {
+                    v[j][0] = v[j][1];
+                    v[j][1] = v[j][2];
+                    std::memcpy(&v[j][2], x + k + t + 24, sizeof(V8));
+                }
+            }
         }
         std::memcpy(full + k, &a0, sizeof a0);
         std::memcpy(full + k + 8, &a1, sizeof a1);
         std::memcpy(full + k + 16, &a2, sizeof a2);
-        std::memcpy(full + k + 24, &a3, sizeof a3);
     }
     slidingDot4(x + k, c, taps, count - k, full + k);
 }
