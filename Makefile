@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 LAUNCHER := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all setup configure build test run bench clean format check-layers
+.PHONY: all setup configure build test run bench clean format check-layers check-format
 
 all: build
 
@@ -21,7 +21,10 @@ build: configure
 check-layers:
 	@bash tools/check_layers.sh
 
-test: build check-layers
+check-format:
+	@bash tools/check_format.sh
+
+test: build check-layers check-format
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 run: build
