@@ -12,9 +12,7 @@ namespace {
 
 tarnix::test::ToolResult runGo(const TempDir& dir, const std::string& args) {
     // The demo line is written into the test's own cache directory.
-    return tarnix::test::runCommand("XDG_CACHE_HOME=" + dir.path().string() + " " +
-                                        TARNIX_BINARY_DIR + "/tarnix-run --no-defaults " + args,
-                                    dir.file("stderr.txt"));
+    return tarnix::test::runTarnixRun(dir, args, "XDG_CACHE_HOME=" + dir.path().string());
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 // tarnix-run --instruments: the Analysis page's four images written as files.
+#include "support/run_tool.h"
 #include "support/segy_fixture.h"
 #include "support/temp_dir.h"
 
@@ -9,7 +10,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <sys/wait.h>
 
 using tarnix::test::SynthSegy;
 using tarnix::test::TempDir;
@@ -17,12 +17,9 @@ using tarnix::test::TempDir;
 namespace {
 
 int runTool(const TempDir& dir, const std::string& args, std::string* err = nullptr) {
-    const std::string errFile = dir.file("stderr.txt");
-    const std::string cmd = std::string(TARNIX_BINARY_DIR) + "/tarnix-run --no-defaults " + args +
-                            " >/dev/null 2>" + errFile;
-    const int st = std::system(cmd.c_str());
-    if (err) *err = tarnix::test::readTextFile(errFile);
-    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    const auto r = tarnix::test::runTarnixRun(dir, args);
+    if (err) *err = r.err;
+    return r.status;
 }
 
 } // namespace

@@ -1,37 +1,21 @@
 // tarnix-run as a script sees it: whole outputs compared with committed files.
+#include "support/run_tool.h"
 #include "support/segy_fixture.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
-#include <sys/wait.h>
 
 using tarnix::test::SynthSegy;
 using tarnix::test::TempDir;
 
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string out, err;
-};
+using Result = tarnix::test::ToolResult;
 
 Result runTool(const TempDir& dir, const std::string& args) {
-    const std::string errFile = dir.file("stderr.txt");
-    const std::string cmd =
-        std::string(TARNIX_BINARY_DIR) + "/tarnix-run --no-defaults " + args + " 2>" + errFile;
-    Result r;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    r.err = tarnix::test::readTextFile(errFile);
-    return r;
+    return tarnix::test::runTarnixRun(dir, args);
 }
 
 std::string expected(const std::string& name) {

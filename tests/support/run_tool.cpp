@@ -20,4 +20,10 @@ ToolResult runCommand(const std::string& command, const std::string& errFile) {
     return r;
 }
 
+ToolResult runTarnixRun(const TempDir& dir, const std::string& args, const std::string& env) {
+    return runCommand((env.empty() ? std::string() : env + " ") + TARNIX_BINARY_DIR +
+                          "/tarnix-run --no-defaults " + args,
+                      dir.file("stderr.txt"));
+}
+
 } // namespace tarnix::test
