@@ -20,9 +20,12 @@
 #include <QFont>
 #include <QGuiApplication>
 
+#include <cerrno>
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tarnix;
 
@@ -171,8 +174,18 @@ int main(int argc, char** argv) {
     // Text on the profile image needs a font database, hence a GUI application,
     // which needs no display on the offscreen platform.
     std::unique_ptr<QGuiApplication> app;
-    if (o.runs()) {
+    if (o.runs() || o.instrumentsShot) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Batch jobs often run without a login session; a private runtime
+        // directory keeps the toolkit from warning about it on every call.
+        if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+            const std::string dir = "/tmp/tarnix-runtime-" + std::to_string(getuid());
+            struct stat st;
+            if ((mkdir(dir.c_str(), 0700) == 0 || errno == EEXIST) &&
+                lstat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid() &&
+                (st.st_mode & 077) == 0)
+                qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(dir));
+        }
         app = std::make_unique<QGuiApplication>(argc, argv);
     }
     try {
