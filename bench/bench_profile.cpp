@@ -3,6 +3,8 @@
 #include "core/session.h"
 #include "display/profile_renderer.h"
 
+#include "gui_bench_main.h"
+
 #include <QGuiApplication>
 #include <benchmark/benchmark.h>
 #include <cmath>
@@ -74,11 +76,5 @@ BENCHMARK(BM_RunEndAnnotation)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    // Text needs a GUI application; no display is used.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runGuiBenchmarks(argc, argv);
 }

@@ -7,6 +7,8 @@
 #include "formats/file_open.h"
 #include "processing/processor.h"
 
+#include "gui_bench_main.h"
+
 #include <QGuiApplication>
 #include <benchmark/benchmark.h>
 #include <filesystem>
@@ -57,10 +59,5 @@ BENCHMARK(BM_WholeRunEmptySequence)->Unit(benchmark::kMillisecond)->Iterations(3
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runGuiBenchmarks(argc, argv);
 }

@@ -156,6 +156,14 @@ void SequenceEditor::showEdit(int i, const char* label, const char* startText) {
     if (std::string_view(startText) != "-") e.text = startText;
 }
 
+void SequenceEditor::showFileEdit(int i, const char* label, const std::string& path,
+                                  std::string* output) {
+    showEdit(i, label, "");
+    state_.edits[i].text = path;
+    // Only a file chosen in the dialog becomes the output path.
+    if (output && fileChosen_) *output = path;
+}
+
 void SequenceEditor::FilterTypeChange(int index) {
     state_.filterType = index;
     auto set = [&](bool lowShown, const char* low, bool highShown, const char* high, int pic) {
@@ -250,8 +258,7 @@ void SequenceEditor::select(ModuleButton b, const std::optional<std::string>& ch
         session_.RMSFlag = true;
         break;
     case B::MUTM:
-        showEdit(0, "Mute File", "");
-        state_.edits[0].text = path;
+        showFileEdit(0, "Mute File", path);
         break;
     case B::RESAM:
         state_.resampleVisible = true;
@@ -271,27 +278,20 @@ void SequenceEditor::select(ModuleButton b, const std::optional<std::string>& ch
         showEdit(2, "scale factor", "0.0000072");
         break;
     case B::WSEGY:
-        showEdit(0, "SEGY Outfile Name : ", "");
-        state_.edits[0].text = path;
-        if (fileChosen_) session_.segyOutPath = path;
+        showFileEdit(0, "SEGY Outfile Name : ", path, &session_.segyOutPath);
         showEdit(1, "SEGY Type (LittleE/BigE)", "BE");
         showEdit(2, "Coord. Type (1=m 2=sec.)", "2");
         break;
     case B::WASCII:
-        showEdit(0, "ASCII Outfile Name", "");
-        state_.edits[0].text = path;
-        if (fileChosen_) session_.asciiOutPath = path;
+        showFileEdit(0, "ASCII Outfile Name", path, &session_.asciiOutPath);
         showEdit(1, "Number of first record", "1");
         break;
     case B::WKORVA2:
-        showEdit(0, "Korva 2.0 Outfile Name : ", "");
-        state_.edits[0].text = path;
-        if (fileChosen_) session_.korvaOutPath = path;
+        showFileEdit(0, "Korva 2.0 Outfile Name : ", path, &session_.korvaOutPath);
         showEdit(1, "Number of first record", "1");
         break;
     case B::SWELL:
-        showEdit(0, "Bottom File Name", "");
-        state_.edits[0].text = path;
+        showFileEdit(0, "Bottom File Name", path);
         showEdit(1, "window length (points)", "10");
         break;
     case B::STAM:
@@ -299,8 +299,7 @@ void SequenceEditor::select(ModuleButton b, const std::optional<std::string>& ch
         break;
     case B::STRM:
         showEdit(0, "Corr. coefficent", "1.0");
-        showEdit(1, "Input File", "");
-        state_.edits[1].text = path;
+        showFileEdit(1, "Input File", path);
         showCheck("relative");
         state_.checked = false;
         break;

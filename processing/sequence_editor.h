@@ -149,6 +149,10 @@ public:
 
 private:
     void showEdit(int i, const char* label, const char* startText);
+    // An edit that shows the file of the module's dialog; `output`, when given,
+    // takes the path if the dialog chose one.
+    void showFileEdit(int i, const char* label, const std::string& path,
+                      std::string* output = nullptr);
     void writeColumns(int row);
     std::string& cell(int row, int col);
 
