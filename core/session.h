@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,11 @@ public:
     virtual bool readSingleTrace(Session& s, int shot) = 0;
     // Position text of the trace last read (UpDate_PosString); empty keeps the old one.
     virtual std::string posString() const { return {}; }
+    // Row text of the navigation list for the shot just read (ADD_NAV_FIX);
+    // nullopt leaves the row as it is (formats without navigation).
+    virtual std::optional<std::string> navRow(const Session& /*s*/, int /*shot*/) const {
+        return std::nullopt;
+    }
 };
 
 // An output file of the sequence (SEG-Y, KORVA 2.0, ASCII, reflectivity).
@@ -42,12 +48,12 @@ public:
     virtual void close() = 0;
 };
 
-// One navigation fix of the fix table (40 bytes in the original record).
+// One entry of the navigation fix table: a navigation file line as numbers.
+constexpr int32_t kNoFix = -9999; // shot of an entry without a fix
 struct NavFix {
+    int32_t shot = kNoFix;
+    int32_t year = 0, day = 0, hour = 0, minute = 0, second = 0;
     double lat = 0, lon = 0;
-    int32_t shot = 0;
-    int32_t hour = 0, minute = 0;
-    float second = 0;
 };
 
 // The cursor point record, rewritten by every read-out over the profile.
@@ -95,7 +101,7 @@ public:
     // --- per-shot tables (index = shot number, 0..40000) ---
     std::vector<std::string> navText;
     std::vector<std::array<double, 2>> shotPosition; // CoordX, CoordY
-    std::vector<NavFix> navFixes;
+    std::vector<NavFix> navFixes;                    // the navigation fix table, shots 0..40000
     std::vector<int32_t> reflPick;
 
     // --- session fields ---

@@ -96,6 +96,13 @@ std::string SegyInput::checkSampleCount(const SegyOptions& opt) {
     return note_;
 }
 
+void SegyInput::readTraceHeader(long long pos, int shot, unsigned char* dst) {
+    if (pos < 0 || pos + kTraceHeaderBytes > size_)
+        throw EndOfData("End of data: " + traceName(path_, shot) +
+                        " lies past the end of the file");
+    readBytes(pos, dst, kTraceHeaderBytes, shot, "trace header");
+}
+
 void SegyInput::readFileHeader(unsigned char* dst, int n) {
     readBytes(0, dst, n, 0, "file header");
 }
@@ -203,8 +210,31 @@ void SegyInput::read(Session& s, int shot, bool bigEndian, int nchan, int channe
     if (filledSlots_ > ns) std::fill(s.raw.begin() + ns, s.raw.begin() + filledSlots_, Sample(0));
     filledSlots_ = ns;
 
-    // Navigation values.
     TraceHeader& h = s.header;
+    decodeSegyNavigation(rec, bigEndian, xFactor, yFactor, h);
+    posString_.clear(); // keeps its capacity: no allocation per trace
+    posString_.append(std::to_string(h.ShotNumber));
+    posString_.push_back(' ');
+    for (const std::string* part :
+         {&h.Year, &h.Day, &h.Hour, &h.Minute, &h.Second, &h.CoordYText, &h.CoordXText}) {
+        posString_.append(*part);
+        posString_.push_back(' ');
+    }
+
+    // Recording delay, shown by the window copy that follows.
+    if (s.segy.Z_scaler == SegyOptions::DelayField)
+        h.Delay = segyGet(rec, segy::Delay);
+    else if (s.segy.Z_scaler == SegyOptions::Multiping)
+        h.Delay = multipingDelay(s.segy.waterDepth, ns, s.SampleRate);
+}
+
+std::string segyNavLine(int shot, const TraceHeader& h) {
+    return std::to_string(shot) + ' ' + h.Year + ' ' + h.Day + ' ' + h.Hour + ' ' + h.Minute + ' ' +
+           h.Second + ' ' + h.CoordYText + ' ' + h.CoordXText;
+}
+
+void decodeSegyNavigation(const std::array<unsigned char, 240>& rec, bool bigEndian,
+                          long long xFactor, long long yFactor, TraceHeader& h) {
     h.ShotNumber = segyGet(rec, segy::FieldRecord);
     int32_t sx = segyGet(rec, segy::SourceX), sy = segyGet(rec, segy::SourceY);
     if (bigEndian && sx == 0 && sy == 0) {
@@ -232,20 +262,6 @@ void SegyInput::read(Session& s, int shot, bool bigEndian, int nchan, int channe
     h.Second = std::to_string(segyGet(rec, segy::Second));
     h.CoordYText = fixedText(h.CoordY, 8, 4);
     h.CoordXText = fixedText(h.CoordX, 8, 4);
-    posString_.clear(); // keeps its capacity: no allocation per trace
-    posString_.append(std::to_string(h.ShotNumber));
-    posString_.push_back(' ');
-    for (const std::string* part :
-         {&h.Year, &h.Day, &h.Hour, &h.Minute, &h.Second, &h.CoordYText, &h.CoordXText}) {
-        posString_.append(*part);
-        posString_.push_back(' ');
-    }
-
-    // Recording delay, shown by the window copy that follows.
-    if (s.segy.Z_scaler == SegyOptions::DelayField)
-        h.Delay = segyGet(rec, segy::Delay);
-    else if (s.segy.Z_scaler == SegyOptions::Multiping)
-        h.Delay = multipingDelay(s.segy.waterDepth, ns, s.SampleRate);
 }
 
 void SegyInput::readRunTrace(Session& s, int shot) {
@@ -255,11 +271,14 @@ void SegyInput::readRunTrace(Session& s, int shot) {
     windowCopy(s);
     TraceHeader& h = s.header;
     h.ShotNumber = shot;
-    std::string text = std::to_string(shot) + ' ' + h.Year + ' ' + h.Day + ' ' + h.Hour + ' ' +
-                       h.Minute + ' ' + h.Second + ' ' + h.CoordYText + ' ' + h.CoordXText;
+    std::string text = segyNavLine(shot, h);
     if (text.size() > 255) text.resize(255);
     s.navText[shot] = std::move(text);
     s.shotPosition[shot] = {h.CoordX, h.CoordY};
+}
+
+std::optional<std::string> SegyInput::navRow(const Session& s, int shot) const {
+    return segyNavLine(shot, s.header);
 }
 
 bool SegyInput::readSingleTrace(Session& s, int shot) {

@@ -49,6 +49,9 @@ public:
 
     // The first n bytes of the file (n at most 3600).
     void readFileHeader(unsigned char* dst, int n);
+    // The 240 bytes of trace `shot`'s header at byte `pos`, and nothing else;
+    // EndOfData when the file ends before them.
+    void readTraceHeader(long long pos, int shot, unsigned char* dst);
 
     void rewind(Session& s) override;
     // readTrace, window copy, the shot's navigation text and shot position.
@@ -57,6 +60,8 @@ public:
     bool readSingleTrace(Session& s, int shot) override;
     // Field record number, date, time and coordinates, each followed by a blank.
     std::string posString() const override { return posString_; }
+    // The shot number, date, time and coordinates joined by single blanks.
+    std::optional<std::string> navRow(const Session& s, int shot) const override;
 
 private:
     void read(Session& s, int shot, bool bigEndian, int nchan, int channel);
@@ -73,6 +78,17 @@ private:
     std::string posString_;
     std::string note_;
 };
+
+// Navigation values of a trace header record (host layout) into `h`: the
+// field record number, date and time texts and the scaled coordinates, which
+// keep h's previous values when the record's coordinate units are not 1 or 2.
+// `xFactor`/`yFactor` are the options window's extra coordinate factors.
+void decodeSegyNavigation(const std::array<unsigned char, 240>& rec, bool bigEndian,
+                          long long xFactor, long long yFactor, TraceHeader& h);
+
+// The navigation line of a shot: the shot number, `Year` to `Second` and the
+// coordinate texts of `h`, latitude first, joined by single blanks.
+std::string segyNavLine(int shot, const TraceHeader& h);
 
 // The SEG-Y input of the session, or null when the input is not SEG-Y.
 SegyInput* segyInput(Session& s);

@@ -1,5 +1,6 @@
 // The Positioning page: navigation list, its files and extraction from SEG-Y.
 #include "core/session.h"
+#include "navigation/nav_list.h"
 #include "ui/tarnix_form.h"
 
 namespace tarnix {
@@ -9,13 +10,7 @@ void TTarnixForm::SavenavButtClick() {}
 void TTarnixForm::importNavbuttClick() {}
 
 void TTarnixForm::ClearNavButtClick() {
-    // Rows from 1 up to and including the first one that was already empty.
-    auto& nav = session().navigationGrid;
-    for (size_t row = 1; row < nav.size(); ++row) {
-        const bool wasEmpty = nav[row].empty();
-        nav[row].clear();
-        if (wasEmpty) break;
-    }
+    CLEAR_NAV_GRID(session());
     refreshFromSession();
 }
 
