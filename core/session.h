@@ -81,7 +81,7 @@ public:
     // --- trace store ---
     TraceBuffer current{};   // the current trace, worked on in place
     TraceBuffer raw{};       // raw input trace (SEG-Y, XTF), from time 0
-    TraceBuffer meanTrace{}; // CALCULATE_RMSTRACE result for HBFM/ASTM
+    TraceBuffer meanTrace{}; // CALCULATE_RMSTRACE result, for the rows that need it
     TraceHeader header;
 
     // Bookkeeping that lets a run's window copy move only the samples a trace

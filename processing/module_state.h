@@ -17,8 +17,8 @@ struct FilterStore {
 };
 
 struct ModuleState {
-    static constexpr int kFilterRows = 10;     // FLTM rows 1..10 hold a filter
-    static constexpr int kFftSize = 16384;     // largest FFTF/FFTM transform
+    static constexpr int kFilterRows = 10;     // band-pass rows 1..10 hold a filter
+    static constexpr int kFftSize = 16384;     // largest transform of a sequence row
     static constexpr int kCorrFftSize = 32768; // autocorrelation by transform
 
     ModuleState()
@@ -30,22 +30,23 @@ struct ModuleState {
         for (int c = 1; c <= kTraceSlots; ++c) inverse[c] = 1.0 / c;
     }
 
-    // --- FLTM and ACFM ---
+    // --- band-pass filter and autocorrelation filter ---
     std::array<FilterStore, kFilterRows + 1> filters; // index = row number
-    // Redesign flag shared by FLTM and ACFM; the worker sets it (true at start).
+    // Redesign flag shared by the two filters; the worker sets it (true at start).
     bool filterRedesign = true;
-    // Filter type of the last FLTM row decoded (0 band-pass .. 3 notch); ACFM uses it.
+    // Filter type of the last band-pass row decoded (0 band-pass .. 3 notch); the
+    // autocorrelation filter uses it.
     int fltmType = 0;
 
     // --- scratch, overwritten by every call ---
     std::vector<long double> x;                      // input copy of the samples a module reads
-    std::vector<long double> b;                      // second trace-sized work array (ACFM)
+    std::vector<long double> b;                      // second trace-sized work array
     std::vector<double> xd, yd, cd;                  // fast convolution
     std::vector<double> half;                        // half filter h[1..M]
     std::vector<std::complex<double>> fftIn, fftOut; // kFftSize each
     std::vector<std::complex<double>> corrA, corrB;  // kCorrFftSize each
     std::vector<long double> r, g, f, d, lev;        // deconvolution
-    std::vector<double> inverse;                     // 1 / c, AGCM's window counts
+    std::vector<double> inverse;                     // 1 / c, the gain control's window counts
     std::vector<double> work; // the trace in double for the extended-precision entry points
 
     // The current trace in double precision while rows that work in double

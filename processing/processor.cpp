@@ -3,13 +3,10 @@
 #include "core/error.h"
 #include "core/extended.h"
 #include "core/numtext.h"
-#include "formats/segy_writer.h"
 #include "processing/module_state.h"
-#include "processing/modules/decon.h"
-#include "processing/modules/fft.h"
-#include "processing/modules/fir.h"
-#include "processing/modules/gain.h"
+#include "processing/module_table.h"
 #include "processing/rms_trace.h"
+#include "processing/row_context.h"
 
 #include <algorithm>
 #include <climits>
@@ -17,247 +14,28 @@
 
 namespace tarnix {
 
-// One row of the sequence table as the worker decodes it. Parameters stay texts
-// in the table and are converted here, on every trace.
-struct RowContext {
-    Session& s;
-    ModuleState& m;
-    int row; // grid row
-    int shot;
-    bool first; // first-trace flag: (shot = StartShot) or SingleTraceMode
-    // Slots of the trace the row may have written, 0..written-1; a handler
-    // that does not say so counts as having written the whole buffer.
-    int written = kTraceSlots;
-    void wrote(long long end) {
-        written = static_cast<int>(std::clamp<long long>(end, 0, kTraceSlots));
-    }
-    TraceBuffer& trace() const { return s.current; }
-    int n() const { return s.NumSamples; }
-    int nd() const { return s.NumSamples / (s.Decimation > 0 ? s.Decimation : 1); }
-    // The trace in double precision for rows that work in double, its first n
-    // slots loaded; `doublesWritten` records what such a row wrote.
-    double* doubles(int n) const {
-        n = std::clamp(n, 0, kTraceSlots);
-        if (m.mirrorValid < n) {
-            samplesToDoubles(s.current.data() + m.mirrorValid, n - m.mirrorValid,
-                             m.mirror.data() + m.mirrorValid);
-            m.mirrorValid = n;
-        }
-        return m.mirror.data();
-    }
-    void doublesWritten(int count) const {
-        m.mirrorValid = std::max(m.mirrorValid, count);
-        m.mirrorDirty = std::max(m.mirrorDirty, count);
-    }
-    const std::string& code() const { return s.sequence.cell(row, 1); }
-    const std::string& text(int col) const { return s.sequence.cell(row, col); }
-    // p1 is column 2.
-    const std::string& p(int k) const { return text(k + 1); }
-    int rowNumber() const { return toInt(text(0)); }
-    int pInt(int k) const { return toInt(p(k)); }
-    long double pFloat(int k) const { return parseFloat(p(k)); }
-    // A 32-bit integer field: a number beyond it is as wrong as no number.
-    static int toInt(const std::string& t) {
-        const long long v = parseInt(t);
-        if (v < INT_MIN || v > INT_MAX)
-            throw ConversionError("'" + t + "' is not a valid integer value");
-        return static_cast<int>(v);
-    }
-};
-
 Processor::Processor(Session& session) : s_(session), modules_(std::make_unique<ModuleState>()) {}
 Processor::~Processor() = default;
 
-namespace {
-
-using Handler = void (*)(RowContext&);
-
-struct DispatchEntry {
-    const char* code;
-    Handler handler;
-    bool inDouble = false; // works on RowContext::doubles, not on the current trace
-};
-
-void absm(RowContext& r) {
-    (void)r.rowNumber();
-    modules::absm(r.trace(), r.n());
-    r.wrote(r.n());
-}
-void fftf(RowContext& r) {
-    const int cutoff = r.pInt(1);
-    (void)r.rowNumber();
-    modules::fftf(r.trace(), r.n(), cutoff, r.p(2), r.m);
-}
-void fftm(RowContext& r) {
-    (void)r.rowNumber();
-    modules::fftm(r.trace(), r.n(), r.m);
-}
-
-// Modules whose kernels are not part of this build decode their columns (so a
-// bad text still stops the run) and leave the trace as it is.
-void tmxm(RowContext& r) {
-    (void)r.pInt(1);
-    (void)r.pInt(2);
-    (void)r.rowNumber();
-}
-void rnfm(RowContext& r) {
-    (void)r.pInt(1);
-}
-void swell(RowContext& r) {
-    (void)r.rowNumber();
-    (void)r.pInt(2);
-}
-void acfm(RowContext& r) {
-    const int p = r.pInt(1);
-    // A run's first trace designs with this run's parameters.
-    modules::acfm(r.trace(), r.n(), r.nd(), p, r.s.FullScale, r.s.SampleRate,
-                  r.m.filterRedesign || r.first, r.m);
-    r.m.filterRedesign = r.s.SingleTraceMode;
-}
-void spfm(RowContext& r) {
-    (void)r.pInt(1);
-    (void)r.rowNumber();
-}
-void hbfm(RowContext& r) {
-    (void)r.rowNumber();
-    (void)r.pInt(2);
-}
-void astm(RowContext& r) {
-    (void)r.rowNumber();
-}
-void stam(RowContext& r) {
-    (void)r.pFloat(1);
-    (void)r.rowNumber();
-}
-void resm(RowContext& r) {
-    (void)r.pInt(1);
-}
-void mutm(RowContext& r) {
-    int row = r.rowNumber();
-    if (row >= 1 && row <= 50) r.s.rowFiles[row] = r.p(1);
-}
-// The grid holds the output's name without its directory; when the editor chose
-// that file, its full path is kept so the output lands where the user asked.
-std::string outputPath(const std::string& cell, const std::string& chosen) {
-    if (!chosen.empty() && std::filesystem::path(chosen).filename().string() == cell) return chosen;
-    return cell;
-}
-
-void wseg(RowContext& r) {
-    Session& s = r.s;
-    s.segyOutPath = outputPath(r.p(1), s.segyOutPath);
-    if (r.shot == s.shots.StartShot()) {
-        OPEN_OUT_SEGY(s, s.segyOutPath);
-        s.OutputSegyOpen = true;
+void Processor::dispatch(RowContext& row, const ModuleEntry* m) {
+    if (!m->inDouble) storeDoubles(true); // this row reads and writes the current trace
+    m->handler(row);
+    switch (m->writes) {
+    case Writes::Everything:
+        row.wrote(kTraceSlots);
+        break;
+    case Writes::Nothing:
+        row.wrote(0);
+        break;
+    case Writes::N:
+        row.wrote(row.n());
+        break;
+    case Writes::ND:
+        row.wrote(row.nd());
+        break;
+    case Writes::Reported:
+        break;
     }
-    const int row = r.rowNumber();
-    (void)static_cast<int16_t>(r.pInt(3)); // coordinate type: the writer fills the field anew
-    const std::string& order = r.p(2);
-    if (s.OutputSegyOpen) {
-        if (order == "BE")
-            writeSegyTraceBE(s, row, r.shot, s.StartSweep(), s.current, s.EndSweep());
-        else if (order == "LE")
-            writeSegyTraceLE(s, row, r.shot, s.StartSweep(), s.current, s.EndSweep());
-    }
-    if (r.shot == s.shots.EndShot()) s.sequence.clearAll();
-    r.wrote(0);
-}
-void wascii(RowContext& r) {
-    (void)r.pInt(2);
-    (void)r.rowNumber();
-}
-void wkorva2(RowContext& r) {
-    (void)r.pInt(2);
-    (void)r.rowNumber();
-}
-void rccm(RowContext& r) {
-    (void)r.rowNumber();
-    (void)r.pFloat(3);
-    (void)r.pFloat(5);
-}
-void snim(RowContext& r) {
-    (void)r.pInt(2);
-    (void)r.rowNumber();
-}
-void sttm(RowContext& r) {
-    (void)r.pFloat(2);
-    (void)r.rowNumber();
-}
-void agcm(RowContext& r) {
-    const int window = r.pInt(1);
-    r.doublesWritten(modules::agcm(r.doubles(r.nd()), r.nd(), window, r.m));
-    r.wrote(r.nd());
-}
-void tvgm(RowContext& r) {
-    modules::tvgm(r.trace(), r.n(), static_cast<double>(r.pFloat(1)));
-    r.wrote(r.n());
-}
-void norm(RowContext& r) {
-    modules::normalise(r.trace(), r.nd(), 0, r.s.FullScale);
-    r.wrote(r.nd());
-}
-void grad(RowContext& r) {
-    modules::grad(r.trace(), r.n());
-    r.wrote(r.n());
-}
-void dbas(RowContext& r) {
-    r.doublesWritten(modules::dbas(r.doubles(r.nd()), r.nd()));
-    r.wrote(r.nd());
-}
-void ling(RowContext& r) {
-    const double gain = static_cast<double>(r.pFloat(1));
-    modules::ling(r.trace(), r.nd(), gain, r.s.FullScale);
-    r.wrote(r.nd());
-}
-void derv(RowContext& r) {
-    modules::derv(r.trace(), r.n());
-    r.wrote(r.n());
-}
-void fltm(RowContext& r) {
-    const int row = r.rowNumber();
-    const double high = static_cast<double>(r.pFloat(2));
-    const double low = static_cast<double>(r.pFloat(1));
-    const int taper = r.pInt(3);
-    const int type = r.pInt(4);
-    const int length = r.pInt(5);
-    // A run's first trace designs with this run's parameters, not the last run's.
-    r.doublesWritten(modules::fltm(r.doubles(r.nd()), row, r.nd(), taper,
-                                   r.m.filterRedesign || r.first, length, high, low, type,
-                                   r.s.SampleRate, r.m));
-    r.wrote(static_cast<long long>(r.nd()) + length); // the convolution's tail follows the trace
-    r.m.filterRedesign = (r.shot == r.s.shots.StartShot()) || r.s.SingleTraceMode;
-}
-void decm(RowContext& r) {
-    const int gap = r.pInt(1);
-    const int op = r.pInt(2);
-    // DECM works on NumSamples itself; the n/d the dispatch passes is unused.
-    modules::decm(r.trace(), r.n(), op, gap, 0.01L, r.m);
-}
-
-// The order in which the worker tests the codes.
-const DispatchEntry kDispatch[] = {
-    {"ABSM", absm}, {"FFTF", fftf},       {"FFTM", fftm},     {"TMXM", tmxm},
-    {"RNFM", rnfm}, {"SWELL", swell},     {"ACFM", acfm},     {"SPFM", spfm},
-    {"HBFM", hbfm}, {"ASTM", astm},       {"STAM", stam},     {"RESM", resm},
-    {"MUTM", mutm}, {"WSEG", wseg},       {"WASCII", wascii}, {"WKORVA2", wkorva2},
-    {"RCCM", rccm}, {"SNIM", snim},       {"STTM", sttm},     {"AGCM", agcm, true},
-    {"TVGM", tvgm}, {"FLTM", fltm, true}, {"DECM", decm},     {"NORM", norm},
-    {"GRAD", grad}, {"DBAS", dbas, true}, {"LING", ling},     {"DERV", derv},
-};
-
-} // namespace
-
-void Processor::dispatch(RowContext& row) {
-    const std::string& code = row.code();
-    for (const DispatchEntry& e : kDispatch) {
-        if (code == e.code) {
-            if (!e.inDouble) storeDoubles(true); // this row reads and writes the current trace
-            e.handler(row);
-            return;
-        }
-    }
-    // Unknown codes are passed over.
-    row.wrote(0);
 }
 
 void Processor::storeDoubles(bool forget) {
@@ -270,7 +48,7 @@ void Processor::storeDoubles(bool forget) {
 void Processor::ProcessTrace(int shot) {
     UpDate_PosString(s_);
     writtenEnd_ = 0;
-    // Rows that work in double precision (DBAS, FLTM, AGCM) share one double
+    // Rows that work in double precision (the table says which) share one double
     // copy of the trace: it is loaded from the current trace when the first of
     // them needs it and stored back before any other row runs and when the
     // worker ends, also by an error, so that nothing else ever sees the trace
@@ -282,8 +60,13 @@ void Processor::ProcessTrace(int shot) {
     const bool first = (shot == s_.shots.StartShot()) || s_.SingleTraceMode;
     for (int row = 1; row < SequenceTable::kRows && !s_.sequence.cell(row, 1).empty(); ++row) {
         RowContext ctx{s_, *modules_, row, shot, first};
+        // A code that names no module is a mistake in the sequence, not a row to skip.
+        const ModuleEntry* m = findModule(ctx.code());
+        if (!m || !m->handler)
+            throw Error("row " + std::to_string(row) + ": '" + ctx.code() +
+                        "' is not a processing module");
         try {
-            dispatch(ctx);
+            dispatch(ctx, m);
             writtenEnd_ = std::max(writtenEnd_, ctx.written);
         } catch (const ConversionError& e) {
             throw ConversionError("row " + std::to_string(row) + " (" + ctx.code() +
@@ -322,7 +105,7 @@ RunResult Processor::run(RunHooks& hooks) {
         long long ns = roundHalfEven(s.EndSweep() * s.SampleRate - s.StartSweep() * s.SampleRate);
         if (ns > kMaxRunSamples) ns = kMaxRunSamples;
         s.NumSamples = static_cast<int32_t>(ns);
-        // 4: the mean trace HBFM and ASTM need (record files only)
+        // The mean trace some rows need (record files only).
         const std::string ext = upper(std::filesystem::path(s.InputFileName).extension().string());
         if ((ext == ".D02" || ext == ".D05") && s.RMSFlag) CALCULATE_RMSTRACE(s);
         // 5: the profile image for this run

@@ -13,6 +13,7 @@ namespace tarnix {
 
 struct RowContext;
 struct ModuleState;
+struct ModuleEntry;
 
 // How a run ended.
 enum class RunEnd { Normal, Stopped, EndOfData, Failed };
@@ -43,11 +44,11 @@ public:
     // Returns false when the open format has no single-trace read.
     bool READ_A_TRACE(int shot);
 
-    // The FLTM redesign flag (true at program start).
+    // The band-pass filter redesign flag (true at program start).
     bool filterRedesign() const;
 
 private:
-    void dispatch(RowContext& row);
+    void dispatch(RowContext& row, const ModuleEntry* m);
     // Stores the double copy of the trace the double-precision rows worked on
     // into the current trace; with `forget` the copy is dropped as well.
     void storeDoubles(bool forget);

@@ -3,6 +3,8 @@
 // parameter editor's fields and the row operations (ADD, DELETE, CLR ALL, a
 // click on a row). The window shows an EditorState and writes user edits back
 // into it; everything a test or another front end needs lives here.
+#include "processing/module_table.h"
+
 #include <array>
 #include <optional>
 #include <string>
@@ -10,76 +12,6 @@
 namespace tarnix {
 
 class Session;
-
-enum class ModuleButton {
-    AGCM,
-    LGAIN,
-    TVGM,
-    NORM,
-    FLTM,
-    FFTF,
-    ACFM,
-    SPKM,
-    DECM,
-    RNFM,
-    HBFM,
-    DBAS,
-    DERV,
-    MUTM,
-    RESAM,
-    TMIX,
-    FFT,
-    RCCM,
-    ABS,
-    WSEGY,
-    WASCII,
-    WKORVA2,
-    SWELL,
-    STAM,
-    STRM,
-    ASTM,
-    POSM,
-};
-constexpr int kModuleButtonCount = static_cast<int>(ModuleButton::POSM) + 1;
-
-// The file dialog a module button opens before it shows its fields.
-enum class FileDialogKind {
-    None,
-    Mute,      // the pick-file dialog (MUTM, RCCM, SWELL, STRM)
-    Segy,      // SEG-Y output (WSEGY)
-    KorvaSave, // "Korva 2.0 Files|*.d02" save dialog (WKORVA2.0, WASCII)
-};
-constexpr int kFileDialogKinds = 4;
-
-struct ModuleInfo {
-    ModuleButton button;
-    const char* caption;    // text on the button
-    const char* objectName; // the button control's name
-    const char* handler;    // its click handler's name
-    const char* tab;        // "Gain", "Filter", "Misc.", "I/O", "Editing"
-    const char* hint;       // tooltip, "" for none
-    const char* title;      // editor title
-    const char* code;       // module code ADD writes, "" for none
-    const char* helpPage;   // page under $HOME/tarnix/
-    FileDialogKind dialog;
-    bool startsEnabled;
-    bool visible;
-};
-
-// Every module button, in the order the tabs show them.
-const std::array<ModuleInfo, kModuleButtonCount>& moduleTable();
-const ModuleInfo& moduleInfo(ModuleButton b);
-
-// Buttons shown on the tabs but never enabled (tab, caption).
-struct DisabledButton {
-    const char* tab;
-    const char* caption;
-};
-const std::array<DisabledButton, 8>& disabledButtons();
-
-const std::array<const char*, 4>& filterTypeNames(); // "Band Pass", ...
-const std::array<const char*, 5>& taperNames();      // "Hamming", ...
-const std::array<const char*, 2>& deconTypeNames();  // "Spiking Decon", ...
 
 // "$HOME/tarnix/PAGE"; empty when HOME is unset or empty.
 std::string helpPagePath(const std::string& page);
@@ -125,12 +57,21 @@ public:
 
     EditorState& state() { return state_; }
     const EditorState& state() const { return state_; }
-    ModuleButton currentModule() const { return current_; }
+    Session& session() { return session_; }
+    const Session& session() const { return session_; }
+    const ModuleEntry& currentModule() const { return *current_; }
     int rowCount() const { return RowCount; }
+    // Whether the current module's file dialog was confirmed.
+    bool dialogConfirmed() const { return fileChosen_; }
 
     // Module button. `chosenFile` is the path picked in the button's file dialog,
     // nullopt when it was cancelled (or the button opens none).
-    void select(ModuleButton b, const std::optional<std::string>& chosenFile = std::nullopt);
+    void select(const ModuleEntry& m, const std::optional<std::string>& chosenFile = std::nullopt);
+    // The same for the module of a code.
+    void select(std::string_view code,
+                const std::optional<std::string>& chosenFile = std::nullopt) {
+        select(module(code), chosenFile);
+    }
     void HideAllPanels();
     void FilterTypeChange(int index);
     void DeconTypeChange(int index);
@@ -148,24 +89,24 @@ public:
     void FormActivate();
 
 private:
+public:
     void showEdit(int i, const char* label, const char* startText);
-    // An edit that shows the file of the module's dialog; `output`, when given,
-    // takes the path if the dialog chose one.
-    void showFileEdit(int i, const char* label, const std::string& path,
-                      std::string* output = nullptr);
+
+private:
     void writeColumns(int row);
+    std::string columnText(const ColumnSpec& c) const;
     std::string& cell(int row, int col);
 
     Session& session_;
     EditorState state_;
-    ModuleButton current_ = ModuleButton::RESAM;
+    const ModuleEntry* current_;
     int RowCount = 0;
     // The last path each file dialog returned, shown again when it is cancelled.
     std::array<std::string, kFileDialogKinds> dialogPath_;
-    // Whether the current module's dialog was confirmed (the row file entry is
-    // written by ADD only then) and the input file RCCM was given.
+    // The path the current module's dialog shows and whether it was confirmed
+    // (the row file entry and the output paths are written only then).
+    std::string selectedPath_;
     bool fileChosen_ = false;
-    std::string rccmInput_;
 };
 
 } // namespace tarnix

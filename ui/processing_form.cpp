@@ -149,32 +149,19 @@ void TProcessingForm::buildModules() {
         ++counts[t];
     };
 
-    using Handler = void (TProcessingForm::*)();
-    static const Handler kHandlers[kModuleButtonCount] = {
-        &TProcessingForm::AGCButtClick,        &TProcessingForm::LinButtClick,
-        &TProcessingForm::TVGButtClick,        &TProcessingForm::NormaButtClick,
-        &TProcessingForm::FilterButtClick,     &TProcessingForm::FFTFilterButtClick,
-        &TProcessingForm::Button1Click,        &TProcessingForm::Button3Click,
-        &TProcessingForm::DeconButtClick,      &TProcessingForm::RNFButtClick,
-        &TProcessingForm::HBFButtClick,        &TProcessingForm::DebiasButtClick,
-        &TProcessingForm::DervButtClick,       &TProcessingForm::MuteButtClick,
-        &TProcessingForm::ResamButtClick,      &TProcessingForm::TMIXClick,
-        &TProcessingForm::Button6Click,        &TProcessingForm::Button7Click,
-        &TProcessingForm::Button2Click,        &TProcessingForm::Button5Click,
-        &TProcessingForm::ASCIIWriteButtClick, &TProcessingForm::WKORVA2BUTTClick,
-        &TProcessingForm::Button4Click,        &TProcessingForm::StatbuttClick,
-        &TProcessingForm::statrendbuttClick,   &TProcessingForm::AutostatbuttClick,
-        &TProcessingForm::POSMButtClick,
-    };
-    for (const ModuleInfo& m : moduleTable()) {
-        auto* b = new QPushButton(m.caption);
-        b->setObjectName(m.objectName);
-        if (*m.hint) b->setToolTip(m.hint);
-        b->setEnabled(m.startsEnabled);
-        b->setVisible(m.visible);
-        connect(b, &QPushButton::clicked, this, kHandlers[static_cast<int>(m.button)]);
-        moduleButtons[static_cast<size_t>(m.button)] = b;
-        if (m.visible) place(m.tab, b);
+    for (const ModuleEntry& m : moduleTable()) {
+        const ButtonSpec& spec = m.button;
+        if (!spec.caption) continue;
+        auto* b = new QPushButton(spec.caption, ModulesGroup);
+        b->setObjectName(spec.objectName);
+        if (*spec.hint) b->setToolTip(spec.hint);
+        b->setEnabled(spec.startsEnabled);
+        b->setVisible(spec.visible);
+        // Through the handler's name, so each button runs the slot the table names.
+        connect(b, &QPushButton::clicked, this,
+                [this, h = spec.handler] { QMetaObject::invokeMethod(this, h); });
+        moduleButtons.push_back(b);
+        if (spec.visible) place(spec.tab, b);
     }
     for (const DisabledButton& d : disabledButtons()) {
         auto* b = new QPushButton(d.caption);
@@ -447,98 +434,51 @@ int TProcessingForm::topSelectedRow() const {
 
 // --- module buttons ---
 
-void TProcessingForm::moduleButtonClick(ModuleButton b) {
+void TProcessingForm::moduleButtonClick(const char* handler) {
+    const ModuleEntry* m = moduleByHandler(handler);
+    if (!m) return;
     HideAllPanels();
-    const ModuleInfo& m = moduleInfo(b);
     std::optional<std::string> file;
-    if (m.dialog != FileDialogKind::None && chooseModuleFile) file = chooseModuleFile(m.dialog);
+    if (m->button.dialog != FileDialogKind::None && chooseModuleFile)
+        file = chooseModuleFile(m->button.dialog);
     const bool rms = session_.RMSFlag;
-    editor_.select(b, file);
+    editor_.select(*m, file);
     showEditorState();
     if (session_.RMSFlag && !rms) emit RMSFlagTicked();
 }
 
-void TProcessingForm::AGCButtClick() {
-    moduleButtonClick(ModuleButton::AGCM);
-}
-void TProcessingForm::LinButtClick() {
-    moduleButtonClick(ModuleButton::LGAIN);
-}
-void TProcessingForm::TVGButtClick() {
-    moduleButtonClick(ModuleButton::TVGM);
-}
-void TProcessingForm::NormaButtClick() {
-    moduleButtonClick(ModuleButton::NORM);
-}
-void TProcessingForm::FilterButtClick() {
-    moduleButtonClick(ModuleButton::FLTM);
-}
-void TProcessingForm::FFTFilterButtClick() {
-    moduleButtonClick(ModuleButton::FFTF);
-}
-void TProcessingForm::Button1Click() {
-    moduleButtonClick(ModuleButton::ACFM);
-}
-void TProcessingForm::Button3Click() {
-    moduleButtonClick(ModuleButton::SPKM);
-}
-void TProcessingForm::DeconButtClick() {
-    moduleButtonClick(ModuleButton::DECM);
-}
-void TProcessingForm::RNFButtClick() {
-    moduleButtonClick(ModuleButton::RNFM);
-}
-void TProcessingForm::HBFButtClick() {
-    moduleButtonClick(ModuleButton::HBFM);
-}
-void TProcessingForm::DebiasButtClick() {
-    moduleButtonClick(ModuleButton::DBAS);
-}
-void TProcessingForm::DervButtClick() {
-    moduleButtonClick(ModuleButton::DERV);
-}
-void TProcessingForm::MuteButtClick() {
-    moduleButtonClick(ModuleButton::MUTM);
-}
-void TProcessingForm::ResamButtClick() {
-    moduleButtonClick(ModuleButton::RESAM);
-}
-void TProcessingForm::TMIXClick() {
-    moduleButtonClick(ModuleButton::TMIX);
-}
-void TProcessingForm::Button6Click() {
-    moduleButtonClick(ModuleButton::FFT);
-}
-void TProcessingForm::Button7Click() {
-    moduleButtonClick(ModuleButton::RCCM);
-}
-void TProcessingForm::Button2Click() {
-    moduleButtonClick(ModuleButton::ABS);
-}
-void TProcessingForm::Button5Click() {
-    moduleButtonClick(ModuleButton::WSEGY);
-}
-void TProcessingForm::ASCIIWriteButtClick() {
-    moduleButtonClick(ModuleButton::WASCII);
-}
-void TProcessingForm::WKORVA2BUTTClick() {
-    moduleButtonClick(ModuleButton::WKORVA2);
-}
-void TProcessingForm::Button4Click() {
-    moduleButtonClick(ModuleButton::SWELL);
-}
-void TProcessingForm::StatbuttClick() {
-    moduleButtonClick(ModuleButton::STAM);
-}
-void TProcessingForm::statrendbuttClick() {
-    moduleButtonClick(ModuleButton::STRM);
-}
-void TProcessingForm::AutostatbuttClick() {
-    moduleButtonClick(ModuleButton::ASTM);
-}
-void TProcessingForm::POSMButtClick() {
-    moduleButtonClick(ModuleButton::POSM);
-}
+#define TARNIX_MODULE_BUTTON(name)                                                                 \
+    void TProcessingForm::name() {                                                                 \
+        moduleButtonClick(#name);                                                                  \
+    }
+TARNIX_MODULE_BUTTON(AGCButtClick)
+TARNIX_MODULE_BUTTON(LinButtClick)
+TARNIX_MODULE_BUTTON(TVGButtClick)
+TARNIX_MODULE_BUTTON(NormaButtClick)
+TARNIX_MODULE_BUTTON(FilterButtClick)
+TARNIX_MODULE_BUTTON(FFTFilterButtClick)
+TARNIX_MODULE_BUTTON(Button1Click)
+TARNIX_MODULE_BUTTON(Button3Click)
+TARNIX_MODULE_BUTTON(DeconButtClick)
+TARNIX_MODULE_BUTTON(RNFButtClick)
+TARNIX_MODULE_BUTTON(HBFButtClick)
+TARNIX_MODULE_BUTTON(DebiasButtClick)
+TARNIX_MODULE_BUTTON(DervButtClick)
+TARNIX_MODULE_BUTTON(MuteButtClick)
+TARNIX_MODULE_BUTTON(ResamButtClick)
+TARNIX_MODULE_BUTTON(TMIXClick)
+TARNIX_MODULE_BUTTON(Button6Click)
+TARNIX_MODULE_BUTTON(Button7Click)
+TARNIX_MODULE_BUTTON(Button2Click)
+TARNIX_MODULE_BUTTON(Button5Click)
+TARNIX_MODULE_BUTTON(ASCIIWriteButtClick)
+TARNIX_MODULE_BUTTON(WKORVA2BUTTClick)
+TARNIX_MODULE_BUTTON(Button4Click)
+TARNIX_MODULE_BUTTON(StatbuttClick)
+TARNIX_MODULE_BUTTON(statrendbuttClick)
+TARNIX_MODULE_BUTTON(AutostatbuttClick)
+TARNIX_MODULE_BUTTON(POSMButtClick)
+#undef TARNIX_MODULE_BUTTON
 
 void TProcessingForm::FilterTypeBoxChange(int index) {
     editor_.FilterTypeChange(index);

@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -55,7 +56,7 @@ public:
     QTableWidget* ProcGrid = nullptr;
     QGroupBox* ModulesGroup = nullptr;
     QTabWidget* PageControl1 = nullptr;
-    std::array<QPushButton*, kModuleButtonCount> moduleButtons{};
+    std::vector<QPushButton*> moduleButtons; // the table's buttons, in its order
     QPushButton* delbutton = nullptr;
     QPushButton* ClearSeqButt = nullptr;
     QPushButton* AddButt = nullptr;
@@ -82,10 +83,11 @@ public:
     QTextBrowser* TextViewer1 = nullptr;
 
 signals:
-    // HBFM or ASTM ticked the main window's "RMS" box (session RMSFlag).
+    // A module that needs the mean trace ticked the main window's "RMS" box.
     void RMSFlagTicked();
 
 public slots:
+    // The module buttons' handlers; each selects the table entry that names it.
     void AGCButtClick();
     void LinButtClick();
     void TVGButtClick();
@@ -133,7 +135,7 @@ private:
     void buildTable();
     void buildModules();
     void buildEditor();
-    void moduleButtonClick(ModuleButton b);
+    void moduleButtonClick(const char* handler);
     void showEditorState();
     void showHelp(const std::string& page);
     int topSelectedRow() const;

@@ -74,7 +74,7 @@ void TTarnixForm::STOPButtClick() {
 void TTarnixForm::EditSequence1Click() {
     if (!forms.ProcessingForm) return;
     forms.ProcessingForm->exec();
-    refreshFromSession(); // HBFM/ASTM tick RMS
+    refreshFromSession(); // a module that needs the mean trace ticks RMS
 }
 
 void TTarnixForm::EditButtClick() {

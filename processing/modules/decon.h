@@ -1,10 +1,7 @@
 #pragma once
 // Correlation, Wiener prediction-error deconvolution and the autocorrelation
 // filter.
-//
-//   DECM  decm(trace, NumSamples, operatorLength, gap, 0.01, state)
-//   ACFM  acfm(trace, NumSamples, nd, p, FullScale, SampleRate,
-//              state.filterRedesign, state)
+// The module table holds the worker's call for each row.
 //
 // ACFM designs into row 1's filter store with the type in state.fltmType; after
 // the call the worker sets state.filterRedesign to (shot == first record of an

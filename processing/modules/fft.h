@@ -1,8 +1,6 @@
 #pragma once
 // Transforms and the two transform-based sequence modules.
-//
-//   FFTF  fftf(trace, NumSamples, cutoff, typeText, state)
-//   FFTM  fftm(trace, NumSamples, state)
+// The module table holds the worker's call for each row.
 //
 // The analysis views take a spectrum with powerOfTwo, secondFft and spectrum.
 // Transform sizes above 16384 throw tarnix::Error (a run never has more than

@@ -1,13 +1,11 @@
 #pragma once
 // Windowed-sinc FIR filters and the linear convolution shared with the
 // deconvolution.
-//
-//   FLTM  fltm(trace, row, nd, taper, redesign, length, highCut, lowCut, type,
-//              SampleRate, state)
+// The module table holds the worker's call for each row.
 //
 // fltm keeps the designed coefficients of each row (1..10) in state.filters and
 // redesigns a row when `redesign` is true or the row has never been designed;
-// it records `type` in state.fltmType for ACFM. The worker owns the redesign
+// it records `type` in state.fltmType for the autocorrelation filter. The worker owns the redesign
 // flag (state.filterRedesign): it passes it in and, after the call, sets it to
 // (shot == StartShot) || SingleTraceMode; it should also pass true on the first
 // trace of every run, so a run never filters with the previous run's design.
@@ -54,12 +52,13 @@ void convolveFast(int n, int L, int total, const long double* c, int cLen, const
 void convolveFast(int n, int L, int total, const long double* c, int cLen, const double* x,
                   bool align, double* y, ModuleState& state);
 
-// FLTM on any buffer of at least nd + length slots (ACFM filters a work copy).
+// fltm on any buffer of at least nd + length slots (the autocorrelation filter
+// filters a work copy).
 void fltm(long double* x, int row, int nd, int taper, bool redesign, int length, double highCut,
           double lowCut, int type, long double sampleRate, ModuleState& state);
 void fltm(TraceBuffer& trace, int row, int nd, int taper, bool redesign, int length, double highCut,
           double lowCut, int type, long double sampleRate, ModuleState& state);
-// FLTM on the trace in double precision (x of at least nd + length slots, the
+// fltm on the trace in double precision (x of at least nd + length slots, the
 // worker's); returns the samples written from 0, nd + length.
 int fltm(double* x, int row, int nd, int taper, bool redesign, int length, double highCut,
          double lowCut, int type, long double sampleRate, ModuleState& state);

@@ -1,19 +1,10 @@
 #pragma once
 // Gain and amplitude modules. Each works on the current trace in place; n counts
-// samples from slot 0. The processing worker calls them as follows (nd is
-// NumSamples div Decimation, ns is NumSamples itself):
-//
-//   AGCM  agcm(trace, nd, window, state)
-//   TVGM  tvgm(trace, ns, slope)
-//   LING  ling(trace, nd, gain, FullScale)
-//   NORM  normalise(trace, nd, 0, FullScale)        (mode 1 is ACFM's)
-//   DBAS  dbas(trace, nd, state)
-//   DERV  derv(trace, ns)
-//   ABSM  absm(trace, ns)
-//   GRAD  grad(trace, ns)
+// samples from slot 0. The module table holds the worker's call for each row
+// (normalise's mode 1 is the autocorrelation filter's).
 //
 // A count above the buffer's 32766 slots throws tarnix::Error; a negative count
-// is treated as 0. AGCM with a window <= 0 and AGCM/DBAS with n = 0 leave the
+// is treated as 0. the gain control with a window <= 0, and it and debias with n = 0, leave the
 // trace unchanged.
 #include "core/trace.h"
 #include "processing/module_state.h"
@@ -40,11 +31,12 @@ void absm(TraceBuffer& trace, int n);
 // Local-line transform in 64-bit floating point; the last two samples keep theirs.
 void grad(TraceBuffer& trace, int n);
 
-// The same kernels on a plain array (ACFM normalises work arrays with them).
+// The same kernels on a plain array (the autocorrelation filter normalises its
+// work arrays with them).
 void normalise(long double* x, int n, int mode, int fullScale);
 void dbas(long double* x, int n);
 
-// AGCM and DBAS on the trace in double precision, x[0..n-1]; they return how
+// agcm and dbas on the trace in double precision, x[0..n-1]; they return how
 // many samples they wrote (from 0). The worker keeps the trace in double while
 // such rows follow one another; the entry points above convert on every call.
 int agcm(double* x, int n, int window, ModuleState& state);

@@ -190,19 +190,37 @@ TEST(RunLoop, ShotsPastTheTablesStopTheRun) {
     EXPECT_NE(f.s->Memo2.back().find("Shot 40001"), std::string::npos);
 }
 
-TEST(Worker, WsegRowClearsTheSequenceAtEndShotAndUnknownCodesPass) {
+TEST(Worker, SnimDecodesItsColumnsAndUnknownCodesStopTheRun) {
     Fixture f(100, 3, 3);
     auto& q = f.s->sequence;
     q.cell(1, 0) = "1";
-    q.cell(1, 1) = "ATTM";
-    q.cell(2, 0) = "2";
-    q.cell(2, 1) = "SNIM";
-    q.cell(2, 3) = "4";
+    q.cell(1, 1) = "SNIM";
+    q.cell(1, 3) = "4";
     Processor p(*f.s);
     EXPECT_NO_THROW(p.ProcessTrace(3));
-    EXPECT_EQ(q.rowCount(), 2);
-    q.cell(2, 3) = "four";
+    q.cell(1, 3) = "four";
     EXPECT_THROW(p.ProcessTrace(3), ConversionError);
+    q.cell(1, 3) = "4";
+
+    // A hand-edited code that names no module (ATTM is no module either).
+    for (const char* code : {"FLMT", "ATTM", "POSM", "agcm"}) {
+        q.cell(2, 0) = "2";
+        q.cell(2, 1) = code;
+        try {
+            p.ProcessTrace(3);
+            ADD_FAILURE() << code;
+        } catch (const Error& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      std::string("row 2: '") + code + "' is not a processing module");
+        }
+    }
+    CountingHooks hooks(*f.s);
+    q.cell(2, 1) = "FLMT";
+    RunResult r = p.run(hooks);
+    EXPECT_EQ(r.end, RunEnd::Failed);
+    EXPECT_EQ(f.s->Memo2.back(), "Run stopped at shot " + std::to_string(f.s->shots.StartShot()) +
+                                     ": row 2: 'FLMT' is not a processing module");
+    EXPECT_TRUE(hooks.values.empty()); // nothing was painted
 }
 
 TEST(Worker, RowsRunInOrderOnTheCurrentTrace) {

@@ -114,3 +114,18 @@ TEST_F(Form, HelpViewerShowsThePageOrSaysThereIsNone) {
     EXPECT_TRUE(form.TextViewer1->toPlainText().contains("No help page"));
     setenv("HOME", saved.c_str(), 1);
 }
+
+TEST_F(Form, EveryTableButtonRunsTheHandlerItNames) {
+    for (const ModuleEntry& m : moduleTable()) {
+        if (!m.button.caption) continue;
+        const QByteArray slot = QByteArray(m.button.handler) + "()";
+        EXPECT_GE(form.metaObject()->indexOfSlot(slot.constData()), 0) << m.button.handler;
+        QPushButton* b = button(m.button.objectName);
+        ASSERT_NE(b, nullptr) << m.button.objectName;
+        if (m.button.dialog != FileDialogKind::None) continue; // would open a dialog
+        b->setEnabled(true);
+        b->click();
+        EXPECT_EQ(form.Editor->title(), m.button.title) << m.code;
+        EXPECT_EQ(&form.editor().currentModule(), &m);
+    }
+}

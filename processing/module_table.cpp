@@ -1,0 +1,496 @@
+#include "processing/module_table.h"
+
+#include "core/error.h"
+#include "core/numtext.h"
+#include "core/session.h"
+#include "formats/segy_writer.h"
+#include "processing/modules/decon.h"
+#include "processing/modules/fft.h"
+#include "processing/modules/fir.h"
+#include "processing/modules/gain.h"
+#include "processing/row_context.h"
+#include "processing/sequence_editor.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace tarnix {
+
+namespace {
+
+using C = ColumnKind;
+using D = FileDialogKind;
+using W = Writes;
+
+// --- the worker's calls ---
+
+void absm(RowContext& r) {
+    (void)r.rowNumber();
+    modules::absm(r.trace(), r.n());
+}
+void fftf(RowContext& r) {
+    const int cutoff = r.pInt(1);
+    (void)r.rowNumber();
+    modules::fftf(r.trace(), r.n(), cutoff, r.p(2), r.m);
+}
+void fftm(RowContext& r) {
+    (void)r.rowNumber();
+    modules::fftm(r.trace(), r.n(), r.m);
+}
+// Rows whose kernels are not part of this build decode their columns (so a bad
+// text still stops the run) and leave the trace as it is.
+void tmxm(RowContext& r) {
+    (void)r.pInt(1);
+    (void)r.pInt(2);
+    (void)r.rowNumber();
+}
+void rnfm(RowContext& r) {
+    (void)r.pInt(1);
+}
+void swell(RowContext& r) {
+    (void)r.rowNumber();
+    (void)r.pInt(2);
+}
+void acfm(RowContext& r) {
+    const int p = r.pInt(1);
+    // A run's first trace designs with this run's parameters.
+    modules::acfm(r.trace(), r.n(), r.nd(), p, r.s.FullScale, r.s.SampleRate,
+                  r.m.filterRedesign || r.first, r.m);
+    r.m.filterRedesign = r.s.SingleTraceMode;
+}
+void spfm(RowContext& r) {
+    (void)r.pInt(1);
+    (void)r.rowNumber();
+}
+void hbfm(RowContext& r) {
+    (void)r.rowNumber();
+    (void)r.pInt(2);
+}
+void astm(RowContext& r) {
+    (void)r.rowNumber();
+}
+void stam(RowContext& r) {
+    (void)r.pFloat(1);
+    (void)r.rowNumber();
+}
+void resm(RowContext& r) {
+    (void)r.pInt(1);
+}
+void mutm(RowContext& r) {
+    int row = r.rowNumber();
+    if (row >= 1 && row <= 50) r.s.rowFiles[row] = r.p(1);
+}
+// The grid holds the output's name without its directory; when the editor chose
+// that file, its full path is kept so the output lands where the user asked.
+std::string outputPath(const std::string& cell, const std::string& chosen) {
+    if (!chosen.empty() && std::filesystem::path(chosen).filename().string() == cell) return chosen;
+    return cell;
+}
+void wseg(RowContext& r) {
+    Session& s = r.s;
+    s.segyOutPath = outputPath(r.p(1), s.segyOutPath);
+    if (r.shot == s.shots.StartShot()) {
+        OPEN_OUT_SEGY(s, s.segyOutPath);
+        s.OutputSegyOpen = true;
+    }
+    const int row = r.rowNumber();
+    (void)static_cast<int16_t>(r.pInt(3)); // coordinate type: the writer fills the field anew
+    const std::string& order = r.p(2);
+    if (s.OutputSegyOpen) {
+        if (order == "BE")
+            writeSegyTraceBE(s, row, r.shot, s.StartSweep(), s.current, s.EndSweep());
+        else if (order == "LE")
+            writeSegyTraceLE(s, row, r.shot, s.StartSweep(), s.current, s.EndSweep());
+    }
+    if (r.shot == s.shots.EndShot()) s.sequence.clearAll();
+}
+void wascii(RowContext& r) {
+    (void)r.pInt(2);
+    (void)r.rowNumber();
+}
+void wkorva2(RowContext& r) {
+    (void)r.pInt(2);
+    (void)r.rowNumber();
+}
+void rccm(RowContext& r) {
+    (void)r.rowNumber();
+    (void)r.pFloat(3);
+    (void)r.pFloat(5);
+}
+void snim(RowContext& r) {
+    (void)r.pInt(2);
+    (void)r.rowNumber();
+}
+void sttm(RowContext& r) {
+    (void)r.pFloat(2);
+    (void)r.rowNumber();
+}
+void agcm(RowContext& r) {
+    const int window = r.pInt(1);
+    r.doublesWritten(modules::agcm(r.doubles(r.nd()), r.nd(), window, r.m));
+}
+void tvgm(RowContext& r) {
+    modules::tvgm(r.trace(), r.n(), static_cast<double>(r.pFloat(1)));
+}
+void norm(RowContext& r) {
+    modules::normalise(r.trace(), r.nd(), 0, r.s.FullScale);
+}
+void grad(RowContext& r) {
+    modules::grad(r.trace(), r.n());
+}
+void dbas(RowContext& r) {
+    r.doublesWritten(modules::dbas(r.doubles(r.nd()), r.nd()));
+}
+void ling(RowContext& r) {
+    const double gain = static_cast<double>(r.pFloat(1));
+    modules::ling(r.trace(), r.nd(), gain, r.s.FullScale);
+}
+void derv(RowContext& r) {
+    modules::derv(r.trace(), r.n());
+}
+void fltm(RowContext& r) {
+    const int row = r.rowNumber();
+    const double high = static_cast<double>(r.pFloat(2));
+    const double low = static_cast<double>(r.pFloat(1));
+    const int taper = r.pInt(3);
+    const int type = r.pInt(4);
+    const int length = r.pInt(5);
+    // A run's first trace designs with this run's parameters, not the last run's.
+    r.doublesWritten(modules::fltm(r.doubles(r.nd()), row, r.nd(), taper,
+                                   r.m.filterRedesign || r.first, length, high, low, type,
+                                   r.s.SampleRate, r.m));
+    r.wrote(static_cast<long long>(r.nd()) + length); // the convolution's tail follows the trace
+    r.m.filterRedesign = (r.shot == r.s.shots.StartShot()) || r.s.SingleTraceMode;
+}
+void decm(RowContext& r) {
+    const int gap = r.pInt(1);
+    const int op = r.pInt(2);
+    // Deconvolution works on NumSamples itself, not on NumSamples div Decimation.
+    modules::decm(r.trace(), r.n(), op, gap, 0.01L, r.m);
+}
+
+// --- editor panels and columns the table cannot describe ---
+
+void filterPanel(SequenceEditor& ed, const std::string&) {
+    EditorState& st = ed.state();
+    st.filterTypeVisible = true;
+    st.taperVisible = true;
+    st.pictureVisible = true;
+    ed.FilterTypeChange(st.filterType);
+}
+
+void filterColumns(const SequenceEditor& ed, std::array<std::string, 5>& p) {
+    const EditorState& st = ed.state();
+    long double high = static_cast<long double>(parseInt(st.highCut.text));
+    long double low = static_cast<long double>(parseInt(st.lowCut.text));
+    const long long length = parseInt(st.edits[0].text);
+    high = std::clamp<long double>(high, 0, 100000);
+    low = std::clamp<long double>(low, 0, 5000);
+    p[0] = fixedText(low, 2, 4);
+    p[1] = fixedText(high, 2, 4);
+    p[2] = std::to_string(std::clamp(st.taper, 0, 4));
+    p[3] = std::to_string(std::clamp(st.filterType, 0, 3));
+    p[4] = std::to_string(length);
+}
+
+void deconPanel(SequenceEditor& ed, const std::string&) {
+    ed.state().deconTypeVisible = true;
+    ed.DeconTypeChange(ed.state().deconType);
+}
+
+// Largest gap worth computing in samples; keeps the rounding inside long long.
+constexpr long double kGapLimit = 1e9L;
+
+void deconColumns(const SequenceEditor& ed, std::array<std::string, 5>& p) {
+    const EditorState& st = ed.state();
+    const Session& s = ed.session();
+    long long gap = 1;
+    if (st.deconType == 1) {
+        const long double g = s.SampleRate * parseFloat(st.edits[0].text);
+        gap = roundHalfEven(std::clamp(g, -kGapLimit, kGapLimit));
+    }
+    long long op = std::min(parseInt(st.edits[1].text), 1024LL);
+    const long long half = s.NumSamples / 2;
+    if (half < gap) gap = half;
+    if (op < 16) op = 16;
+    if (gap < 1) gap = 1;
+    p[0] = std::to_string(gap);
+    p[1] = std::to_string(op);
+}
+
+// The reflection-coefficient row shows the ".REF" file derived from its input.
+void reflectivityPanel(SequenceEditor& ed, const std::string& path) {
+    if (ed.dialogConfirmed()) ed.session().refOutPath = changeFileExt(path, ".REF");
+    ed.state().edits[0].text = path.empty() ? std::string() : changeFileExt(path, ".REF");
+}
+
+constexpr ColumnSpec text(int field) {
+    return {.kind = C::Text, .field = field};
+}
+constexpr ColumnSpec number(int field) {
+    return {.kind = C::Number, .field = field};
+}
+constexpr ColumnSpec fileName(int field) {
+    return {.kind = C::FileName, .field = field};
+}
+constexpr ColumnSpec check(const char* yes = "TRUE", const char* no = "FALSE") {
+    return {.kind = C::Check, .yes = yes, .no = no};
+}
+constexpr ColumnSpec computed() {
+    return {.kind = C::Computed};
+}
+
+// Each entry names only what it uses; the members left out keep their defaults.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+constexpr ModuleEntry kModules[] = {
+    {.code = "AGCM",
+     .button = {"AGCM", "AGCButt", "AGCButtClick", "Gain", "Automatic Gain Control", "AGCM",
+                "AGCM.html"},
+     .panel = {.fields = {{{"Window Length (pt)", "128"}}}},
+     .columns = {{{.kind = C::Integer, .field = 0, .lo = 2, .hi = 12000}}},
+     .handler = agcm,
+     .inDouble = true,
+     .writes = W::ND},
+    {.code = "LING",
+     .button = {"LGAIN", "LinButt", "LinButtClick", "Gain", "", "Linear Gain", "LING.html"},
+     .panel = {.fields = {{{"Gain", "1.0"}}}},
+     .columns = {text(0)},
+     .handler = ling,
+     .writes = W::ND},
+    {.code = "TVGM",
+     .button = {"TVGM", "TVGButt", "TVGButtClick", "Gain", "Time Varinat Gain", "TVG", "TVGM.html"},
+     .panel = {.fields = {{{"Slope (increment/samples)", "-"}}}},
+     .columns = {text(0)},
+     .handler = tvgm,
+     .writes = W::N},
+    {.code = "NORM",
+     .button = {"NORM", "NormaButt", "NormaButtClick", "Gain", "", "Normalize", "NORM.html"},
+     .handler = norm,
+     .writes = W::ND},
+    {.code = "FLTM",
+     .button = {"FLTM", "FilterButt", "FilterButtClick", "Filter", "", "FLTM", "FLTM.html"},
+     .panel = {.fields = {{{"Filter Length (points)", "128"}}}, .customSelect = filterPanel},
+     .columns = {computed(), computed(), computed(), computed(), computed()},
+     .computeColumns = filterColumns,
+     .handler = fltm,
+     .inDouble = true,
+     .writes = W::Reported},
+    {.code = "FFTF",
+     .button = {"FFTF", "FFTFilterButt", "FFTFilterButtClick", "Filter", "High-Pass Filter",
+                "FFTF-Filter", "FFTF.html"},
+     .panel = {.fields = {{{"Cut-off freq.(samples)", "500"}, {"Filter type (LP HP)", "LP"}}}},
+     .columns = {text(0), text(1)},
+     .handler = fftf},
+    {.code = "ACFM",
+     .button = {"ACFM", "Button1", "Button1Click", "Filter", "Autocorrelation Filtering",
+                "Auto-Correlation Filter", "ACFM.html"},
+     .panel = {.fields = {{{"1/% of Filtering", "10"}}}},
+     .columns = {text(0)},
+     .handler = acfm},
+    {.code = "SPFM",
+     .button = {"SPKM", "Button3", "Button3Click", "Filter", "Spike Filter", "Spike-Noise Filter",
+                "SPKM.html"},
+     .panel = {.fields = {{{"diff (%)", "10"}}}},
+     .columns = {text(0)},
+     .handler = spfm,
+     .writes = W::Nothing},
+    {.code = "DECM",
+     .button = {"DECM", "DeconButt", "DeconButtClick", "Filter",
+                "Spike and Predictive Deconvolution", "DECM", "DECM.html"},
+     .panel = {.customSelect = deconPanel},
+     .columns = {computed(), computed()},
+     .computeColumns = deconColumns,
+     .handler = decm},
+    {.code = "RNFM",
+     .button = {"RNFM", "RNFButt", "RNFButtClick", "Filter", "Apply Random Noise Filter",
+                "Random Noise Filter", "RNFM.html"},
+     .panel = {.fields = {{{"Threshold", "20"}}}},
+     .columns = {text(0)},
+     .handler = rnfm,
+     .writes = W::Nothing},
+    {.code = "HBFM",
+     .button = {"HBFM", "HBFButt", "HBFButtClick", "Filter", "", "Horizontal Bands Filter",
+                "HBFM.html"},
+     .panel = {.fields = {{{"% of filtering", "100"}}}, .setsRmsFlag = true},
+     .columns = {ColumnSpec{}, text(0)},
+     .handler = hbfm,
+     .writes = W::Nothing},
+    {.code = "DBAS",
+     .button = {"DBAS", "DebiasButt", "DebiasButtClick", "Misc.", "Remove DC component", "Debias",
+                "DBAS.html"},
+     .handler = dbas,
+     .inDouble = true,
+     .writes = W::ND},
+    {.code = "DERV",
+     .button = {"DERV", "DervButt", "DervButtClick", "Misc.", "Derivative", "Derivative",
+                "DERV.html"},
+     .handler = derv,
+     .writes = W::N},
+    {.code = "MUTM",
+     .button = {"MUTM", "MuteButt", "MuteButtClick", "Misc.", "", "Mute", "MUTM.html", D::Mute},
+     .panel = {.fields = {{{"Mute File"}}}, .fileField = 0},
+     .columns = {fileName(0)},
+     .rowFile = RowFileSource::Field,
+     .handler = mutm,
+     .writes = W::Nothing},
+    {.code = "RESM",
+     .button = {"RESAM", "ResamButt", "ResamButtClick", "Misc.", "Resampling", "Resampling",
+                "RESM.html"},
+     .panel = {.resample = true},
+     .columns = {{{.kind = C::Spin}}},
+     .handler = resm,
+     .writes = W::Nothing},
+    {.code = "TMXM",
+     .button = {"TMIX", "TMIX", "TMIXClick", "Misc.", "Trace Mixing", "Trace Mixing", "TMXM.html"},
+     .panel = {.fields = {{{"N. of traces", "3"}, {"Minimum weight", "25"}}},
+               .checkLabel = "Weighted"},
+     .columns = {text(0), text(1), ColumnSpec{}, check()},
+     .handler = tmxm,
+     .writes = W::Nothing},
+    {.code = "FFTM",
+     .button = {"FFT", "Button6", "Button6Click", "Misc.", "", "FFT", "FFTM.html", D::None, true,
+                false},
+     .handler = fftm},
+    {.code = "RCCM",
+     .button = {"RCCM", "Button7", "Button7Click", "Misc.", "", "Reflection Coeff. estimate",
+                "RCCM.html", D::Mute},
+     .panel = {.fields = {{{"Input File"},
+                           {"window length (msec)", "3"},
+                           {"scale factor", "0.0000072"}}},
+               .checkLabel = "Spher.Diver.correction",
+               .customSelect = reflectivityPanel},
+     .columns = {ColumnSpec{.kind = C::DialogName}, fileName(0), number(1), check(), number(2)},
+     .rowFile = RowFileSource::Dialog,
+     .handler = rccm,
+     .writes = W::Nothing},
+    {.code = "ABSM",
+     .button = {"ABS", "Button2", "Button2Click", "Misc.", "", "Absolute Value", "ABSM.html"},
+     .handler = absm,
+     .writes = W::N},
+    {.code = "WSEG",
+     .button = {"WSEGY", "Button5", "Button5Click", "I/O", "Write SEGY Output File",
+                "Writing SEGY File", "WSEGY.html", D::Segy, false},
+     .panel = {.fields = {{{"SEGY Outfile Name : "},
+                           {"SEGY Type (LittleE/BigE)", "BE"},
+                           {"Coord. Type (1=m 2=sec.)", "2"}}},
+               .fileField = 0,
+               .output = OutputPath::Segy},
+     .columns = {fileName(0), text(1), text(2)},
+     .handler = wseg,
+     .writes = W::Nothing},
+    {.code = "WASCII",
+     .button = {"WASCII", "ASCIIWriteButt", "ASCIIWriteButtClick", "I/O", "Trace Export",
+                "Write ASCII Seismic File ", "WASCII.html", D::KorvaSave, false},
+     .panel = {.fields = {{{"ASCII Outfile Name"}, {"Number of first record", "1"}}},
+               .fileField = 0,
+               .output = OutputPath::Ascii},
+     .columns = {fileName(0), text(1)},
+     .handler = wascii,
+     .writes = W::Nothing},
+    {.code = "WKORVA2",
+     .button = {"WKORVA2.0", "WKORVA2BUTT", "WKORVA2BUTTClick", "I/O", "Trace Export",
+                "Write KORVA2.0 File ", "WKORVA2.html", D::KorvaSave},
+     .panel = {.fields = {{{"Korva 2.0 Outfile Name : "}, {"Number of first record", "1"}}},
+               .fileField = 0,
+               .output = OutputPath::Korva},
+     .columns = {fileName(0), text(1)},
+     .handler = wkorva2,
+     .writes = W::Nothing},
+    {.code = "SWELL",
+     .button = {"SWELL", "Button4", "Button4Click", "Editing", "Point by Point Static Correction",
+                "SWELL Filter", "SWELL.html", D::Mute},
+     .panel = {.fields = {{{"Bottom File Name"}, {"window length (points)", "10"}}},
+               .fileField = 0},
+     .columns = {text(0), text(1)},
+     .rowFile = RowFileSource::Field,
+     .handler = swell,
+     .writes = W::Nothing},
+    {.code = "STAM",
+     .button = {"STAM", "Statbutt", "StatbuttClick", "Editing", "", "Statics", "STAM.html"},
+     .panel = {.fields = {{{"Time Shift (msec)", "0"}}}},
+     .columns = {text(0), text(1)},
+     .handler = stam,
+     .writes = W::Nothing},
+    {.code = "STTM",
+     .button = {"STRM", "statrendbutt", "statrendbuttClick", "Editing", "Static Trend Remove",
+                "Remove Static Trend", "STRM.html", D::Mute},
+     .panel = {.fields = {{{"Corr. coefficent", "1.0"}, {"Input File"}}},
+               .fileField = 1,
+               .checkLabel = "relative",
+               .checkCleared = true},
+     .columns = {fileName(1), number(0), check("RELATIVE", "ABSOLUTE")},
+     .rowFile = RowFileSource::Field,
+     .rowFileField = 1,
+     .handler = sttm,
+     .writes = W::Nothing},
+    {.code = "ASTM",
+     .button = {"ASTM", "Autostatbutt", "AutostatbuttClick", "Editing", "Automatic Static Removal",
+                "Automatic Statics", "ASTM.html"},
+     .panel = {.setsRmsFlag = true},
+     .handler = astm,
+     .writes = W::Nothing},
+    {.code = "POSM",
+     .button = {"POSM", "POSMButt", "POSMButtClick", "Editing", "", "Reconstruct Position",
+                "POSM.html"},
+     .rowNumberOnly = true},
+    // Codes no button writes: typed into the grid or loaded from a file.
+    {.code = "GRAD", .handler = grad, .writes = W::N},
+    {.code = "SNIM", .handler = snim, .writes = W::Nothing},
+};
+#pragma GCC diagnostic pop
+
+const DisabledButton kDisabled[] = {
+    {"Filter", "FK1M"}, {"Filter", "FK2M"}, {"Filter", "SFXM"}, {"Filter", "FLGM"},
+    {"Filter", "FXXM"}, {"Filter", "DFTM"}, {"Misc.", "SMIG"},  {"Misc.", "KMIG"},
+};
+
+const std::array<const char*, 4> kFilterTypes = {"Band Pass", "Low Pass", "High Pass", "Notch"};
+const std::array<const char*, 5> kTapers = {"Hamming", "Hanning", "Cosine", "Triangular", "Kaiser"};
+const std::array<const char*, 2> kDeconTypes = {"Spiking Decon", "Predictive Decon"};
+
+constexpr bool codesAreUnique() {
+    for (const ModuleEntry& a : kModules)
+        for (const ModuleEntry& b : kModules)
+            if (&a != &b && std::string_view(a.code) == b.code) return false;
+    return true;
+}
+static_assert(codesAreUnique(), "two table entries share a module code");
+
+} // namespace
+
+std::span<const ModuleEntry> moduleTable() {
+    return kModules;
+}
+
+const ModuleEntry* findModule(std::string_view code) {
+    for (const ModuleEntry& m : kModules)
+        if (code == m.code) return &m;
+    return nullptr;
+}
+
+const ModuleEntry* moduleByHandler(std::string_view handler) {
+    for (const ModuleEntry& m : kModules)
+        if (m.button.caption && handler == m.button.handler) return &m;
+    return nullptr;
+}
+
+const ModuleEntry& module(std::string_view code) {
+    if (const ModuleEntry* m = findModule(code)) return *m;
+    throw Error("'" + std::string(code) + "' is not a processing module");
+}
+
+std::span<const DisabledButton> disabledButtons() {
+    return kDisabled;
+}
+const std::array<const char*, 4>& filterTypeNames() {
+    return kFilterTypes;
+}
+const std::array<const char*, 5>& taperNames() {
+    return kTapers;
+}
+const std::array<const char*, 2>& deconTypeNames() {
+    return kDeconTypes;
+}
+
+} // namespace tarnix
