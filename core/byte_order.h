@@ -1,6 +1,7 @@
 #pragma once
 // Byte order is handled at one choke point: values are taken from and put into
 // byte buffers with memcpy-free shifts, never pointer casts.
+#include <bit>
 #include <cstdint>
 
 namespace tarnix {
@@ -24,6 +25,24 @@ inline int32_t getI32BE(const unsigned char* p) {
 inline int32_t getI32LE(const unsigned char* p) {
     return static_cast<int32_t>((uint32_t(p[3]) << 24) | (uint32_t(p[2]) << 16) |
                                 (uint32_t(p[1]) << 8) | uint32_t(p[0]));
+}
+inline uint32_t getU32LE(const unsigned char* p) {
+    return static_cast<uint32_t>(getI32LE(p));
+}
+inline uint32_t getU32BE(const unsigned char* p) {
+    return static_cast<uint32_t>(getI32BE(p));
+}
+inline float getF32LE(const unsigned char* p) {
+    return std::bit_cast<float>(getU32LE(p));
+}
+inline float getF32BE(const unsigned char* p) {
+    return std::bit_cast<float>(getU32BE(p));
+}
+inline double getF64LE(const unsigned char* p) {
+    return std::bit_cast<double>((uint64_t(getU32LE(p + 4)) << 32) | getU32LE(p));
+}
+inline double getF64BE(const unsigned char* p) {
+    return std::bit_cast<double>((uint64_t(getU32BE(p)) << 32) | getU32BE(p + 4));
 }
 inline void putI16BE(unsigned char* p, int32_t v) {
     p[0] = static_cast<unsigned char>((v >> 8) & 0xff);

@@ -7,6 +7,7 @@
 #include "core/ranged.h"
 #include "core/sequence_table.h"
 #include "core/settings.h"
+#include "core/shot_gather.h"
 #include "core/trace.h"
 
 #include <array>
@@ -83,6 +84,7 @@ public:
     TraceBuffer raw{};       // raw input trace (SEG-Y, XTF), from time 0
     TraceBuffer meanTrace{}; // CALCULATE_RMSTRACE result, for the rows that need it
     TraceHeader header;
+    ShotGather gather; // the SEG-2 shot last read
 
     // Bookkeeping that lets a run's window copy move only the samples a trace
     // has. Each hint is set just before the copy that uses it and cleared by it,
