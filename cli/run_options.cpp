@@ -84,6 +84,15 @@ const std::vector<Option>& optionTable() {
         {"--image", true, [](RunOptions& o, auto&, auto& v) { o.image = v; }},
         {"--report", false, [](RunOptions& o, auto&, auto&) { o.report = true; }},
         {"--nav", true, [](RunOptions& o, auto&, auto& v) { o.nav = v; }},
+        {"--hdr-select", true,
+         [](RunOptions& o, auto& n, auto& v) {
+             int k = intArg(n, v);
+             if (k < 1 || k > 100000) throw UsageError(n + ": the fix interval is 1 to 100000");
+             o.hdrSelect = k;
+         }},
+        {"--extract-nav", false, [](RunOptions& o, auto&, auto&) { o.extractNav = true; }},
+        {"--import-nav", true, [](RunOptions& o, auto&, auto& v) { o.importNav.push_back(v); }},
+        {"--save-nav", true, [](RunOptions& o, auto&, auto& v) { o.saveNav = v; }},
         {"--palette", true, [](RunOptions& o, auto& n, auto& v) { o.palette = intArg(n, v); }},
         {"--gain", true, [](RunOptions& o, auto& n, auto& v) { o.gain = intArg(n, v); }},
         {"--nvp", true, [](RunOptions& o, auto& n, auto& v) { o.nvp = intArg(n, v); }},
@@ -109,8 +118,7 @@ RunOptions parseRunOptions(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
-            if (!o.file.empty()) throw UsageError("only one FILE can be given ('" + arg + "')");
-            o.file = arg;
+            o.files.push_back(arg);
             continue;
         }
         std::string value;
@@ -136,6 +144,13 @@ RunOptions parseRunOptions(int argc, char** argv) {
             o.instrumentsDir = argv[++i];
         }
     }
+    if (!o.files.empty()) o.file = o.files.front();
+    if (o.files.size() > 1 && !o.extractNav)
+        throw UsageError("only one FILE can be given ('" + o.files[1] + "')");
+    if (o.extractNav &&
+        (o.runs() || o.saveNav || !o.importNav.empty() || o.info || o.textualHeader ||
+         o.headerShot || o.dumpShot || o.instrumentsShot || o.sequence || o.shots))
+        throw UsageError("--extract-nav only takes the SEG-Y options and --hdr-select");
     if (o.demo && !o.file.empty()) throw UsageError("--demo takes the place of FILE");
     if (!o.help && !o.demo && o.file.empty()) throw UsageError("no FILE given");
     return o;
@@ -143,6 +158,7 @@ RunOptions parseRunOptions(int argc, char** argv) {
 
 const char* runUsage() {
     return "Usage: tarnix-run [OPTION]... FILE\n"
+           "       tarnix-run --extract-nav [SEG-Y OPTION]... FILE...\n"
            "Open a seismic line as the open command does, confirm the SEG-Y options\n"
            "and the shot selection with the settings given, and print what is asked.\n"
            "\n"
@@ -166,6 +182,14 @@ const char* runUsage() {
            "  --image FILE            the annotated profile, .bmp or .png\n"
            "  --report                print the processing memo\n"
            "  --nav FILE              save the navigation list after the run\n"
+           "Navigation:\n"
+           "  --hdr-select K          a navigation row every K shots (default 10)\n"
+           "  --extract-nav           write <base>.NAV beside every SEG-Y FILE from its trace\n"
+           "                          headers (several FILEs allowed), and nothing else\n"
+           "  --import-nav FILE       import a navigation file after opening (repeatable,\n"
+           "                          in order; sets the fix interval to 1)\n"
+           "  --save-nav OUT          save the navigation list at the end (after the run\n"
+           "                          if one is asked for; starts none itself)\n"
            "Display settings (ranges as in the Display window):\n"
            "  --palette 0..8  --gain 1..10  --nvp PIXELS  --rep 1..10  --grid 0..10\n"
            "  --shot-labels N  --time-labels N  --sound-speed M/S\n"

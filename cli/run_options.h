@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace tarnix {
 
@@ -16,6 +17,7 @@ public:
 
 struct RunOptions {
     std::string file;
+    std::vector<std::string> files; // every FILE argument (more than one only with --extract-nav)
     bool help = false;
     bool noDefaults = false;
 
@@ -42,6 +44,12 @@ struct RunOptions {
     std::optional<int> palette, gain, nvp, rep, grid, shotLabels, timeLabels, soundSpeed;
     std::optional<bool> depthLabels, lineName;
     bool runs() const { return image || report || nav; }
+
+    // navigation (Positioning page)
+    std::optional<int> hdrSelect; // "Fix every (shots)"
+    bool extractNav = false;
+    std::vector<std::string> importNav; // in the order given
+    std::optional<std::string> saveNav;
 
     // what to print
     bool info = false;

@@ -12,6 +12,7 @@
 #include "formats/file_open.h"
 #include "formats/segy_reader.h"
 #include "formats/trace_text.h"
+#include "navigation/nav_extract.h"
 #include "navigation/nav_file.h"
 #include "processing/demo_session.h"
 #include "processing/processor.h"
@@ -84,6 +85,21 @@ int run(const RunOptions& o) {
         }
     }
 
+    if (o.hdrSelect) s.HdrSelect.set(*o.hdrSelect);
+    if (o.extractNav) {
+        applySegyOptions(o, s);
+        std::vector<std::string> files = o.files;
+        if (o.demo) {
+            files = {demoLinePath()};
+            if (!o.asciiHeader) s.segy.HeadType = SegyOptions::Ascii;
+        }
+        for (const std::string& f : files)
+            if (formatOf(f) != InputFormat::Segy)
+                std::cerr << "tarnix-run: " << f << ": not a SEG-Y name (.seg, .sgy), skipped\n";
+        extractNavigation(s, files);
+        return 0;
+    }
+
     std::string file = o.file;
     if (o.demo) {
         file = demoLinePath();
@@ -112,6 +128,7 @@ int run(const RunOptions& o) {
         s.shots.EndShot.set(DemoLineOptions{}.shots);
     }
     selectShotsOk(s);
+    for (const std::string& nav : o.importNav) IMPORT_NAV(s, nav);
     if (o.demo) applyDemoDisplay(s);
     applyDisplaySettings(o, s);
     if (o.sequence)
@@ -139,7 +156,10 @@ int run(const RunOptions& o) {
         if (o.report) printLines(s.Memo2);
         if (o.image) saveProfileImage(renderer.picture(), *o.image);
         if (o.nav) saveNavigation(s, *o.nav);
+        if (o.saveNav) saveNavigation(s, *o.saveNav);
         if (r.end == RunEnd::Failed) throw Error(r.message);
+    } else if (o.saveNav) {
+        saveNavigation(s, *o.saveNav);
     }
     if (o.headerShot) {
         processor.READ_A_TRACE(*o.headerShot);
