@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 
 #include <exception>
 #include <functional>
@@ -179,6 +180,10 @@ public:
     // "Save ASCII" asks this for the file name when set (an empty name cancels);
     // otherwise `AsciiFiledialog` is shown.
     std::function<QString()> chooseAsciiFile;
+    // `OpenNAVDialog` (import, extraction) and `Navdialog` (save) ask these when
+    // set; an empty answer cancels.
+    std::function<QStringList()> chooseNavFiles;
+    std::function<QString()> chooseNavSaveFile;
 
     // SEGY File Header and Processing Memo pages
     QPlainTextEdit* SEGYmemo = nullptr;
@@ -355,6 +360,8 @@ private:
     void buildBitmapsPage();
     void buildRefractionPage();
     void buildMenus();
+    // `OpenNAVDialog` with multiple selection; empty when cancelled.
+    QStringList runOpenNavDialog(const QString& title);
     void buildStatusBar();
     // The image of the active page for Image Edit: profile, Image2 or the map viewer.
     QImage* activeImage();

@@ -1,19 +1,79 @@
 // The Positioning page: navigation list, its files and extraction from SEG-Y.
 #include "core/session.h"
+#include "navigation/nav_extract.h"
+#include "navigation/nav_file.h"
 #include "navigation/nav_list.h"
 #include "ui/tarnix_form.h"
 
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+
 namespace tarnix {
 
-void TTarnixForm::SavenavButtClick() {}
+namespace {
 
-void TTarnixForm::importNavbuttClick() {}
+// ".NAV" side files are written in upper case; the filter shows both spellings.
+const QStringList kOpenNavFilters = {"Navigation Files (*.nav *.NAV)", "SEGY (*.seg *.sgy)",
+                                     "Any File (*)"};
+
+} // namespace
+
+QStringList TTarnixForm::runOpenNavDialog(const QString& title) {
+    if (chooseNavFiles) return chooseNavFiles();
+    QFileDialog dialog(this, title);
+    dialog.setObjectName("OpenNAVDialog");
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setNameFilters(kOpenNavFilters);
+    if (!session_.InputFileName.empty())
+        dialog.setDirectory(
+            QFileInfo(QString::fromStdString(session_.InputFileName)).absolutePath());
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.selectedFiles();
+}
+
+void TTarnixForm::SavenavButtClick() {
+    QString name;
+    if (chooseNavSaveFile) {
+        name = chooseNavSaveFile();
+    } else {
+        QFileDialog dialog(this, "Save Navigation");
+        dialog.setObjectName("Navdialog");
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setNameFilter("Navigation File (*.nav)");
+        dialog.setDefaultSuffix("nav");
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+            name = dialog.selectedFiles().first();
+    }
+    if (name.isEmpty()) return;
+    guarded([&] { saveNavigation(session_, name.toLocal8Bit().toStdString()); });
+    refreshFromSession();
+}
+
+void TTarnixForm::importNavbuttClick() {
+    const QStringList names = runOpenNavDialog("Import Navigation");
+    if (names.isEmpty() || names.first().isEmpty()) return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    guarded([&] { IMPORT_NAV(session_, names.first().toLocal8Bit().toStdString()); });
+    QApplication::restoreOverrideCursor();
+    // Rows read before a bad line stay, so the list is shown either way.
+    refreshFromSession();
+}
 
 void TTarnixForm::ClearNavButtClick() {
     CLEAR_NAV_GRID(session());
     refreshFromSession();
 }
 
-void TTarnixForm::ExtractNAV1Click() {}
+void TTarnixForm::ExtractNAV1Click() {
+    const QStringList names = runOpenNavDialog("Extract NAV from SEGY");
+    if (names.isEmpty() || names.first().isEmpty()) return;
+    std::vector<std::string> files;
+    for (const QString& n : names) files.push_back(n.toLocal8Bit().toStdString());
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    guarded([&] { extractNavigation(session_, files); });
+    QApplication::restoreOverrideCursor();
+    refreshFromSession();
+}
 
 } // namespace tarnix
