@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QTableWidget>
 
 namespace tarnix {
 
@@ -56,8 +57,16 @@ void TTarnixForm::importNavbuttClick() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     guarded([&] { IMPORT_NAV(session_, names.first().toLocal8Bit().toStdString()); });
     QApplication::restoreOverrideCursor();
-    // Rows read before a bad line stay, so the list is shown either way.
+    // Rows read before a bad line stay, so the list is shown either way,
+    // from its first fix (the rows before it are empty).
     refreshFromSession();
+    const auto& grid = session_.navigationGrid;
+    for (size_t row = 1; row < grid.size(); ++row) {
+        if (grid[row].empty()) continue;
+        if (QTableWidgetItem* item = NavigationGrid->item(static_cast<int>(row) - 1, 0))
+            NavigationGrid->scrollToItem(item, QAbstractItemView::PositionAtTop);
+        break;
+    }
 }
 
 void TTarnixForm::ClearNavButtClick() {
