@@ -43,7 +43,15 @@ const std::vector<Option>& optionTable() {
     static const std::vector<Option> table = {
         {"--help", false, [](RunOptions& o, auto&, auto&) { o.help = true; }},
         {"--no-defaults", false, [](RunOptions& o, auto&, auto&) { o.noDefaults = true; }},
-        {"--little-endian", false, [](RunOptions& o, auto&, auto&) { o.littleEndian = true; }},
+        {"--little-endian", false, [](RunOptions& o, auto&, auto&) { o.bigEndian = false; }},
+        {"--big-endian", false, [](RunOptions& o, auto&, auto&) { o.bigEndian = true; }},
+        {"--data-format", true,
+         [](RunOptions& o, auto& n, auto& v) {
+             const int c = intArg(n, v);
+             if (c != 1 && c != 2 && c != 3 && c != 5 && c != 8)
+                 throw UsageError(n + ": the format code is 1, 2, 3, 5 or 8");
+             o.dataFormat = c;
+         }},
         {"--channels", true,
          [](RunOptions& o, auto& n, auto& v) {
              int c = intArg(n, v);
@@ -163,7 +171,12 @@ const char* runUsage() {
            "and the shot selection with the settings given, and print what is asked.\n"
            "\n"
            "SEG-Y options:\n"
-           "  --little-endian         read little-endian (default big-endian)\n"
+           "  --little-endian, --big-endian\n"
+           "                          byte order of the file (default: detect it from the\n"
+           "                          binary header)\n"
+           "  --data-format CODE      sample format instead of the binary header's: 1 IBM\n"
+           "                          float, 2 32-bit integer, 3 16-bit integer, 5 IEEE\n"
+           "                          float, 8 8-bit integer\n"
            "  --channels N            channels per shot, 1 to 24 (default 1)\n"
            "  --ascii-header          the textual header is ASCII (default EBCDIC)\n"
            "  --sample-interval US    use this sample interval (microseconds) instead of the "
@@ -195,7 +208,8 @@ const char* runUsage() {
            "  --shot-labels N  --time-labels N  --sound-speed M/S\n"
            "  --depth-labels on|off  --line-name on|off\n"
            "Output:\n"
-           "  --info                  file name, NumTraces, NumSamples, SampleRate, Delay\n"
+           "  --info                  file name, NumTraces, NumSamples, SampleRate, Delay,\n"
+           "                          byte order and data format\n"
            "  --textual-header        the 45 lines of the textual header display\n"
            "  --header SHOT           the 72-line header listing of trace SHOT (counted from 0)\n"
            "  --dump-trace SHOT       time and value of every sample of trace SHOT, processed\n"

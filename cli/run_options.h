@@ -22,8 +22,9 @@ struct RunOptions {
     bool noDefaults = false;
 
     // SEG-Y options window
-    bool littleEndian = false;
-    std::optional<int> channels; // 1..24
+    std::optional<bool> bigEndian; // unset: detect
+    std::optional<int> dataFormat; // sample format code instead of the binary header's
+    std::optional<int> channels;   // 1..24
     bool asciiHeader = false;
     std::optional<std::string> sampleInterval; // microseconds; ticks Change
     std::optional<std::string> xScaler, yScaler;

@@ -11,6 +11,7 @@
 #include "formats/demo_line.h"
 #include "formats/file_open.h"
 #include "formats/segy_reader.h"
+#include "formats/segy_samples.h"
 #include "formats/trace_text.h"
 #include "navigation/nav_extract.h"
 #include "navigation/nav_file.h"
@@ -34,7 +35,12 @@ namespace {
 
 // The options windows' controls as the user would set them before OK.
 void applySegyOptions(const RunOptions& o, Session& s) {
-    s.segy.SEGYRadio = o.littleEndian ? SegyOptions::LittleEndian : SegyOptions::BigEndian;
+    if (o.bigEndian)
+        s.segy.SEGYRadio = *o.bigEndian ? SegyOptions::BigEndian : SegyOptions::LittleEndian;
+    if (o.dataFormat) {
+        s.segy.dataFormatCode = *o.dataFormat;
+        s.segy.DataFormatRadio = segyDataFormatItem(*o.dataFormat);
+    }
     if (o.channels) s.segy.NumofChanRadio = *o.channels - 1;
     if (o.asciiHeader) s.segy.HeadType = SegyOptions::Ascii;
     if (o.sampleInterval) {
@@ -142,8 +148,16 @@ int run(const RunOptions& o) {
                   << "NumSamples: " << s.NumSamples << '\n'
                   << "SampleRate: " << floatText(s.SampleRate) << '\n'
                   << "Delay: " << floatText(s.header.Delay) << '\n';
-        if (SegyInput* in = segyInput(s); in && !in->sampleCountNote().empty())
-            std::cout << "Note: " << in->sampleCountNote() << '\n';
+        if (SegyInput* in = segyInput(s)) {
+            const SegyLayout& l = in->layout();
+            std::cout << "Byte order: " << (l.bigEndian ? "big-endian" : "little-endian")
+                      << (l.orderDetected ? " (detected)" : "") << '\n'
+                      << "Data format: " << segyFormatText(l.formatCode)
+                      << (l.formatChosen ? " (chosen)" : "") << '\n';
+            if (l.extendedHeaders > 0)
+                std::cout << "Extended textual headers: " << l.extendedHeaders << '\n';
+            for (const auto& note : l.notes) std::cout << "Note: " << note << '\n';
+        }
     }
     if (o.textualHeader) printLines(textualHeader);
 

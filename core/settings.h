@@ -30,13 +30,16 @@ const char* paletteName(int position);
 
 // The SEG-Y options window ("SEGY File Type").
 struct SegyOptions {
-    enum ByteOrder { LittleEndian = 0, BigEndian = 1 };
+    // Detect: the order in which the binary header's format code and sample
+    // interval make sense, decided when the file is opened.
+    enum ByteOrder { LittleEndian = 0, BigEndian = 1, Detect = 2 };
     enum Charset { Ascii = 0, Ebcdic = 1 };
     enum DelaySource { DelayField = 0, Multiping = 1 };
-    int SEGYRadio = BigEndian;
+    int SEGYRadio = Detect;
     int NumofChanRadio = 0; // item index; channels = index + 1 (1..24)
     int HeadType = Ebcdic;
-    int DataFormatRadio = 0; // "16 bit fixed", shown disabled
+    int DataFormatRadio = 0; // item shown: the detected format, or the one chosen
+    int dataFormatCode = 0;  // the chosen sample format code; 0: the binary header's
     std::string S_REdit;     // sample interval in microseconds
     bool ChangeBox = false;
     std::string XEditscaler = "1";

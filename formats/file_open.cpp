@@ -17,7 +17,7 @@ std::string upperExtension(const std::string& path) {
 
 InputFormat formatOf(const std::string& path) {
     const std::string e = upperExtension(path);
-    if (e == ".SEG" || e == ".SGY") return InputFormat::Segy;
+    if (e == ".SEG" || e == ".SGY" || e == ".SEGY") return InputFormat::Segy;
     if (e == ".D02") return InputFormat::Korva20;
     if (e == ".D05") return InputFormat::Korva05;
     if (e == ".TXT") return InputFormat::Ascii;
@@ -32,7 +32,7 @@ bool formatBuilt(InputFormat f) {
 }
 
 const char* openDialogFilters() {
-    return "SEG-Y (*.seg *.sgy);;Tarnix 2.0 (*.D02 *.d02);;Tarnix 0.5 (*.D05 *.d05);;"
+    return "SEG-Y (*.seg *.sgy *.segy);;Tarnix 2.0 (*.D02 *.d02);;Tarnix 0.5 (*.D05 *.d05);;"
            "Ascii File (*.TXT *.txt);;BMP (*.bmp);;Binary Files (*.bin);;"
            "SEG-2 (*.dat *.DAT *.sg2);;Any File (*)";
 }
@@ -57,6 +57,7 @@ InputFormat openCommand(Session& s, const std::string& chosen) {
     if (f == InputFormat::Segy) {
         s.segy.Z_scaler = SegyOptions::DelayField;
         s.segy.ChangeBox = false;
+        s.segy.dataFormatCode = 0; // a format chosen for one file is not the next one's
     }
     s.NumSamples = static_cast<int32_t>(truncate((s.EndSweep() - s.StartSweep()) * s.SampleRate));
     clearNavGrid(s);

@@ -22,6 +22,22 @@ namespace {
 constexpr int kFileHeaderBytes = 3600;
 constexpr int kTraceHeaderBytes = 240;
 
+constexpr int kTextBlockBytes = 3200;
+
+int16_t get16(const unsigned char* p, bool be) {
+    return be ? getI16BE(p) : getI16LE(p);
+}
+
+// Codes of the standard's sample formats, decoded or not: a header in the
+// wrong byte order hardly ever shows one of them.
+bool knownFormatCode(int code) {
+    return (code >= 1 && code <= 12) || code == 15 || code == 16;
+}
+
+const char* orderName(bool be) {
+    return be ? "big-endian" : "little-endian";
+}
+
 std::string traceName(const std::string& path, int shot) {
     return path + ": trace " + std::to_string(shot);
 }
@@ -35,8 +51,31 @@ double scaled(int32_t stored, int32_t scaler) {
 
 } // namespace
 
+bool segyHeadersLookBigEndian(const unsigned char* fileHeader, const unsigned char* traceHeader) {
+    auto score = [&](bool be) {
+        int sc = 0;
+        if (knownFormatCode(get16(fileHeader + 3224, be))) sc += 4;
+        if (get16(fileHeader + 3216, be) > 0) sc += 1;
+        if (traceHeader && get16(traceHeader + 116, be) > 0) sc += 1;
+        return sc;
+    };
+    return score(true) >= score(false);
+}
+
+bool segyHoldsEndText(const unsigned char* block) {
+    static constexpr unsigned char kAscii[] = "((SEG: EndText))";
+    static constexpr unsigned char kEbcdic[] = {0x4D, 0x4D, 0xE2, 0xC5, 0xC7, 0x7A, 0x40, 0xC5,
+                                                0x95, 0x84, 0xE3, 0x85, 0xA7, 0xA3, 0x5D, 0x5D};
+    constexpr int n = sizeof kEbcdic;
+    static_assert(sizeof kAscii == n + 1);
+    for (int i = 0; i + n <= kTextBlockBytes; ++i)
+        if (std::memcmp(block + i, kAscii, n) == 0 || std::memcmp(block + i, kEbcdic, n) == 0)
+            return true;
+    return false;
+}
+
 SegyInput::SegyInput(std::string path)
-    : path_(std::move(path)), buffer_(kTraceHeaderBytes + 2 * kReadSlots), whole_(kReadSlots) {
+    : path_(std::move(path)), buffer_(kTraceHeaderBytes + 4 * kReadSlots) {
     fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0) throw IoError("Cannot open " + path_ + ": " + std::strerror(errno));
     struct stat st {};
@@ -74,26 +113,123 @@ void SegyInput::readBytes(long long pos, unsigned char* dst, long long n, int sh
     }
 }
 
-std::string SegyInput::checkSampleCount(const SegyOptions& opt) {
-    nsOverride_ = 0;
+void SegyInput::probe(const SegyOptions& opt) {
+    layout_ = {};
     lastNs_ = 0;
-    note_.clear();
-    if (size_ < kFileHeaderBytes + kTraceHeaderBytes) return {};
-    unsigned char bin[2], tr[2];
-    readBytes(3220, bin, 2, 0, "binary header");
-    readBytes(kFileHeaderBytes + 114, tr, 2, 0, "trace header");
-    bool be = opt.SEGYRadio == SegyOptions::BigEndian;
-    int binNs = be ? getI16BE(bin) : getI16LE(bin);
-    int trNs = be ? getI16BE(tr) : getI16LE(tr);
+    if (size_ < kFileHeaderBytes + kTraceHeaderBytes) return; // OPEN_SEGY refuses it
+    std::array<unsigned char, kFileHeaderBytes> fh;
+    unsigned char th[kTraceHeaderBytes];
+    readBytes(0, fh.data(), kFileHeaderBytes, 0, "file header");
+    readBytes(kFileHeaderBytes, th, kTraceHeaderBytes, 0, "trace header");
+
+    SegyLayout l;
+    if (opt.SEGYRadio == SegyOptions::Detect) {
+        l.bigEndian = segyHeadersLookBigEndian(fh.data(), th);
+        l.orderDetected = true;
+    } else {
+        l.bigEndian = opt.SEGYRadio == SegyOptions::BigEndian;
+    }
+    const bool be = l.bigEndian;
+    l.headerCode = get16(fh.data() + 3224, be);
+    l.formatChosen = opt.dataFormatCode != 0;
+    l.formatCode = l.formatChosen ? opt.dataFormatCode : l.headerCode;
+    l.binaryInterval = get16(fh.data() + 3216, be);
+
+    // Extended textual headers exist from revision 1 on; before that the
+    // field is unassigned and may hold anything.
+    const bool revised = (be ? getU16BE(fh.data() + 3500) : getU16LE(fh.data() + 3500)) != 0;
+    const int count = revised ? get16(fh.data() + 3504, be) : 0;
+    if (count == -1) {
+        std::vector<unsigned char> block(kTextBlockBytes);
+        for (long long pos = kFileHeaderBytes; pos + kTextBlockBytes <= size_;
+             pos += kTextBlockBytes) {
+            readBytes(pos, block.data(), kTextBlockBytes, 0, "extended textual header");
+            if (segyHoldsEndText(block.data())) {
+                l.extendedHeaders =
+                    static_cast<int>((pos - kFileHeaderBytes) / kTextBlockBytes) + 1;
+                break;
+            }
+        }
+        if (l.extendedHeaders == 0)
+            throw IoError(path_ +
+                          ": the binary header announces extended textual headers up to one "
+                          "holding ((SEG: EndText)) (count -1, bytes 3505-3506), but no header "
+                          "holds it");
+    } else if (count < 0) {
+        throw IoError(path_ + ": the binary header announces " + std::to_string(count) +
+                      " extended textual headers (bytes 3505-3506)");
+    } else if (count > 0) {
+        if (kFileHeaderBytes + kTextBlockBytes * static_cast<long long>(count) + kTraceHeaderBytes >
+            size_)
+            throw IoError(path_ + ": the binary header announces " + std::to_string(count) +
+                          " extended textual headers of 3200 bytes (bytes 3505-3506), more than "
+                          "the file's " +
+                          std::to_string(size_) + " bytes hold before a trace");
+        l.extendedHeaders = count;
+    }
+    const long long start = kFileHeaderBytes + l.extendedBytes();
+    if (start + kTraceHeaderBytes > size_)
+        throw IoError(path_ + ": the extended textual headers fill the file; it holds no trace");
+    if (l.extendedHeaders > 0) readBytes(start, th, kTraceHeaderBytes, 0, "trace header");
+
+    const int bps = l.sampleBytes();
+    const int binNs = get16(fh.data() + 3220, be);
+    const int trNs = get16(th + 114, be);
+    const long long data = size_ - start;
+    auto fits = [data](int ns, int bytes) {
+        return ns > 0 && bytes > 0 &&
+               data % (kTraceHeaderBytes + static_cast<long long>(bytes) * ns) == 0;
+    };
+    auto otherWidth = [&]() {
+        for (int w : {2, 4, 1})
+            if (w != bps && (fits(trNs, w) || fits(binNs, w))) return w;
+        return 0;
+    };
+    if (bps == 0) {
+        std::string msg = path_ + ": the binary header gives sample format code " +
+                          std::to_string(l.formatCode) + " (bytes 3225-3226, read " +
+                          orderName(be) +
+                          "), which Tarnix cannot read; it reads 1 (IBM float), 2 (32-bit "
+                          "integer), 3 (16-bit integer), 5 (IEEE float) and 8 (8-bit integer)";
+        if (const int w = otherWidth())
+            msg += "; traces of " + std::to_string(w) + "-byte samples would fill the file exactly";
+        throw IoError(msg + ". If the code is wrong, choose the Data Format");
+    }
+    if (fits(trNs, bps)) {
+        // The trace headers' count, as for every well-formed file.
+    } else if (fits(binNs, bps) && binNs <= kReadSlots) {
+        l.nsOverride = binNs;
+        l.notes.push_back("trace headers say " + std::to_string(trNs) +
+                          " samples, which cannot fit the file; reading the " +
+                          std::to_string(binNs) + " of the binary header, which fit it exactly");
+    } else if (const int w = l.formatChosen ? 0 : otherWidth()) {
+        throw IoError(path_ + ": traces of " + std::to_string(bps) + "-byte samples (" +
+                      segyFormatText(l.formatCode) +
+                      ") do not fill the file evenly, but traces of " + std::to_string(w) +
+                      "-byte samples fill it exactly: the format code looks wrong; choose the "
+                      "Data Format");
+    } else if (trNs <= 0 && binNs > 0 && binNs <= kReadSlots) {
+        l.nsOverride = binNs;
+        l.notes.push_back("trace headers say " + std::to_string(trNs) + " samples; reading the " +
+                          std::to_string(binNs) + " of the binary header");
+    } else if (trNs > 0) {
+        const long long len = kTraceHeaderBytes + static_cast<long long>(bps) * trNs;
+        l.notes.push_back("traces of " + std::to_string(len) +
+                          " bytes do not fill the file evenly: " + std::to_string(data / len) +
+                          " whole traces and " + std::to_string(data % len) + " bytes over");
+    }
     lastNs_ = trNs;
-    long long data = size_ - kFileHeaderBytes;
-    auto fits = [data](int ns) { return ns > 0 && data % (kTraceHeaderBytes + 2LL * ns) == 0; };
-    if (fits(trNs) || !fits(binNs) || binNs > kReadSlots) return {};
-    nsOverride_ = binNs;
-    note_ = "trace headers say " + std::to_string(trNs) +
-            " samples, which cannot fit the file; reading the " + std::to_string(binNs) +
-            " of the binary header, which fit it exactly";
-    return note_;
+    layout_ = std::move(l);
+}
+
+bool SegyInput::readsBigEndian(const SegyOptions& opt) const {
+    if (opt.SEGYRadio == SegyOptions::Detect) return layout_.bigEndian;
+    return opt.SEGYRadio == SegyOptions::BigEndian;
+}
+
+long long SegyInput::traceBytes() const {
+    return kTraceHeaderBytes +
+           static_cast<long long>(layout_.sampleBytes()) * std::max(0, samplesPerTrace());
 }
 
 void SegyInput::readTraceHeader(long long pos, int shot, unsigned char* dst) {
@@ -108,7 +244,7 @@ void SegyInput::readFileHeader(unsigned char* dst, int n) {
 }
 
 int SegyInput::samplesPerTrace() const {
-    return nsOverride_ > 0 ? nsOverride_ : lastNs_;
+    return layout_.nsOverride > 0 ? layout_.nsOverride : lastNs_;
 }
 
 void SegyInput::rewind(Session& /*s*/) {
@@ -116,7 +252,7 @@ void SegyInput::rewind(Session& /*s*/) {
 }
 
 void SegyInput::readTrace(Session& s, int shot) {
-    if (s.segy.SEGYRadio == SegyOptions::BigEndian)
+    if (readsBigEndian(s.segy))
         readBigEndian(s, shot, s.segy.channels(), s.shots.chan_to_display());
     else
         readLittleEndian(s, shot);
@@ -146,8 +282,9 @@ void SegyInput::read(Session& s, int shot, bool bigEndian, int nchan, int channe
                                  : static_cast<long double>(parseInt(s.segy.S_REdit));
 
     if (shot < 0) throw EndOfData(traceName(path_, shot) + " does not exist (traces count from 0)");
-    const long long len = kTraceHeaderBytes + 2LL * std::max(0, samplesPerTrace());
-    const long long pos = s.SegyDataOffset + len * shot * nchan + len * (channel - 1);
+    const long long len = traceBytes();
+    const long long pos =
+        s.SegyDataOffset + layout_.extendedBytes() + len * shot * nchan + len * (channel - 1);
     if (pos + kTraceHeaderBytes > size_)
         throw EndOfData("End of data: " + traceName(path_, shot) +
                         " lies past the end of the file");
@@ -167,7 +304,7 @@ void SegyInput::read(Session& s, int shot, bool bigEndian, int nchan, int channe
         std::memcpy(rec.data(), raw, kTraceHeaderBytes);
     }
 
-    const int ns = nsOverride_ > 0 ? nsOverride_ : segyGet(rec, segy::NumSamples);
+    const int ns = layout_.nsOverride > 0 ? layout_.nsOverride : segyGet(rec, segy::NumSamples);
     if (ns <= 0 || ns > kReadSlots)
         throw IoError(traceName(path_, shot) + " announces " + std::to_string(ns) +
                       " samples; a trace holds 1 to " + std::to_string(kReadSlots));
@@ -175,6 +312,8 @@ void SegyInput::read(Session& s, int shot, bool bigEndian, int nchan, int channe
     long double interval;
     if (!s.segy.ChangeBox) {
         interval = segyGet(rec, segy::SampleInterval);
+        // Some writers leave the interval to the binary header.
+        if (interval == 0 && layout_.binaryInterval > 0) interval = layout_.binaryInterval;
     } else {
         interval = userInterval;
         if (!bigEndian) segySet(rec, segy::SampleInterval, static_cast<int32_t>(userInterval));
@@ -183,30 +322,19 @@ void SegyInput::read(Session& s, int shot, bool bigEndian, int nchan, int channe
         throw IoError(traceName(path_, shot) + " has a sample interval of " + floatText(interval) +
                       " microseconds; tick Change and type the interval");
 
-    const long long need = kTraceHeaderBytes + 2LL * ns;
+    const long long need = kTraceHeaderBytes + static_cast<long long>(layout_.sampleBytes()) * ns;
     if (need > guess) readBytes(pos + guess, buf + guess, need - guess, shot, "samples");
 
     // Nothing can fail from here on: the trace is taken.
     s.segyTraceHeader = rec;
     lastNs_ = segyGet(rec, segy::NumSamples);
     s.SampleRate = 1.0L / (interval / 1000.0L);
-    if (!s.segy.ChangeBox) s.segy.S_REdit = std::to_string(segyGet(rec, segy::SampleInterval));
+    if (!s.segy.ChangeBox) s.segy.S_REdit = std::to_string(static_cast<long long>(interval));
     s.ChannelToDisplay = s.shots.chan_to_display();
     s.korvaRateIndex = 99;
 
-    const unsigned char* p = buf + kTraceHeaderBytes;
-    if (bigEndian && (mul != 1 || add != 0)) {
-        for (int i = 0; i < ns; ++i)
-            s.raw[i] = static_cast<Sample>((getI16BE(p + 2 * i) + add) * mul);
-    } else {
-        // Plain 16-bit samples: decoded first, then converted in bulk.
-        int32_t* w = whole_.data();
-        if (bigEndian)
-            for (int i = 0; i < ns; ++i) w[i] = getI16BE(p + 2 * i);
-        else
-            for (int i = 0; i < ns; ++i) w[i] = getI16LE(p + 2 * i);
-        wholeToSamples(w, ns, s.raw.data());
-    }
+    decoder_.decode(buf + kTraceHeaderBytes, ns, layout_.formatCode, bigEndian, mul, add,
+                    s.raw.data());
     if (filledSlots_ > ns) std::fill(s.raw.begin() + ns, s.raw.begin() + filledSlots_, Sample(0));
     filledSlots_ = ns;
 
@@ -310,23 +438,60 @@ void showSegyHeaderListing(Session& s) {
     s.SEGYmemo = segyHeaderListing(s.segyTraceHeader);
 }
 
+int segyHeaderFormatCode(const std::string& path, const SegyOptions& opt) {
+    try {
+        SegyInput in(path);
+        if (in.fileSize() < kFileHeaderBytes + kTraceHeaderBytes) return 0;
+        std::array<unsigned char, kFileHeaderBytes + kTraceHeaderBytes> h;
+        in.readFileHeader(h.data(), static_cast<int>(h.size()));
+        const bool be = opt.SEGYRadio == SegyOptions::Detect
+                            ? segyHeadersLookBigEndian(h.data(), h.data() + kFileHeaderBytes)
+                            : opt.SEGYRadio == SegyOptions::BigEndian;
+        return get16(h.data() + 3224, be);
+    } catch (const Error&) {
+        return 0;
+    }
+}
+
+bool segyFileName(const std::string& path) {
+    const std::string ext = upperExtension(path);
+    return ext == ".SEG" || ext == ".SGY" || ext == ".SEGY";
+}
+
+std::string segyLayoutText(const SegyLayout& l) {
+    std::vector<std::string> parts;
+    if (l.orderDetected)
+        parts.push_back(std::string("byte order: detect, ") + orderName(l.bigEndian));
+    if (l.formatChosen && l.formatCode != l.headerCode)
+        parts.push_back(segyFormatText(l.formatCode) + " chosen instead of the header's code " +
+                        std::to_string(l.headerCode));
+    else if (l.formatCode != segyfmt::Int16)
+        parts.push_back(segyFormatText(l.formatCode));
+    if (l.extendedHeaders > 0)
+        parts.push_back(std::to_string(l.extendedHeaders) + " extended textual header" +
+                        (l.extendedHeaders == 1 ? "" : "s") + " skipped");
+    parts.insert(parts.end(), l.notes.begin(), l.notes.end());
+    std::string text;
+    for (const auto& p : parts) text += (text.empty() ? " (" : "; ") + p;
+    return text.empty() ? text : text + ")";
+}
+
 void OPEN_SEGY(Session& s, const std::string& fileName, int shot) {
     auto in = std::make_unique<SegyInput>(fileName);
     SegyInput* seg = in.get();
     if (seg->fileSize() < kFileHeaderBytes + kTraceHeaderBytes)
         throw IoError(fileName + " holds " + std::to_string(seg->fileSize()) +
                       " bytes, too few for a SEG-Y file (its headers alone take 3840)");
-    std::string note = seg->checkSampleCount(s.segy);
+    seg->probe(s.segy);
+    s.segy.DataFormatRadio = segyDataFormatItem(seg->layout().formatCode);
     s.input = std::move(in);
     s.InputOpen = true;
-    s.Edit4 = "Input File:" + fileName + " open";
-    if (!note.empty()) s.Edit4 += " (" + note + ")";
+    s.Edit4 = "Input File:" + fileName + " open" + segyLayoutText(seg->layout());
     try {
         seg->readTrace(s, shot);
         if (s.EndSweep() < s.StartSweep()) s.EndSweep.set(s.StartSweep() + 500);
         windowCopy(s);
-        const std::string ext = upperExtension(fileName);
-        if (ext == ".SEG" || ext == ".SGY") {
+        if (segyFileName(fileName)) {
             s.SegyDataOffset = kFileHeaderBytes;
             showSegyTextualHeader(s);
         } else {
@@ -341,9 +506,9 @@ void OPEN_SEGY(Session& s, const std::string& fileName, int shot) {
 int segyTraceCount(Session& s) {
     SegyInput* in = segyInput(s);
     if (!in) throw IoError("No SEG-Y input is open");
-    const long long len =
-        (kTraceHeaderBytes + 2LL * std::max(0, in->samplesPerTrace())) * s.segy.channels();
-    return static_cast<int>((in->fileSize() - kFileHeaderBytes) / len + 1);
+    const long long len = in->traceBytes() * s.segy.channels();
+    return static_cast<int>(
+        (in->fileSize() - kFileHeaderBytes - in->layout().extendedBytes()) / len + 1);
 }
 
 } // namespace tarnix

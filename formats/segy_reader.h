@@ -1,18 +1,44 @@
 #pragma once
-// SEG-Y input: 16-bit traces in big-endian order (with interleaved channels)
-// or little-endian order, the trace header record, sampling, navigation values,
+// SEG-Y input: traces of 16-bit, 32-bit or 8-bit integers or IBM or IEEE
+// floats, in big-endian order (with interleaved channels) or little-endian
+// order, the trace header record, sampling, navigation values,
 // the textual header display and the trace count.
 //
 // Every read checks what it reads: a trace past the end of the file is
 // EndOfData, a short trace or an unusable sample count is IoError, each naming
 // the file and the trace; a failed read leaves the session as it was.
 #include "core/session.h"
+#include "formats/segy_samples.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace tarnix {
+
+// What the headers of a SEG-Y file say about its layout, decided at opening.
+struct SegyLayout {
+    bool bigEndian = true;           // the order the headers make sense in
+    bool orderDetected = false;      // decided by detection, not chosen
+    int formatCode = segyfmt::Int16; // the code the samples are read with
+    int headerCode = segyfmt::Int16; // the binary header's code
+    bool formatChosen = false;       // the Data Format chosen replaces the header's
+    int extendedHeaders = 0;         // 3200-byte extended textual headers skipped
+    int nsOverride = 0;              // the binary header's count replacing the traces'
+    int binaryInterval = 0;          // microseconds, for traces whose header has none
+    std::vector<std::string> notes;  // what the open command reports
+    int sampleBytes() const { return segySampleBytes(formatCode); }
+    long long extendedBytes() const { return 3200LL * extendedHeaders; }
+};
+
+// True when a file header (3600 bytes) and the first trace header (240 bytes,
+// or null) make more sense big-endian than little-endian: a known format code,
+// positive sample intervals. Ties go to big-endian, the standard order.
+bool segyHeadersLookBigEndian(const unsigned char* fileHeader, const unsigned char* traceHeader);
+
+// A count of -1 extended textual headers runs up to the one holding the
+// end-of-headers stanza: true when a 3200-byte header holds it (ASCII or EBCDIC).
+bool segyHoldsEndText(const unsigned char* block);
 
 class SegyInput final : public InputFile {
 public:
@@ -25,20 +51,22 @@ public:
     const std::string& path() const { return path_; }
     long long fileSize() const { return size_; }
 
-    // Some writers put a sample count into every trace header that no trace
-    // length can match while the binary header's count tiles the file exactly.
-    // Decides from the first trace header (in the byte order of `opt`) whether
-    // the binary header's count is used instead; returns the note to show, or
-    // empty when the trace headers are used.
-    std::string checkSampleCount(const SegyOptions& opt);
-    // The binary header's count when it replaces the trace headers', else 0.
-    int binaryCountOverride() const { return nsOverride_; }
-    // The note of checkSampleCount, empty when the trace headers are used.
-    const std::string& sampleCountNote() const { return note_; }
+    // Reads the file header and the first trace header and decides the layout:
+    // byte order (detected under Detect), sample format (the header's code
+    // or the one chosen), extended textual headers, and the sample count when
+    // the trace headers' cannot fit the file while the binary header's fits it
+    // exactly. Throws IoError with the reason when the file cannot be read so.
+    void probe(const SegyOptions& opt);
+    const SegyLayout& layout() const { return layout_; }
+    // Byte order of the reads: the one chosen in the options window, or the
+    // detected one.
+    bool readsBigEndian(const SegyOptions& opt) const;
     // Samples per trace used to locate traces: the override, or the sample
     // count of the trace read last from this file (the first trace's before
     // any read, so the first read is located with this file's own count).
     int samplesPerTrace() const;
+    // Bytes of one trace as the traces are located (header and samples).
+    long long traceBytes() const;
 
     // The trace read of the byte order chosen in the options window: big-endian
     // with the channel settings, or little-endian. Fills the trace header
@@ -47,7 +75,7 @@ public:
     void readBigEndian(Session& s, int shot, int nchan, int channel);
     void readLittleEndian(Session& s, int shot);
 
-    // The first n bytes of the file (n at most 3600).
+    // The first n bytes of the file.
     void readFileHeader(unsigned char* dst, int n);
     // The 240 bytes of trace `shot`'s header at byte `pos`, and nothing else;
     // EndOfData when the file ends before them.
@@ -70,13 +98,12 @@ private:
     std::string path_;
     int fd_ = -1;
     long long size_ = 0;
-    int nsOverride_ = 0;
+    SegyLayout layout_;
     int lastNs_ = 0;
     int filledSlots_ = kReadSlots;      // raw slots that may hold samples of an earlier trace
     std::vector<unsigned char> buffer_; // trace header and samples of one trace
-    std::vector<int32_t> whole_;        // the samples as integers
+    SegySampleDecoder decoder_;
     std::string posString_;
-    std::string note_;
 };
 
 // Navigation values of a trace header record (host layout) into `h`: the
@@ -93,12 +120,24 @@ std::string segyNavLine(int shot, const TraceHeader& h);
 // The SEG-Y input of the session, or null when the input is not SEG-Y.
 SegyInput* segyInput(Session& s);
 
+// The binary header's sample format code of a file, read in the byte order the
+// options give (detected under Detect); 0 when the file cannot be read.
+int segyHeaderFormatCode(const std::string& path, const SegyOptions& opt);
+
+// ".SEG", ".SGY" or ".SEGY" in any case: a name whose file header is shown.
+bool segyFileName(const std::string& path);
+// The layout as the open command reports it after "open": " (byte order:
+// detect, big-endian; IBM float (format 1); ...)", empty when there is
+// nothing to say.
+std::string segyLayoutText(const SegyLayout& l);
+
 // OPEN_SEGY: opens `fileName` as the SEG-Y input and reads trace `shot`
 // (counted from 0); shows the textual header for ".SEG"/".SGY" names. On a
 // failure the input is closed again and the error rethrown.
 void OPEN_SEGY(Session& s, const std::string& fileName, int shot);
 
-// Trace count: trunc((file size - 3600) / ((240 + 2 ns) nchan)) + 1.
+// Trace count: trunc((file size - 3600 - extended headers) / (L nchan)) + 1,
+// L = 240 + ns x bytes per sample.
 int segyTraceCount(Session& s);
 
 // Textual header display: reads the 3600-byte file header block into the

@@ -45,6 +45,7 @@ int32_t intervalMicroseconds(const Session& s) {
 void writeTrace(Session& s, SegyOutput& out, int n, const unsigned char* header,
                 const TraceBuffer& trace, bool bigEndian) {
     const int ns = s.NumSamples;
+    if (s.SegyDataOffset >= 3600) out.settleBinaryHeader(bigEndian, 3);
     auto& buf = out.scratch();
     std::memcpy(buf.data(), header, kHeaderBytes);
     unsigned char* p = buf.data() + kHeaderBytes;
@@ -91,6 +92,18 @@ void SegyOutput::writeAt(long long pos, const unsigned char* data, long long n) 
         }
         done += w;
     }
+}
+
+void SegyOutput::settleBinaryHeader(bool bigEndian, int formatCode) {
+    if (settled_) return;
+    unsigned char code[2], none[2] = {0, 0};
+    if (bigEndian)
+        putI16BE(code, formatCode);
+    else
+        putI16LE(code, formatCode);
+    writeAt(3224, code, 2);
+    writeAt(3504, none, 2);
+    settled_ = true;
 }
 
 int16_t segySample16(Sample x) {

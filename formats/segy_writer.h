@@ -25,11 +25,16 @@ public:
     void writeAt(long long pos, const unsigned char* data, long long n);
     // Scratch bytes for one trace, allocated once.
     std::vector<unsigned char>& scratch() { return scratch_; }
+    // The copied binary header says what the traces hold: the sample format
+    // code in the order the traces are written, and no extended textual
+    // headers (none are copied). Done with the first trace.
+    void settleBinaryHeader(bool bigEndian, int formatCode);
 
 private:
     std::string path_;
     int fd_ = -1;
     std::vector<unsigned char> scratch_;
+    bool settled_ = false;
 };
 
 // Creates the output (replacing Session::segyOut), writes SegyDataOffset bytes

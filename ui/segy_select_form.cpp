@@ -2,6 +2,8 @@
 
 #include "core/session.h"
 #include "formats/file_open.h"
+#include "formats/segy_reader.h"
+#include "formats/segy_samples.h"
 #include "ui/select_shots_form.h"
 #include "ui/tarnix_form.h"
 #include "ui/w_depth_form.h"
@@ -47,17 +49,15 @@ TSEGYSelectForm::TSEGYSelectForm(Session& session, QWidget* parent)
     setModal(false);
 
     SEGYRadio = radioGroup(this, "SEGYRadio", "Numeric Format",
-                           {"little-endian (PC)", "big-endian (MAC)"}, 1, byteOrder_);
+                           {"little-endian (PC)", "big-endian (MAC)", "detect"}, 1, byteOrder_);
     QStringList chans;
     for (int i = 1; i <= 24; ++i) chans << QString::number(i);
     NumofChanRadio = radioGroup(this, "NumofChanRadio", "Channels", chans, 6, channels_);
     HeadType = radioGroup(this, "HeadType", "Header Type", {"ASCII", "EBCDIC"}, 1, charset_);
-    QButtonGroup* formats = nullptr;
-    DataFormatRadio =
-        radioGroup(this, "DataFormatRadio", "Data Format",
-                   {"16 bit fixed", "32 bit fixed", "32 bit float", "32 bit fix+gain"}, 1, formats);
-    formats->button(0)->setChecked(true);
-    DataFormatRadio->setEnabled(false);
+    DataFormatRadio = radioGroup(
+        this, "DataFormatRadio", "Data Format",
+        {"16 bit fixed", "32 bit fixed", "32 bit float", "32 bit fix+gain"}, 1, formats_);
+    formats_->button(3)->setEnabled(false); // samples with gain codes are not read
 
     SamplingGroup = new QGroupBox("Sampling Rate editor", this);
     SamplingGroup->setObjectName("SamplingGroup");
@@ -112,7 +112,14 @@ TSEGYSelectForm::TSEGYSelectForm(Session& session, QWidget* parent)
 
     // Each control writes its setting on every change.
     SegyOptions& o = session_.segy;
-    connect(byteOrder_, &QButtonGroup::idClicked, this, [&o](int id) { o.SEGYRadio = id; });
+    connect(byteOrder_, &QButtonGroup::idClicked, this, [this, &o](int id) {
+        o.SEGYRadio = id;
+        showFileFormat(); // the header's code reads differently in the other order
+    });
+    connect(formats_, &QButtonGroup::idClicked, this, [this, &o](int id) {
+        o.DataFormatRadio = id;
+        o.dataFormatCode = segyCodeOfDataFormatItem(id, headerCode_);
+    });
     connect(channels_, &QButtonGroup::idClicked, this, [&o](int id) { o.NumofChanRadio = id; });
     connect(charset_, &QButtonGroup::idClicked, this, [&o](int id) { o.HeadType = id; });
     connect(S_REdit, &QLineEdit::textChanged, this,
@@ -141,6 +148,7 @@ void TSEGYSelectForm::refreshFromSession() {
     check(channels_, o.NumofChanRadio);
     check(charset_, o.HeadType);
     check(delaySource_, o.Z_scaler);
+    check(formats_, o.DataFormatRadio);
     if (S_REdit->text().toStdString() != o.S_REdit)
         S_REdit->setText(QString::fromStdString(o.S_REdit));
     ChangeBox->setChecked(o.ChangeBox);
@@ -184,6 +192,13 @@ void TSEGYSelectForm::Z_scalerClick() {
         d->show();
         d->raise();
     }
+}
+
+void TSEGYSelectForm::showFileFormat() {
+    SegyOptions& o = session_.segy;
+    headerCode_ = segyHeaderFormatCode(session_.InputFileName, o);
+    if (o.dataFormatCode == 0) o.DataFormatRadio = segyDataFormatItem(headerCode_);
+    refreshFromSession();
 }
 
 void TSEGYSelectForm::hideEvent(QHideEvent* event) {

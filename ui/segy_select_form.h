@@ -21,11 +21,14 @@ public:
 
     // Shows the session's SEG-Y options without running any handler.
     void refreshFromSession();
+    // Shows them for the file about to be opened: "Data Format" shows the
+    // format its binary header gives unless one was chosen.
+    void showFileFormat();
 
     QGroupBox* SEGYRadio = nullptr;       // "Numeric Format"
     QGroupBox* NumofChanRadio = nullptr;  // "Channels"
     QGroupBox* HeadType = nullptr;        // "Header Type"
-    QGroupBox* DataFormatRadio = nullptr; // "Data Format", disabled
+    QGroupBox* DataFormatRadio = nullptr; // "Data Format": detected, or chosen over the header
     QGroupBox* SamplingGroup = nullptr;   // "Sampling Rate editor"
     QLineEdit* S_REdit = nullptr;
     QCheckBox* ChangeBox = nullptr;
@@ -51,6 +54,8 @@ private:
     QButtonGroup* channels_ = nullptr;
     QButtonGroup* charset_ = nullptr;
     QButtonGroup* delaySource_ = nullptr;
+    QButtonGroup* formats_ = nullptr;
+    int headerCode_ = 0; // the format code of the file's binary header
     bool refreshing_ = false;
 };
 

@@ -43,7 +43,7 @@ void TTarnixForm::openDataFile(const QString& path) {
     guarded([&] { format = openCommand(s, path.toStdString()); });
     if (!s.InputFileName.empty()) Shots1->setEnabled(true);
     if (format == InputFormat::Segy && forms.SEGYSelectForm) {
-        forms.SEGYSelectForm->refreshFromSession();
+        forms.SEGYSelectForm->showFileFormat();
         forms.SEGYSelectForm->show();
         forms.SEGYSelectForm->raise();
     } else if (format == InputFormat::None && !s.InputFileName.empty() &&

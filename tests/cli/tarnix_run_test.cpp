@@ -142,3 +142,31 @@ TEST(TarnixRun, RealLinesSurviveARunWithOnlyAWsegRow) {
                 << name << " trace " << t;
     }
 }
+
+TEST(TarnixRun, ByteOrderAndDataFormatOptions) {
+    TempDir dir;
+    SynthSegy f;
+    f.bigEndian = false;
+    f.formatCode = 5;
+    f.headerCode = 0; // a header that does not say
+    for (int t = 0; t < 3; ++t) f.addTrace(t + 1, 4, 1000).reals = {0.5, -0.25, 3, 0};
+    f.write(dir.file("ieee.sgy"));
+    Result r = runTool(dir, "--info " + dir.file("ieee.sgy"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("sample format code 0 (bytes 3225-3226, read little-endian)"),
+              std::string::npos)
+        << r.err;
+    r = runTool(dir, "--data-format 5 --info --dump-trace 1 --window 0:4 " + dir.file("ieee.sgy"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Byte order: little-endian (detected)\n"
+                         "Data format: IEEE float (format 5) (chosen)\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("1.00000000 0.50000000\n2.00000000 -0.25000000\n"), std::string::npos)
+        << r.out;
+    r = runTool(dir, "--big-endian --data-format 5 --info " + dir.file("ieee.sgy"));
+    EXPECT_EQ(r.status, 1); // the sample interval makes no sense big-endian
+    r = runTool(dir, "--data-format 4 " + dir.file("ieee.sgy"));
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("the format code is 1, 2, 3, 5 or 8"), std::string::npos);
+}

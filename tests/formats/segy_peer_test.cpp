@@ -5,14 +5,17 @@
 #include "formats/file_open.h"
 #include "formats/segy_header.h"
 #include "formats/segy_reader.h"
+#include "support/segy_fixture.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
 using namespace tarnix;
 using tarnix::test::testdataPath;
@@ -107,6 +110,127 @@ TEST(SegyPeer, SingleTraceFileNeedsASegyName) {
         ASSERT_EQ(s->raw[i], v) << i;
     }
     EXPECT_THROW(segyInput(*s)->readTrace(*s, 1), EndOfData);
+}
+
+namespace {
+
+// The samples of a fixed-length file as the test reads them itself: layout
+// from the binary header (sample count, format code), then every sample
+// decoded from its bytes without the product's conversions.
+struct Independent {
+    int ns = 0, traces = 0, code = 0;
+    std::vector<std::vector<long double>> values;
+};
+
+Independent decodeIndependently(const std::string& path, bool be) {
+    const auto b = fileBytes(path);
+    auto u16 = [&](size_t at) { return be ? (b[at] << 8) | b[at + 1] : (b[at + 1] << 8) | b[at]; };
+    Independent r;
+    r.ns = u16(3220);
+    r.code = u16(3224);
+    const int bytes = r.code == 8 ? 1 : 4;
+    const size_t len = 240 + static_cast<size_t>(bytes) * r.ns;
+    r.traces = static_cast<int>((b.size() - 3600) / len);
+    for (int t = 0; t < r.traces; ++t) {
+        std::vector<long double> v(r.ns);
+        for (int i = 0; i < r.ns; ++i) {
+            const size_t at = 3600 + t * len + 240 + static_cast<size_t>(bytes) * i;
+            if (r.code == 8) {
+                v[i] = b[at] >= 128 ? int(b[at]) - 256 : int(b[at]);
+                continue;
+            }
+            uint32_t w = 0;
+            for (int k = 0; k < 4; ++k) w |= uint32_t(b[at + k]) << (be ? 24 - 8 * k : 8 * k);
+            v[i] = tarnix::test::slowIbm(w);
+        }
+        r.values.push_back(std::move(v));
+    }
+    return r;
+}
+
+std::unique_ptr<Session> openDetected(const std::string& path) {
+    auto s = std::make_unique<Session>();
+    openCommand(*s, path);
+    s->EndSweep.set(10000);
+    segyOptionsOk(*s);
+    return s;
+}
+
+} // namespace
+
+TEST(SegyPeer, F3InIbmIeeeAndInt32EqualsTheIntegers) {
+    const std::string f3 = testdataPath("peer/segyio-f3.sgy");
+    if (f3.empty()) GTEST_SKIP() << "peer test data not present";
+    const auto ints = fileBytes(f3);
+    for (auto [name, code, be] : {std::tuple{"peer/segyio-Format1msb.sgy", 1, true},
+                                  std::tuple{"peer/segyio-Format1lsb.sgy", 1, false},
+                                  std::tuple{"peer/segyio-Format2msb.sgy", 2, true},
+                                  std::tuple{"peer/segyio-Format5msb.sgy", 5, true}}) {
+        const std::string p = testdataPath(name);
+        if (p.empty()) continue;
+        auto s = openDetected(p); // byte order and format from the file itself
+        const SegyLayout& l = segyInput(*s)->layout();
+        EXPECT_EQ(l.bigEndian, be) << name;
+        EXPECT_EQ(l.formatCode, code) << name;
+        EXPECT_NE(s->Edit4.find(std::string("byte order: detect, ") +
+                                (be ? "big-endian" : "little-endian")),
+                  std::string::npos)
+            << s->Edit4;
+        EXPECT_EQ(s->NumTraces, 415) << name;
+        EXPECT_EQ(s->SampleRate, 0.25L);
+        for (int t = 0; t < 414; ++t) {
+            if (t > 0) segyInput(*s)->readTrace(*s, t);
+            for (int i = 0; i < 75; ++i)
+                ASSERT_EQ(s->raw[i], getI16BE(ints.data() + 3600 + 390 * t + 240 + 2 * i))
+                    << name << " trace " << t << " sample " << i;
+            ASSERT_EQ(s->raw[75], 0);
+            ASSERT_EQ(segyGet(s->segyTraceHeader, segy::FieldRecord),
+                      getI32BE(ints.data() + 3600 + 390 * t + 8));
+        }
+        EXPECT_THROW(segyInput(*s)->readTrace(*s, 414), EndOfData);
+    }
+}
+
+TEST(SegyPeer, IbmAndByteFilesReadAsAnIndependentDecoderReadsThem) {
+    for (auto [name, be, traces] : {std::tuple{"peer/segyio-Format8msb.sgy", true, 414},
+                                    std::tuple{"peer/segyio-small.sgy", true, 25},
+                                    std::tuple{"peer/segyio-small-lsb.sgy", false, 25},
+                                    std::tuple{"peer/segyio-viking_small.segy", true, 480}}) {
+        const std::string p = testdataPath(name);
+        if (p.empty()) continue;
+        const Independent want = decodeIndependently(p, be);
+        ASSERT_EQ(want.traces, traces) << name;
+        auto s = openDetected(p);
+        EXPECT_EQ(s->NumTraces, traces + 1) << name;
+        EXPECT_EQ(segyInput(*s)->layout().bigEndian, be) << name;
+        EXPECT_EQ(s->SampleRate, 0.25L) << name; // small.sgy: from the binary header
+        for (int t = 0; t < traces; ++t) {
+            segyInput(*s)->readTrace(*s, t);
+            long double got = 0, sum = 0, scale = 0;
+            for (int i = 0; i < want.ns; ++i) {
+                ASSERT_EQ(s->raw[i], want.values[t][i])
+                    << name << " trace " << t << " sample " << i;
+                got += s->raw[i];
+                sum += want.values[t][i];
+                scale += std::fabs(want.values[t][i]);
+            }
+            ASSERT_LE(std::fabs(got - sum), 1e-6L * scale) << name << " trace " << t;
+            ASSERT_EQ(s->raw[want.ns], 0);
+        }
+        if (std::string(name).find("segyio-small") != std::string::npos) {
+            segyInput(*s)->readTrace(*s, 0);
+            EXPECT_NEAR(static_cast<double>(s->raw[0]), 1.2, 1e-6);
+            segyInput(*s)->readTrace(*s, 24);
+            EXPECT_NEAR(static_cast<double>(s->raw[0]), 5.24, 1e-6);
+        }
+    }
+    // The real line: trace headers say 1500 samples, the 600 of the binary header fill the file.
+    const std::string viking = testdataPath("peer/segyio-viking_small.segy");
+    if (viking.empty()) return;
+    auto s = openDetected(viking);
+    EXPECT_NE(s->Edit4.find("IBM float (format 1)"), std::string::npos) << s->Edit4;
+    EXPECT_NE(s->Edit4.find("reading the 600 of the binary header"), std::string::npos);
+    EXPECT_EQ(s->SEGYmemo.size(), 45u);
 }
 
 TEST(SegyPeer, FloatFilesOpenWithoutACrash) {

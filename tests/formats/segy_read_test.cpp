@@ -288,7 +288,8 @@ TEST(FileOpen, ExtensionDispatchIgnoresCase) {
     EXPECT_FALSE(s.segy.ChangeBox);
     segyOptionsOk(s);
     EXPECT_TRUE(s.InputOpen);
-    EXPECT_EQ(s.Edit4, "Input File:" + dir.file("a.sgy") + " open");
+    EXPECT_EQ(s.Edit4,
+              "Input File:" + dir.file("a.sgy") + " open (byte order: detect, big-endian)");
     // A cancelled dialog opens the same file again; an unbuilt format closes and opens nothing.
     EXPECT_EQ(openCommand(s, ""), InputFormat::Segy);
     EXPECT_FALSE(s.InputOpen);

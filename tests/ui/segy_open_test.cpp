@@ -47,8 +47,8 @@ struct SegyWindows : ::testing::Test {
 TEST_F(SegyWindows, OpenOkOkEnablesGoAndFillsTheHeaderPage) {
     TSEGYSelectForm* opt = w.SEGYSelectForm;
     EXPECT_EQ(opt->windowTitle(), "SEGY File Type");
-    EXPECT_FALSE(opt->DataFormatRadio->isEnabled());
-    EXPECT_TRUE(opt->findChildren<QRadioButton*>().size() >= 2 + 24 + 2 + 4 + 2);
+    EXPECT_TRUE(opt->DataFormatRadio->isEnabled());
+    EXPECT_TRUE(opt->findChildren<QRadioButton*>().size() >= 3 + 24 + 2 + 4 + 2);
     EXPECT_EQ(opt->XEditscaler->text(), "1");
 
     const std::string path = writeLine(20);
@@ -111,6 +111,45 @@ TEST_F(SegyWindows, FailuresShowInTheStatusField) {
     w.TarnixForm->openDataFile(QString::fromStdString(dir.file("line.d02")));
     EXPECT_FALSE(w.SEGYSelectForm->isVisible());
     EXPECT_TRUE(w.TarnixForm->Edit4->text().contains(".D02"));
+}
+
+TEST_F(SegyWindows, DataFormatShowsTheHeaderAndAChoiceOverridesIt) {
+    TSEGYSelectForm* opt = w.SEGYSelectForm;
+    auto formats = opt->DataFormatRadio->findChildren<QRadioButton*>();
+    ASSERT_EQ(formats.size(), 4);
+    EXPECT_FALSE(formats[3]->isEnabled()); // "32 bit fix+gain"
+    auto orders = opt->SEGYRadio->findChildren<QRadioButton*>();
+    ASSERT_EQ(orders.size(), 3);
+    EXPECT_EQ(orders[2]->text(), "detect");
+
+    SynthSegy f;
+    f.formatCode = 1;
+    f.bigEndian = false;
+    for (int t = 0; t < 4; ++t) f.addTrace(t + 1, 20, 1000);
+    const std::string path = dir.file("ibm.sgy");
+    f.write(path);
+    w.TarnixForm->openDataFile(QString::fromStdString(path));
+    EXPECT_TRUE(orders[2]->isChecked());
+    EXPECT_TRUE(formats[2]->isChecked()) << "32 bit float, detected little-endian";
+    orders[1]->click(); // big-endian: the header's code reads 256, nothing known
+    EXPECT_TRUE(formats[0]->isChecked());
+    orders[2]->click();
+    EXPECT_TRUE(formats[2]->isChecked());
+    opt->OKbutt->click();
+    EXPECT_TRUE(s->InputOpen);
+    EXPECT_EQ(s->raw[3], SynthSegy::value(1, 3));
+
+    // A wrong header code: the file says 16-bit, the user knows better.
+    f.headerCode = 3;
+    f.write(path);
+    w.TarnixForm->openDataFile(QString::fromStdString(path));
+    EXPECT_TRUE(formats[0]->isChecked());
+    formats[2]->click();
+    EXPECT_EQ(s->segy.dataFormatCode, 1);
+    opt->OKbutt->click();
+    ASSERT_TRUE(s->InputOpen) << s->Edit4;
+    EXPECT_EQ(s->raw[3], SynthSegy::value(1, 3));
+    EXPECT_TRUE(QString::fromStdString(s->Edit4).contains("chosen instead of the header's code 3"));
 }
 
 TEST_F(SegyWindows, MultipingTakesTheWaterDepthWhenItsWindowCloses) {
