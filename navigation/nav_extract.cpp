@@ -35,7 +35,7 @@ SegyTraceRecord readRecord(SegyInput& in, long long pos, int shot, bool bigEndia
 // Samples per trace for locating the next trace, as the trace reader takes it.
 int samplesOf(const SegyInput& in, const SegyTraceRecord& rec, int shot) {
     const int ns =
-        in.binaryCountOverride() > 0 ? in.binaryCountOverride() : segyGet(rec, segy::NumSamples);
+        in.layout().nsOverride > 0 ? in.layout().nsOverride : segyGet(rec, segy::NumSamples);
     if (ns <= 0 || ns > kReadSlots)
         throw IoError(in.path() + ": trace " + std::to_string(shot) + " announces " +
                       std::to_string(ns) + " samples; a trace holds 1 to " +
@@ -51,7 +51,6 @@ std::string navSidePath(const std::string& path) {
 }
 
 std::string extractNavFile(Session& s, const std::string& segyPath) {
-    const bool bigEndian = s.segy.SEGYRadio == SegyOptions::BigEndian;
     const long long xFactor = parseInt(s.segy.XEditscaler);
     const long long yFactor = parseInt(s.segy.YEditScaler);
     const int k = s.HdrSelect();
@@ -61,11 +60,14 @@ std::string extractNavFile(Session& s, const std::string& segyPath) {
     if (in.fileSize() < kFileHeaderBytes + kTraceHeaderBytes)
         throw IoError(segyPath + " holds " + std::to_string(in.fileSize()) +
                       " bytes, too few for a SEG-Y file (its headers alone take 3840)");
-    in.checkSampleCount(s.segy);
-    SegyTraceRecord rec = readRecord(in, kFileHeaderBytes, 0, bigEndian);
+    in.probe(s.segy);
+    const bool bigEndian = in.readsBigEndian(s.segy);
+    const long long first = kFileHeaderBytes + in.layout().extendedBytes();
+    const int width = in.layout().sampleBytes();
+    SegyTraceRecord rec = readRecord(in, first, 0, bigEndian);
     int ns = samplesOf(in, rec, 0);
     // Whole traces of one channel.
-    const long long traces = (in.fileSize() - kFileHeaderBytes) / (kTraceHeaderBytes + 2LL * ns);
+    const long long traces = (in.fileSize() - first) / (kTraceHeaderBytes + width * ns);
 
     std::array<unsigned char, kFileHeaderBytes> block{};
     in.readFileHeader(block.data(), kFileHeaderBytes);
@@ -83,7 +85,7 @@ std::string extractNavFile(Session& s, const std::string& segyPath) {
     std::string text;
     for (long long i = k; i < traces; i += k) {
         const int shot = static_cast<int>(i);
-        const long long pos = kFileHeaderBytes + (kTraceHeaderBytes + 2LL * ns) * i;
+        const long long pos = first + (kTraceHeaderBytes + static_cast<long long>(width) * ns) * i;
         rec = readRecord(in, pos, shot, bigEndian);
         ns = samplesOf(in, rec, shot);
         decodeSegyNavigation(rec, bigEndian, xFactor, yFactor, h);
