@@ -78,6 +78,10 @@ public:
     void readRunTrace(Session& s, int shot) override;
     bool readSingleTrace(Session& s, int shot) override;
     std::string posString() const override { return posString_; }
+    // The run's navigation text of the ping (empty when it has no position).
+    std::optional<std::string> navRow(const Session& s, int shot) const override {
+        return s.navText[static_cast<size_t>(shot)];
+    }
 
 private:
     void readBytes(long long pos, unsigned char* dst, long long n, const std::string& what);

@@ -7,6 +7,7 @@
 #include "formats/segy_header.h"
 #include "formats/segy_reader.h"
 #include "formats/segy_text.h"
+#include "navigation/nav_file.h"
 
 #include <array>
 #include <cerrno>
@@ -44,11 +45,6 @@ int samplesOf(const SegyInput& in, const SegyTraceRecord& rec, int shot) {
 }
 
 } // namespace
-
-std::string navSidePath(const std::string& path) {
-    const std::string ext = upperExtension(path);
-    return path.substr(0, path.size() - ext.size()) + ".NAV";
-}
 
 std::string extractNavFile(Session& s, const std::string& segyPath) {
     const long long xFactor = parseInt(s.segy.XEditscaler);

@@ -8,9 +8,6 @@ namespace tarnix {
 
 class Session;
 
-// The path with its extension replaced by ".NAV" (added when it has none).
-std::string navSidePath(const std::string& path);
-
 // One SEG-Y file: writes navSidePath(path) with a line for every trace i >= 1
 // with i mod HdrSelect = 0 up to the file's last trace (never trace 0), in the
 // byte order and coordinate factors of the SEG-Y options.

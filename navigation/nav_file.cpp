@@ -2,11 +2,13 @@
 
 #include "core/error.h"
 #include "core/numtext.h"
+#include "formats/file_open.h"
 #include "navigation/nav_list.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -192,6 +194,20 @@ void IMPORT_NAV(Session& s, const std::string& path) {
         s.navText[shot] = row.size() > 255 ? row.substr(0, 255) : row;
         s.shotPosition[shot] = {s.navFixes[shot].lon, s.navFixes[shot].lat};
     }
+}
+
+std::string navSidePath(const std::string& path) {
+    const std::string ext = upperExtension(path);
+    return path.substr(0, path.size() - ext.size()) + ".NAV";
+}
+
+bool importSideNavigation(Session& s, const std::string& imagePath) {
+    const std::string nav = navSidePath(imagePath);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(nav, ec)) return false;
+    IMPORT_NAV(s, nav);
+    s.Edit3 = "NAVFile found :" + nav;
+    return true;
 }
 
 } // namespace tarnix

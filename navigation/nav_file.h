@@ -33,6 +33,14 @@ std::string navFixRow(const NavFix& f);
 void interpolateFixes(std::vector<NavFix>& table, int lastShot,
                       const std::function<void(int shot, double lat, double lon)>& row);
 
+// The path with its extension replaced by ".NAV" (added when it has none).
+std::string navSidePath(const std::string& path);
+
+// File opening of a scanned profile image: imports the ".NAV" file beside it
+// when there is one and names it in Edit3 ("NAVFile found :"); false, with
+// nothing changed, when there is none.
+bool importSideNavigation(Session& s, const std::string& imagePath);
+
 // IMPORT_NAV: the list, the fix table and the per-shot tables from a
 // navigation file, with every shot between fixes interpolated; HdrSelect := 1
 // and RunTraceCount := the last shot. Every row of the list is emptied first.

@@ -205,3 +205,15 @@ TEST(NavInterpolation, TheLineThroughTwoFixes) {
     EXPECT_DOUBLE_EQ(table[4].lat, 2.0);
     EXPECT_EQ(table[7].lat, 0.0);
 }
+
+TEST(NavImport, AnImageImportsTheNavFileBesideIt) {
+    Fixture f;
+    writeTextFile(f.dir.file("scan.bmp"), "BM");
+    f.s->Edit3 = "before";
+    EXPECT_FALSE(importSideNavigation(*f.s, f.dir.file("scan.bmp")));
+    EXPECT_EQ(f.s->Edit3, "before");
+    writeTextFile(f.dir.file("scan.NAV"), "3 0 0 0 0 0 1.0 2.0\n");
+    EXPECT_TRUE(importSideNavigation(*f.s, f.dir.file("scan.bmp")));
+    EXPECT_EQ(f.s->Edit3, "NAVFile found :" + f.dir.file("scan.NAV"));
+    EXPECT_EQ(f.row(3), "3 0 0 0 0 0 1.00000000 2.00000000");
+}
