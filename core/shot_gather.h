@@ -22,6 +22,8 @@ struct ShotGather {
     double delay = 0;                 // DELAY, seconds
     double sampleInterval = 0.000125; // SAMPLE_INTERVAL, seconds
     double traceLength = 0;           // samples x interval of the trace read last, seconds
+    // ACQUISITION_DATE and ACQUISITION_TIME of the file; 0 where it gives none.
+    int32_t year = 0, dayOfYear = 0, hour = 0, minute = 0, second = 0;
 
     double* column(int k) {
         if (samples.empty()) samples.assign(static_cast<size_t>(kRows) * kColumns, 0.0);

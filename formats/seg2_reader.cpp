@@ -50,6 +50,43 @@ double mantissa20(uint16_t m) {
     return (m & 0x8000) ? static_cast<double>(static_cast<int>(m) - 0xFFFF) : m;
 }
 
+const char* const kMonths[12] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                 "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+
+// "7/MAR/2018" -> 2018, day 66; false when the text is not such a date.
+bool parseDate(const std::string& v, int& year, int& dayOfYear) {
+    const size_t a = v.find('/'), b = v.rfind('/');
+    if (a == std::string::npos || b == a) return false;
+    long long d, y;
+    if (!tryParseInt(v.substr(0, a), d) || !tryParseInt(v.substr(b + 1), y)) return false;
+    const std::string mon = upper(trim(v.substr(a + 1, b - a - 1)));
+    int m = -1;
+    for (int i = 0; i < 12; ++i)
+        if (mon == kMonths[i]) m = i;
+    if (m < 0 || d < 1 || d > 31 || y < 0 || y > 9999) return false;
+    static const int kBefore[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+    const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+    year = static_cast<int>(y);
+    dayOfYear = kBefore[m] + static_cast<int>(d) + (leap && m > 1 ? 1 : 0);
+    return true;
+}
+
+// "10:30:41" -> 10, 30, 41.
+bool parseTime(const std::string& v, int& h, int& m, int& s) {
+    const size_t a = v.find(':'), b = v.rfind(':');
+    if (a == std::string::npos || b == a) return false;
+    long long hh, mm;
+    long double ss;
+    if (!tryParseInt(v.substr(0, a), hh) || !tryParseInt(v.substr(a + 1, b - a - 1), mm) ||
+        !tryParseFloat(v.substr(b + 1), ss) || hh < 0 || hh > 23 || mm < 0 || mm > 59 || ss < 0 ||
+        ss >= 61)
+        return false;
+    h = static_cast<int>(hh);
+    m = static_cast<int>(mm);
+    s = static_cast<int>(truncate(ss));
+    return true;
+}
+
 } // namespace
 
 Seg2File::Seg2File(ShotGather& store, std::string path) : store_(store), path_(std::move(path)) {
@@ -94,6 +131,41 @@ Seg2File::Seg2File(ShotGather& store, std::string path) : store_(store), path_(s
             bigEndian_ ? getU32BE(raw.data() + 4 * i) : getU32LE(raw.data() + 4 * i);
     store_.traces = static_cast<int32_t>(kept);
     store_.bigEndian = bigEndian_;
+    readFileStrings(u16(h + 4));
+}
+
+void Seg2File::readFileStrings(long long pointerBytes) {
+    // Between the pointer sub-block and the first trace; only the recording
+    // time is taken from them, and a file without one is read all the same.
+    store_.year = store_.dayOfYear = store_.hour = store_.minute = store_.second = 0;
+    const long long from = kDescriptorBytes + pointerBytes;
+    long long to = size_;
+    for (uint32_t p : pointers_)
+        if (p >= from) to = std::min<long long>(to, p);
+    if (from + 2 > to) return;
+    std::vector<unsigned char> b(static_cast<size_t>(to - from));
+    readBytes(from, b.data(), to - from, "file descriptor strings");
+    auto u16 = [this](const unsigned char* q) { return bigEndian_ ? getU16BE(q) : getU16LE(q); };
+    for (size_t pos = 0; pos + 2 <= b.size();) {
+        const size_t len = u16(b.data() + pos);
+        if (len < 3 || pos + len > b.size()) break;
+        std::string text(reinterpret_cast<const char*>(b.data() + pos + 2), len - 3);
+        text.resize(std::strlen(text.c_str()));
+        pos += len;
+        const size_t blank = text.find_first_of(" \t\r\n");
+        if (blank == std::string::npos) continue;
+        const std::string key = upper(text.substr(0, blank));
+        const std::string value = trim(text.substr(blank));
+        int y = 0, d = 0, hh = 0, mm = 0, ss = 0;
+        if (key == "ACQUISITION_DATE" && parseDate(value, y, d)) {
+            store_.year = y;
+            store_.dayOfYear = d;
+        } else if (key == "ACQUISITION_TIME" && parseTime(value, hh, mm, ss)) {
+            store_.hour = hh;
+            store_.minute = mm;
+            store_.second = ss;
+        }
+    }
 }
 
 Seg2File::~Seg2File() {
@@ -280,11 +352,16 @@ void Seg2Input::readTrace(Session& s, int shot) {
     s.ChannelToDisplay = g.channel[static_cast<size_t>(shot)];
     TraceHeader& h = s.header;
     h.ShotNumber = shot;
-    h.Year = h.Day = h.Hour = h.Minute = h.Second = std::string();
+    h.Year = std::to_string(g.year);
+    h.Day = std::to_string(g.dayOfYear);
+    h.Hour = std::to_string(g.hour);
+    h.Minute = std::to_string(g.minute);
+    h.Second = std::to_string(g.second);
     h.CoordX = h.CoordY = 0;
     h.CoordXText = h.CoordYText = std::string();
     h.Delay = g.delay * 1000.0;
-    posString_ = std::to_string(shot) + ' ';
+    posString_ = std::to_string(shot) + ' ' + h.Year + ' ' + h.Day + ' ' + h.Hour + ' ' + h.Minute +
+                 ' ' + h.Second + ' ';
 }
 
 void Seg2Input::readRunTrace(Session& s, int shot) {

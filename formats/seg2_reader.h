@@ -41,6 +41,7 @@ private:
     void readBytes(long long pos, unsigned char* dst, long long n, const std::string& what);
     [[noreturn]] void fail(const std::string& message);
     void addNote(const std::string& text);
+    void readFileStrings(long long pointerBytes);
 
     ShotGather& store_;
     std::string path_;

@@ -78,6 +78,12 @@ TEST(Seg2Peer, Code2FileMatchesItsReferenceOnAllThreeTraces) {
     }
     EXPECT_DOUBLE_EQ(g.sampleInterval, 0.001);
     EXPECT_DOUBLE_EQ(g.traceLength, 2.0);
+    // ACQUISITION_DATE 07/JAN/2013, ACQUISITION_TIME 10:30:41
+    EXPECT_EQ(g.year, 2013);
+    EXPECT_EQ(g.dayOfYear, 7);
+    EXPECT_EQ(g.hour, 10);
+    EXPECT_EQ(g.minute, 30);
+    EXPECT_EQ(g.second, 41);
 }
 
 TEST(Seg2Peer, Code3FileMatchesItsReferenceAsOnesComplement) {
@@ -99,6 +105,8 @@ TEST(Seg2Peer, Code3FileMatchesItsReferenceAsOnesComplement) {
     EXPECT_GT(negatives, 1000); // the mantissa sign is exercised, not just the exponents
     EXPECT_DOUBLE_EQ(g.delay, -0.010);
     EXPECT_DOUBLE_EQ(g.sampleInterval, 0.000125);
+    EXPECT_EQ(g.dayOfYear, 31 + 28 + 7); // 7/MAR/2018
+    EXPECT_EQ(g.hour, 3);                // " 3:12:45"
 }
 
 TEST(Seg2Peer, RecordersFilesOfCode2And4ReadWhole) {
@@ -118,6 +126,8 @@ TEST(Seg2Peer, RecordersFilesOfCode2And4ReadWhole) {
     for (int i = 0; i < 2048; ++i) peak = std::max(peak, std::fabs(s.gather.column(1)[i]));
     EXPECT_EQ(peak, 2153429);
     EXPECT_EQ(s.FullScale, 2 * 2153429);
+    s.input->readRunTrace(s, 24);
+    EXPECT_EQ(s.input->posString(), "24 1996 249 12 13 31 "); // 5/SEP/1996, a leap year
 
     // Code 4 (32-bit floats); the second trace's descriptor is 4 bytes longer.
     OPEN_SEG2(s, modules);
