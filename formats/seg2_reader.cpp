@@ -4,6 +4,7 @@
 #include "core/error.h"
 #include "core/extended.h"
 #include "core/numtext.h"
+#include "formats/shot_range.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -408,6 +409,11 @@ void OPEN_SEG2(Session& s, const std::string& fileName) {
     s.Edit4 = "Input File:" + fileName + " open";
     if (!seg->note().empty()) s.Edit4 += " (" + seg->note() + ")";
     windowCopy(s);
+}
+
+void openSeg2File(Session& s) {
+    OPEN_SEG2(s, s.InputFileName);
+    selectWholeFile(s, 1);
 }
 
 } // namespace tarnix

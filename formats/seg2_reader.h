@@ -86,4 +86,8 @@ bool isSeg2File(const std::string& path);
 // FullScale. On a failure nothing stays open and the error is rethrown.
 void OPEN_SEG2(Session& s, const std::string& fileName);
 
+// The format table's open routine: OPEN_SEG2 on InputFileName, then every
+// shot selected and confirmed, so GO is enabled at once (shots count from 1).
+void openSeg2File(Session& s);
+
 } // namespace tarnix

@@ -4,6 +4,7 @@
 #include "core/error.h"
 #include "core/extended.h"
 #include "core/numtext.h"
+#include "formats/shot_range.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -161,7 +162,7 @@ void XtfInput::indexPackets() {
         throw IoError(path_ + " holds no sonar ping" + (note_.empty() ? "" : " (" + note_ + ")"));
 }
 
-XtfPing XtfInput::readPing(int ping) {
+const XtfPing& XtfInput::readPing(int ping) {
     if (ping < 1 || ping > pingCount())
         throw EndOfData("End of data: " + path_ + ": ping " + std::to_string(ping) +
                         " does not exist (the file holds pings 1 to " +
@@ -174,7 +175,8 @@ XtfPing XtfInput::readPing(int ping) {
     buffer_.resize(pk.bytes);
     readBytes(pk.offset, buffer_.data(), pk.bytes, "ping " + std::to_string(ping));
     const unsigned char* b = buffer_.data();
-    XtfPing p;
+    XtfPing& p = ping_;
+    p.channels.clear();
     const int nchan = getU16LE(b + 4);
     p.year = getU16LE(b + 14);
     p.month = b[16];
@@ -229,7 +231,7 @@ XtfPing XtfInput::readPing(int ping) {
 }
 
 void XtfInput::readTrace(Session& s, int shot, int channel) {
-    const XtfPing p = readPing(shot);
+    const XtfPing& p = readPing(shot);
     const std::string name = path_ + ": ping " + std::to_string(shot);
     const int nchan = static_cast<int>(p.channels.size());
     if (channel < 1 || channel > nchan)
@@ -353,7 +355,7 @@ void OPEN_XTF(Session& s, const std::string& fileName) {
     XtfInput* xtf = in.get();
     const int channel = s.shots.chan_to_display();
     xtf->readTrace(s, 1, channel);
-    const XtfPing first = xtf->readPing(1);
+    const XtfPing& first = xtf->readPing(1);
     const XtfChannelInfo& ci =
         xtf->info()
             .channels[static_cast<size_t>(first.channels[static_cast<size_t>(channel - 1)].number)];
@@ -364,6 +366,11 @@ void OPEN_XTF(Session& s, const std::string& fileName) {
     s.Edit4 = "Input File:" + fileName + " open";
     if (!xtf->note().empty()) s.Edit4 += " (" + xtf->note() + ")";
     windowCopy(s);
+}
+
+void openXtfFile(Session& s) {
+    OPEN_XTF(s, s.InputFileName);
+    selectWholeFile(s, 1);
 }
 
 } // namespace tarnix

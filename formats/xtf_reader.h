@@ -68,7 +68,8 @@ public:
     const std::string& note() const { return note_; }
 
     // Ping header and channel headers of ping `ping` (1-based), checked.
-    XtfPing readPing(int ping);
+    // The result is kept until the next call (no allocation per ping).
+    const XtfPing& readPing(int ping);
     // Ping `shot` (1-based), channel `channel` (1-based) into the raw input
     // trace: sampling, the trace header record's time and navigation values,
     // Delay. A port channel is reversed, so time runs down for both sides.
@@ -99,6 +100,7 @@ private:
     bool hasPosition_ = false;
     std::string note_;
     std::vector<unsigned char> buffer_;
+    XtfPing ping_;
     std::vector<int32_t> whole_;
     std::vector<double> doubles_;
     int filledSlots_ = kReadSlots;
@@ -112,5 +114,9 @@ XtfInput* xtfInput(Session& s);
 // the Select Shots window; sets NumTraces (pings), the sampling state and
 // FullScale. On a failure nothing stays open and the error is rethrown.
 void OPEN_XTF(Session& s, const std::string& fileName);
+
+// The format table's open routine: OPEN_XTF on InputFileName, then every
+// shot selected and confirmed, so GO is enabled at once (shots count from 1).
+void openXtfFile(Session& s);
 
 } // namespace tarnix
