@@ -309,3 +309,21 @@ TEST(XtfOpen, FailedOpenLeavesNothingOpen) {
     EXPECT_EQ(s.input, nullptr);
     EXPECT_EQ(s.NumTraces, 17);
 }
+
+TEST(XtfOpen, EveryPingIsSelectedAndGoEnabledAtOnce) {
+    TempDir dir;
+    Session s;
+    s.InputFileName = written(dir, threePings(), "line.xtf");
+    s.EndSweep.set(40);
+    openXtfFile(s);
+    EXPECT_TRUE(s.InputOpen);
+    EXPECT_TRUE(s.goEnabled);
+    EXPECT_EQ(s.shots.StartShot(), 1);
+    EXPECT_EQ(s.shots.EndShot(), 4); // the run covers StartShot to EndShot - 1
+    EXPECT_EQ(s.NumTraces, 3);
+    EXPECT_EQ(s.shots.Label1, "File:  line.xtf");
+    EXPECT_EQ(s.shots.Label2, "Total: 3");
+    EXPECT_EQ(s.Sel_ana_spin.min(), 1);
+    EXPECT_EQ(s.Edit4, "Input File:" + s.InputFileName + " open");
+    EXPECT_EQ(s.NumSamples, 8);
+}
