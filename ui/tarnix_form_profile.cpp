@@ -17,6 +17,8 @@
 #include <QSpinBox>
 #include <QTabWidget>
 
+#include <cmath>
+
 namespace tarnix {
 
 ProfileView& TTarnixForm::profileView() {
@@ -56,7 +58,9 @@ void TTarnixForm::DisplayMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers
         TWOD_PLOT(canvas, x, y, c.CursorShot, true);
         session_.Edit4 = interactiveMappingText(session_, c.CursorShot);
         Edit4->setText(QString::fromStdString(session_.Edit4));
-        if (picks.mapPlotting() && c.CursorShot >= 0 && c.CursorShot <= kMaxShot)
+        // A shot without a fix (NaN position) has no point on the map.
+        if (picks.mapPlotting() && c.CursorShot >= 0 && c.CursorShot <= kMaxShot &&
+            !std::isnan(session_.shotPosition[c.CursorShot][0]))
             picks.mapPlot(session_.shotPosition[c.CursorShot][0],
                           session_.shotPosition[c.CursorShot][1], c.CursorShot);
         view.updateDisplay(QRect(x - 4, y - 4, 120, 40));
