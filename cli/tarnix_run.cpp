@@ -106,41 +106,28 @@ int run(const RunOptions& o) {
         return 0;
     }
 
-    std::string file = o.file;
     if (o.demo) {
-        file = demoLinePath();
-        s.segy.HeadType = SegyOptions::Ascii; // the demo line's textual header
+        // Opened as the window opens it; the command line's options apply on top.
+        openDemoLine(s, demoLinePath());
+        applySegyOptions(o, s);
+    } else {
+        const InputFormat f = openCommand(s, o.file);
+        if (!formatReadable(f))
+            throw IoError(o.file + ": not a file tarnix-run can open (extension \"" +
+                          upperExtension(o.file) + "\")");
+        applySegyOptions(o, s);
+        // The options window's OK, for a format that shows one.
+        if (const FormatEntry& e = formatInfo(f); e.options != OptionsWindow::None) e.open(s);
     }
-    const InputFormat f = openCommand(s, file);
-    if (f != InputFormat::Segy)
-        throw IoError(file + ": not a file tarnix-run can open (extension \"" +
-                      upperExtension(file) + "\")");
-    applySegyOptions(o, s);
-    if (o.demo) {
-        if (!o.asciiHeader) s.segy.HeadType = SegyOptions::Ascii;
-        if (!o.window) {
-            s.StartSweep.set(0);
-            s.EndSweep.set(demoWindowMs());
-        }
-    }
-    segyOptionsOk(s);
     const std::vector<std::string> textualHeader = s.SEGYmemo;
     if (o.shots) {
         s.shots.StartShot.set(o.shots->first);
         s.shots.EndShot.set(o.shots->second);
-    } else if (o.demo) {
-        // Every trace of the demo line, counted from 0.
-        s.shots.StartShot.set(0);
-        s.shots.EndShot.set(DemoLineOptions{}.shots);
     }
     selectShotsOk(s);
     for (const std::string& nav : o.importNav) IMPORT_NAV(s, nav);
-    if (o.demo) applyDemoDisplay(s);
     applyDisplaySettings(o, s);
-    if (o.sequence)
-        loadSequenceFile(s.sequence, *o.sequence);
-    else if (o.demo)
-        demoSequence(s.sequence);
+    if (o.sequence) loadSequenceFile(s.sequence, *o.sequence);
 
     if (o.info) {
         std::cout << "File: " << s.InputFileName << '\n'

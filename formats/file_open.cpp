@@ -8,35 +8,6 @@
 
 namespace tarnix {
 
-std::string upperExtension(const std::string& path) {
-    auto slash = path.find_last_of('/');
-    auto dot = path.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
-    return upper(path.substr(dot));
-}
-
-InputFormat formatOf(const std::string& path) {
-    const std::string e = upperExtension(path);
-    if (e == ".SEG" || e == ".SGY" || e == ".SEGY") return InputFormat::Segy;
-    if (e == ".D02") return InputFormat::Korva20;
-    if (e == ".D05") return InputFormat::Korva05;
-    if (e == ".TXT") return InputFormat::Ascii;
-    if (e == ".BIN") return InputFormat::Binary;
-    if (e == ".BMP") return InputFormat::Bitmap;
-    if (e == ".XTF") return InputFormat::Xtf;
-    return InputFormat::None;
-}
-
-bool formatBuilt(InputFormat f) {
-    return f == InputFormat::Segy;
-}
-
-const char* openDialogFilters() {
-    return "SEG-Y (*.seg *.sgy *.segy);;Tarnix 2.0 (*.D02 *.d02);;Tarnix 0.5 (*.D05 *.d05);;"
-           "Ascii File (*.TXT *.txt);;BMP (*.bmp);;Binary Files (*.bin);;"
-           "SEG-2 (*.dat *.DAT *.sg2);;Any File (*)";
-}
-
 namespace {
 void clearNavGrid(Session& s) {
     for (auto& row : s.navigationGrid) row.clear();
@@ -52,12 +23,13 @@ InputFormat openCommand(Session& s, const std::string& chosen) {
     if (s.InputFileName.empty()) return InputFormat::None;
     s.Edit2 = "File Name: " + s.InputFileName;
 
-    InputFormat f = formatOf(s.InputFileName);
-    if (!formatBuilt(f)) f = InputFormat::None;
-    if (f == InputFormat::Segy) {
-        s.segy.Z_scaler = SegyOptions::DelayField;
-        s.segy.ChangeBox = false;
-        s.segy.dataFormatCode = 0; // a format chosen for one file is not the next one's
+    InputFormat f = InputFormat::None;
+    if (const FormatEntry* e = formatEntryOf(s.InputFileName); e && e->open) {
+        f = e->format;
+        if (e->options == OptionsWindow::None)
+            e->open(s);
+        else if (e->prepare)
+            e->prepare(s);
     }
     s.NumSamples = static_cast<int32_t>(truncate((s.EndSweep() - s.StartSweep()) * s.SampleRate));
     clearNavGrid(s);
@@ -66,9 +38,11 @@ InputFormat openCommand(Session& s, const std::string& chosen) {
 
 void segyOptionsOk(Session& s) {
     OPEN_SEGY(s, s.InputFileName, 0);
-    s.shots.StartShot.set(1);
     s.NumTraces = segyTraceCount(s);
-    s.shots.EndShot.set(s.NumTraces);
+    // Shots are trace indexes from 0 and the count is one more than the whole
+    // traces in the file, so this range reads every trace and no more.
+    s.shots.StartShot.set(0);
+    s.shots.EndShot.set(s.NumTraces - 1);
     auto slash = s.InputFileName.find_last_of('/');
     s.shots.Label1 = "File:  " + (slash == std::string::npos ? s.InputFileName
                                                              : s.InputFileName.substr(slash + 1));
@@ -102,9 +76,8 @@ void selectShotsOk(Session& s) {
 
     s.Sel_ana_spin = RangedInt(std::min(start, end), std::max(start, end), start);
 
-    const std::string e = upperExtension(s.rowFiles[0]);
-    const std::string raw = s.rowFiles[0].substr(s.rowFiles[0].size() - e.size());
-    if (raw == ".txt" || raw == ".TXT" || raw == ".seg2" || raw == ".SEG2") {
+    if (spelledAs(s.rowFiles[0], InputFormat::Ascii) ||
+        spelledAs(s.rowFiles[0], InputFormat::Seg2)) {
         s.SampleRate = parseFloat(s.ascii.S_Redit);
         s.korvaRateIndex = korvaRateCode(s.SampleRate);
         s.korvaRateValue = s.korvaRateIndex == 99 ? fixedText(s.SampleRate, 9) : std::string();

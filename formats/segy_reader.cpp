@@ -453,11 +453,6 @@ int segyHeaderFormatCode(const std::string& path, const SegyOptions& opt) {
     }
 }
 
-bool segyFileName(const std::string& path) {
-    const std::string ext = upperExtension(path);
-    return ext == ".SEG" || ext == ".SGY" || ext == ".SEGY";
-}
-
 std::string segyLayoutText(const SegyLayout& l) {
     std::vector<std::string> parts;
     if (l.orderDetected)
@@ -491,7 +486,7 @@ void OPEN_SEGY(Session& s, const std::string& fileName, int shot) {
         seg->readTrace(s, shot);
         if (s.EndSweep() < s.StartSweep()) s.EndSweep.set(s.StartSweep() + 500);
         windowCopy(s);
-        if (segyFileName(fileName)) {
+        if (formatOf(fileName) == InputFormat::Segy) {
             s.SegyDataOffset = kFileHeaderBytes;
             showSegyTextualHeader(s);
         } else {

@@ -124,8 +124,6 @@ SegyInput* segyInput(Session& s);
 // options give (detected under Detect); 0 when the file cannot be read.
 int segyHeaderFormatCode(const std::string& path, const SegyOptions& opt);
 
-// ".SEG", ".SGY" or ".SEGY" in any case: a name whose file header is shown.
-bool segyFileName(const std::string& path);
 // The layout as the open command reports it after "open": " (byte order:
 // detect, big-endian; IBM float (format 1); ...)", empty when there is
 // nothing to say.

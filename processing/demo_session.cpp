@@ -1,6 +1,7 @@
 #include "processing/demo_session.h"
 
 #include "formats/demo_line.h"
+#include "formats/file_open.h"
 
 namespace tarnix {
 
@@ -16,6 +17,17 @@ void applyDemoDisplay(Session& s) {
     s.display.TimeFreq.set(10);
     s.display.ShotFreq.set(100);
     s.display.SoundSpeedEdit.set(1500);
+}
+
+void openDemoLine(Session& s, const std::string& path) {
+    openCommand(s, path);
+    s.segy.HeadType = SegyOptions::Ascii; // the demo line's textual header
+    s.StartSweep.set(0);
+    s.EndSweep.set(demoWindowMs());
+    segyOptionsOk(s);
+    selectShotsOk(s);
+    applyDemoDisplay(s);
+    demoSequence(s.sequence);
 }
 
 void demoSequence(SequenceTable& table) {

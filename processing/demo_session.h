@@ -12,4 +12,9 @@ void applyDemoDisplay(Session& s);
 // A short sequence: debias, band-pass, gain balance.
 void demoSequence(SequenceTable& table);
 
+// Opens the demo line written at `path` as a user would: the open command, the
+// options window's OK on the whole trace, every shot selected, then the demo's
+// display settings and sequence.
+void openDemoLine(Session& s, const std::string& path);
+
 } // namespace tarnix

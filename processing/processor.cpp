@@ -3,6 +3,7 @@
 #include "core/error.h"
 #include "core/extended.h"
 #include "core/numtext.h"
+#include "formats/format_table.h"
 #include "processing/module_state.h"
 #include "processing/module_table.h"
 #include "processing/rms_trace.h"
@@ -106,8 +107,9 @@ RunResult Processor::run(RunHooks& hooks) {
         if (ns > kMaxRunSamples) ns = kMaxRunSamples;
         s.NumSamples = static_cast<int32_t>(ns);
         // The mean trace some rows need (record files only).
-        const std::string ext = upper(std::filesystem::path(s.InputFileName).extension().string());
-        if ((ext == ".D02" || ext == ".D05") && s.RMSFlag) CALCULATE_RMSTRACE(s);
+        if (const FormatEntry* f = formatEntryOf(s.InputFileName);
+            f && f->meanTraceBeforeRun && s.RMSFlag)
+            CALCULATE_RMSTRACE(s);
         // 5: the profile image for this run
         setupProfileGeometry(s);
         hooks.createImage();

@@ -129,9 +129,7 @@ void TSelectShotsForm::BitBtn1Click() {
 
 void TSelectShotsForm::S_ReditEnter() {
     const std::string& entry = session_.rowFiles[0];
-    const std::string ext = upperExtension(entry);
-    const std::string raw = entry.substr(entry.size() - ext.size());
-    if (raw == ".txt" || raw == ".TXT" || raw == ".seg" || raw == ".SEG") {
+    if (spelledAs(entry, InputFormat::Ascii) || spelledAs(entry, InputFormat::Segy)) {
         session_.ascii.headerEnabled = false;
     } else {
         session_.ascii.headerEnabled = true;

@@ -26,7 +26,7 @@ void TTarnixForm::OpenFile1Click() {
     QFileDialog dialog(this, "Open");
     dialog.setObjectName("OpenDialog1");
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters(QString::fromLatin1(openDialogFilters()).split(";;"));
+    dialog.setNameFilters(QString::fromStdString(openDialogFilters()).split(";;"));
     dialog.setDefaultSuffix(kOpenDialogDefaultSuffix);
     if (!s.InputFileName.empty())
         dialog.setDirectory(QFileInfo(QString::fromStdString(s.InputFileName)).absolutePath());
@@ -42,12 +42,12 @@ void TTarnixForm::openDataFile(const QString& path) {
     InputFormat format = InputFormat::None;
     guarded([&] { format = openCommand(s, path.toStdString()); });
     if (!s.InputFileName.empty()) Shots1->setEnabled(true);
-    if (format == InputFormat::Segy && forms.SEGYSelectForm) {
+    if (format != InputFormat::None && formatInfo(format).options == OptionsWindow::Segy &&
+        forms.SEGYSelectForm) {
         forms.SEGYSelectForm->showFileFormat();
         forms.SEGYSelectForm->show();
         forms.SEGYSelectForm->raise();
-    } else if (format == InputFormat::None && !s.InputFileName.empty() &&
-               !formatBuilt(formatOf(s.InputFileName))) {
+    } else if (format == InputFormat::None && !s.InputFileName.empty()) {
         s.Edit4 =
             "No reader for \"" + upperExtension(s.InputFileName) + "\" files: nothing was opened";
     }

@@ -49,18 +49,7 @@ void TTarnixForm::startDemo() {
             throw;
         }
         QApplication::restoreOverrideCursor();
-        // The open command, the options window's OK and Select Shots' OK, as a
-        // user would confirm them for this line.
-        openCommand(s, path);
-        s.segy.HeadType = SegyOptions::Ascii;
-        s.StartSweep.set(0);
-        s.EndSweep.set(demoWindowMs());
-        segyOptionsOk(s);
-        s.shots.StartShot.set(0);
-        s.shots.EndShot.set(DemoLineOptions{}.shots);
-        selectShotsOk(s);
-        applyDemoDisplay(s);
-        demoSequence(s.sequence);
+        openDemoLine(s, path);
         refreshFromSession();
         if (forms.DisplayControlsForm) forms.DisplayControlsForm->refreshFromSession();
         PlayButtClick();

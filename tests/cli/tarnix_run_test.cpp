@@ -170,3 +170,28 @@ TEST(TarnixRun, ByteOrderAndDataFormatOptions) {
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("the format code is 1, 2, 3, 5 or 8"), std::string::npos);
 }
+
+TEST(TarnixRun, DefaultRangeReadsEveryTraceAndUnknownCodesFail) {
+    const std::string in = tarnix::test::testdataPath("peer/segyio-f3.sgy");
+    if (in.empty()) GTEST_SKIP() << "peer test data not present";
+    TempDir dir;
+    Result r = runTool(dir, "--window 0:300 --report " + in);
+    ASSERT_EQ(r.status, 0) << r.err;
+    // Traces 0..413: the last one read is the file's last, and the run ends normally.
+    EXPECT_NE(r.out.find("Read 414 Traces\n\nNormal Completion\n"), std::string::npos) << r.out;
+
+    tarnix::test::writeTextFile(dir.file("seq.txt"),
+                                "# Module p1 p2 p3 p4 p5 p6 \n1 DBAS       \n2 FLMT 1      \n");
+    r = runTool(dir, "--window 0:300 --report --sequence " + dir.file("seq.txt") + " " + in);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("Run stopped at shot 0: row 2: 'FLMT' is not a processing module"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.err.find("'FLMT' is not a processing module"), std::string::npos) << r.err;
+
+    // A format with no reader is refused by name.
+    tarnix::test::writeTextFile(dir.file("x.d02"), "");
+    r = runTool(dir, "--info " + dir.file("x.d02"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("extension \".D02\""), std::string::npos) << r.err;
+}

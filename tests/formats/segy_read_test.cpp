@@ -189,7 +189,8 @@ TEST(SegyRead, TraceCountAndZeroFill) {
     f.traces.back().samples.resize(100);
     auto s = openSynth(f, dir.file("c.sgy"));
     EXPECT_EQ(s->NumTraces, (640 + 440) / 640 + 1);
-    EXPECT_EQ(s->shots.EndShot(), s->NumTraces);
+    EXPECT_EQ(s->shots.StartShot(), 0);
+    EXPECT_EQ(s->shots.EndShot(), s->NumTraces - 1); // the whole traces, 0..count-2
     EXPECT_EQ(s->shots.Label1, "File:  c.sgy");
     EXPECT_EQ(s->shots.Label2, "Total: 2");
     segyInput(*s)->readTrace(*s, 1);

@@ -68,16 +68,17 @@ TEST_F(SegyWindows, OpenOkOkEnablesGoAndFillsTheHeaderPage) {
     EXPECT_TRUE(sel->isVisible());
     EXPECT_EQ(sel->Label1->text(), "File:  line.sgy");
     EXPECT_EQ(sel->Label2->text(), "Total: 21");
-    EXPECT_EQ(sel->StartShot->value(), 1);
-    EXPECT_EQ(sel->EndShot->value(), 21);
+    // Every trace, counted from 0: the run reads shots 0..19.
+    EXPECT_EQ(sel->StartShot->value(), 0);
+    EXPECT_EQ(sel->EndShot->value(), 20);
     EXPECT_FALSE(w.TarnixForm->Playbutt->isEnabled());
 
     sel->EndShot->setValue(11);
     sel->OK->click();
     EXPECT_FALSE(sel->isVisible());
-    EXPECT_EQ(s->NumTraces, 10);
+    EXPECT_EQ(s->NumTraces, 11);
     EXPECT_TRUE(w.TarnixForm->Playbutt->isEnabled());
-    EXPECT_EQ(w.TarnixForm->Sel_ana_spin->minimum(), 1);
+    EXPECT_EQ(w.TarnixForm->Sel_ana_spin->minimum(), 0);
     EXPECT_EQ(w.TarnixForm->Sel_ana_spin->maximum(), 11);
 
     w.TarnixForm->PageControl1->setCurrentIndex(TTarnixForm::SegyHeaderPage);

@@ -1,2 +1,0 @@
-// Layer processing: sources are added by the issues that build it.
-namespace tarnix {}
