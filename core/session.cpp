@@ -35,11 +35,7 @@ void windowCopy(Session& s) {
     s.NumSamples = static_cast<int32_t>(truncate((s.EndSweep() - s.StartSweep()) * s.SampleRate));
     long long first = roundHalfEven(s.StartSweep() * s.SampleRate);
     if (first < 0) first = 0;
-    const Session::SlotRange vouched = s.currentZeros;
-    const int live = std::clamp(s.rawLive, 0, kReadSlots);
-    s.currentZeros = {};
-    s.rawLive = kReadSlots;
-    s.copiedZeros = {};
+    const auto [live, vouched] = s.zeros.takeForCopy();
     if (first <= kReadSlots - 1) {
         // Slots first..16383 move down to 0..16383-first. Above the reader's
         // samples raw holds zeros, which need writing only where the current
@@ -49,13 +45,12 @@ void windowCopy(Session& s) {
         std::memmove(s.current.data(), s.raw.data() + first,
                      static_cast<size_t>(liveEnd) * sizeof(Sample));
         // Zeros go where the vouched range does not reach (below it and above it).
-        const bool apart =
-            vouched.from >= vouched.to || vouched.to <= liveEnd || vouched.from >= end;
+        const bool apart = vouched.empty() || vouched.to <= liveEnd || vouched.from >= end;
         const int below = apart ? end : std::clamp(vouched.from, liveEnd, end);
         const int above = apart ? end : std::clamp(vouched.to, liveEnd, end);
         std::fill(s.current.begin() + liveEnd, s.current.begin() + below, Sample(0));
         std::fill(s.current.begin() + above, s.current.begin() + end, Sample(0));
-        s.copiedZeros = {liveEnd, end};
+        s.zeros.copied = {liveEnd, end};
     }
     s.Edit2 = delayText(s.header.Delay);
 }

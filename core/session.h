@@ -86,19 +86,7 @@ public:
     TraceHeader header;
     ShotGather gather; // the SEG-2 shot last read
 
-    // Bookkeeping that lets a run's window copy move only the samples a trace
-    // has. Each hint is set just before the copy that uses it and cleared by it,
-    // so a copy started from anywhere else moves the whole window as before.
-    struct SlotRange {
-        int from = 0, to = 0; // slots from..to-1
-    };
-    // Raw slots from rawLive on hold 0 (the reader that just filled raw says so).
-    int rawLive = kReadSlots;
-    // Current slots that are known to hold 0; only the run loop vouches for this,
-    // after checking that no row of the worker wrote there.
-    SlotRange currentZeros;
-    // The current slots the last window copy set to 0 (from raw's zero tail).
-    SlotRange copiedZeros;
+    WindowZeros zeros; // what the window copy may leave alone
 
     // --- per-shot tables (index = shot number, 0..40000) ---
     std::vector<std::string> navText;

@@ -16,6 +16,48 @@ constexpr int kShotTableSize = kMaxShot + 1;
 
 using TraceBuffer = std::array<Sample, kTraceSlots>;
 
+// What is known about zeros in the raw and current traces, so that a run's
+// window copy moves only the samples a trace has. Each hint is set just before
+// the copy that uses it and taken by it, so a copy started from anywhere else
+// moves the whole window.
+struct WindowZeros {
+    struct Range {
+        int from = 0, to = 0; // slots from..to-1
+        bool empty() const { return from >= to; }
+    };
+    // Raw slots from rawLive on hold 0 (the reader that just filled raw says so).
+    int rawLive = kReadSlots;
+    // Current slots known to hold 0, vouched for by the run around its read only.
+    Range vouched;
+    // The current slots the last window copy set to 0.
+    Range copied;
+    // The run's: copied zeros that no row wrote over, vouched for at the next read.
+    Range kept;
+
+    // The window copy takes the hints it may use.
+    struct Hints {
+        int rawLive;
+        Range vouched;
+    };
+    Hints takeForCopy() {
+        Hints h{rawLive < 0 ? 0 : (rawLive > kReadSlots ? kReadSlots : rawLive), vouched};
+        rawLive = kReadSlots;
+        vouched = {};
+        copied = {};
+        return h;
+    }
+    // The run: around its read, then after the worker wrote slots 0..written-1.
+    void beginRead() { vouched = kept; }
+    void endRead() { vouched = {}; }
+    void afterWorker(int written) {
+        kept = copied.empty() ? Range{}
+                              : Range{copied.from > written ? copied.from : written, copied.to};
+        copied = {};
+    }
+    // Anything may have touched the trace (events were served, the run ended).
+    void forget() { vouched = copied = kept = {}; }
+};
+
 // Values of the trace last read, filled by the format readers.
 struct TraceHeader {
     int32_t ShotNumber = 0;

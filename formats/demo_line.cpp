@@ -2,6 +2,7 @@
 
 #include "core/byte_order.h"
 #include "core/error.h"
+#include "formats/segy_header.h"
 
 #include <algorithm>
 #include <cmath>
@@ -129,30 +130,31 @@ void writeDemoLine(const std::string& path, const DemoLineOptions& opt) {
             trace[std::min(i, opt.samples - 1)] += (uni(rng) < 0.5 ? -0.9 : 0.9) * 1.6;
         }
 
-        std::fill(rec.begin(), rec.end(), 0);
-        unsigned char* h = rec.data();
+        SegyTraceRecord r{};
         const int shot = s + 1;
-        putI32BE(h + 0, shot);
-        putI32BE(h + 4, shot);
-        putI32BE(h + 8, shot);
-        putI32BE(h + 12, 1);
-        putI16BE(h + 28, 1);
-        putI16BE(h + 70, -100);
+        segySet(r, segy::SeqLine, shot);
+        segySet(r, segy::SeqReel, shot);
+        segySet(r, segy::FieldRecord, shot);
+        segySet(r, segy::Channel, 1);
+        segySet(r, segy::TraceId, 1);
+        segySet(r, segy::CoordScaler, -100);
         const double east = step * x * std::sin(heading), north = step * x * std::cos(heading);
         const double lon = lon0 + east / mPerDegLon, lat = lat0 + north / mPerDegLat;
-        putI32BE(h + 72, static_cast<int32_t>(std::lround(lon * 3600.0 * 100.0)));
-        putI32BE(h + 76, static_cast<int32_t>(std::lround(lat * 3600.0 * 100.0)));
-        putI16BE(h + 88, 2);
-        putI16BE(h + 108, opt.delayMs);
-        putI16BE(h + 114, opt.samples);
-        putI16BE(h + 116, opt.intervalUs);
+        segySet(r, segy::SourceX, static_cast<int32_t>(std::lround(lon * 3600.0 * 100.0)));
+        segySet(r, segy::SourceY, static_cast<int32_t>(std::lround(lat * 3600.0 * 100.0)));
+        segySet(r, segy::CoordUnits, 2);
+        segySet(r, segy::Delay, opt.delayMs);
+        segySet(r, segy::NumSamples, opt.samples);
+        segySet(r, segy::SampleInterval, opt.intervalUs);
         const int secOfDay = 8 * 3600 + 30 * 60 + s / 2;
-        putI16BE(h + 156, 2026);
-        putI16BE(h + 158, 142 + secOfDay / 86400);
-        putI16BE(h + 160, (secOfDay / 3600) % 24);
-        putI16BE(h + 162, (secOfDay / 60) % 60);
-        putI16BE(h + 164, secOfDay % 60);
-        putI16BE(h + 166, 4);
+        segySet(r, segy::Year, 2026);
+        segySet(r, segy::Day, 142 + secOfDay / 86400);
+        segySet(r, segy::Hour, (secOfDay / 3600) % 24);
+        segySet(r, segy::Minute, (secOfDay / 60) % 60);
+        segySet(r, segy::Second, secOfDay % 60);
+        segySet(r, segy::TimeBasis, 4);
+        unsigned char* h = rec.data();
+        encodeBigEndianHeader(r, h);
         for (int i = 0; i < opt.samples; ++i) {
             double v = std::clamp(trace[i] * 20000.0, -32767.0, 32767.0);
             putI16BE(h + 240 + 2 * i, static_cast<int32_t>(std::lround(v)));

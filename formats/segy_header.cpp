@@ -82,6 +82,17 @@ constexpr SegyField kFields[] = {
     {179, 16, "Overtravel ", ""},
 };
 
+// The fields follow one another without overlapping, inside bytes 1 to 180.
+constexpr bool fieldsTileTheHeader() {
+    int next = 1;
+    for (const auto& f : kFields) {
+        if ((f.width != 16 && f.width != 32) || f.byte < next) return false;
+        next = f.byte + f.width / 8;
+    }
+    return next == 181;
+}
+static_assert(fieldsTileTheHeader(), "SEG-Y trace header fields out of order or overlapping");
+
 // Width by first byte, for the named-field accessors.
 struct WidthTable {
     std::array<unsigned char, 241> w{};

@@ -31,6 +31,7 @@ constexpr int HorizontalStack = 33, DataUse = 35, ElevScaler = 69, CoordScaler =
 constexpr int SourceX = 73, SourceY = 77, GroupX = 81, GroupY = 85, CoordUnits = 89;
 constexpr int Delay = 109, NumSamples = 115, SampleInterval = 117, SweepLength = 131;
 constexpr int TaperType = 139, Year = 157, Day = 159, Hour = 161, Minute = 163, Second = 165;
+constexpr int TimeBasis = 167;
 } // namespace segy
 
 // Field value of a record in host layout; the width comes from the table.

@@ -395,7 +395,7 @@ void decodeSegyNavigation(const std::array<unsigned char, 240>& rec, bool bigEnd
 void SegyInput::readRunTrace(Session& s, int shot) {
     Session::checkShotIndex(shot);
     readTrace(s, shot);
-    s.rawLive = filledSlots_; // raw holds zeros above this trace's samples
+    s.zeros.rawLive = filledSlots_; // raw holds zeros above this trace's samples
     windowCopy(s);
     TraceHeader& h = s.header;
     h.ShotNumber = shot;

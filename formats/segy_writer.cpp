@@ -140,23 +140,26 @@ void writeSegyTraceBE(Session& s, int /*row*/, int shot, int startSweep, const T
                       int endSweep) {
     SegyOutput& out = openOutput(s, shot);
     const int n = traceNumber(s, out, shot);
-    unsigned char h[kHeaderBytes] = {};
-    putI32BE(h + 0, n);
-    putI32BE(h + 4, n);
-    putI32BE(h + 8, n);
-    putI32BE(h + 12, 1);
-    putI32BE(h + 16, 1);
-    // Bytes 21-28, 31-36 and 69-70 carry the plain values of the little-endian header.
-    putI32BE(h + 20, n);
-    putI32BE(h + 24, n);
-    putI16BE(h + 28, 1);
-    putI16BE(h + 30, 1);
-    putI16BE(h + 32, 1);
-    putI16BE(h + 34, 1);
-    putI16BE(h + 68, 1);
-    putI16BE(h + 114, s.NumSamples);
-    putI16BE(h + 116, intervalMicroseconds(s));
-    putI16BE(h + 130, endSweep - startSweep);
+    SegyTraceRecord r{};
+    segySet(r, segy::SeqLine, n);
+    segySet(r, segy::SeqReel, n);
+    segySet(r, segy::FieldRecord, n);
+    segySet(r, segy::Channel, 1);
+    segySet(r, segy::SourcePower, 1);
+    // The CDP fields, stacks, data use and elevation scaler carry the plain
+    // values of the little-endian header.
+    segySet(r, segy::CdpEnsemble, n);
+    segySet(r, segy::CdpTrace, n);
+    segySet(r, segy::TraceId, 1);
+    segySet(r, segy::VerticalStack, 1);
+    segySet(r, segy::HorizontalStack, 1);
+    segySet(r, segy::DataUse, 1);
+    segySet(r, segy::ElevScaler, 1);
+    segySet(r, segy::NumSamples, s.NumSamples);
+    segySet(r, segy::SampleInterval, intervalMicroseconds(s));
+    segySet(r, segy::SweepLength, endSweep - startSweep);
+    unsigned char h[kHeaderBytes];
+    encodeBigEndianHeader(r, h);
     writeTrace(s, out, n, h, trace, true);
 }
 

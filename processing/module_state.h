@@ -22,10 +22,10 @@ struct ModuleState {
     static constexpr int kCorrFftSize = 32768; // autocorrelation by transform
 
     ModuleState()
-        : x(kTraceSlots), b(kTraceSlots), xd(2 * kTraceSlots + 64), yd(kTraceSlots + 64),
-          cd(kTraceSlots), half(kTraceSlots / 2 + 1), fftIn(kFftSize), fftOut(kFftSize),
-          corrA(kCorrFftSize), corrB(kCorrFftSize), r(kTraceSlots), g(kTraceSlots), f(kTraceSlots),
-          d(kTraceSlots), lev(kTraceSlots), inverse(kTraceSlots + 1), work(kTraceSlots + 64),
+        : b(kTraceSlots), xd(2 * kTraceSlots + 64), yd(kTraceSlots + 64), cd(kTraceSlots),
+          half(kTraceSlots / 2 + 1), fftIn(kFftSize), fftOut(kFftSize), corrA(kCorrFftSize),
+          corrB(kCorrFftSize), r(kTraceSlots), g(kTraceSlots), f(kTraceSlots), d(kTraceSlots),
+          lev(kTraceSlots), inverse(kTraceSlots + 1), work(kTraceSlots + 64),
           mirror(kTraceSlots + 64) {
         for (int c = 1; c <= kTraceSlots; ++c) inverse[c] = 1.0 / c;
     }
@@ -39,7 +39,6 @@ struct ModuleState {
     int fltmType = 0;
 
     // --- scratch, overwritten by every call ---
-    std::vector<long double> x;                      // input copy of the samples a module reads
     std::vector<long double> b;                      // second trace-sized work array
     std::vector<double> xd, yd, cd;                  // fast convolution
     std::vector<double> half;                        // half filter h[1..M]

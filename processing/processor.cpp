@@ -91,74 +91,14 @@ void clampRunSamples(Session& s) {
 RunResult Processor::run(RunHooks& hooks) {
     Session& s = s_;
     RunResult result;
-    using Clock = std::chrono::steady_clock;
-
-    // 1-2
     hooks.runState(true);
     hooks.progress(0);
     s.SingleTraceMode = false;
-    int columnCounter = 0;
     s.RunTraceCount = 0;
-
     int shot = s.shots.StartShot();
     try {
-        // 3
-        long long ns = roundHalfEven(s.EndSweep() * s.SampleRate - s.StartSweep() * s.SampleRate);
-        if (ns > kMaxRunSamples) ns = kMaxRunSamples;
-        s.NumSamples = static_cast<int32_t>(ns);
-        // The mean trace some rows need (record files only).
-        if (const FormatEntry* f = formatEntryOf(s.InputFileName);
-            f && f->meanTraceBeforeRun && s.RMSFlag)
-            CALCULATE_RMSTRACE(s);
-        // 5: the profile image for this run
-        setupProfileGeometry(s);
-        hooks.createImage();
-        Session::SlotRange zeros; // current slots known to hold 0 before the next read
-        s.copiedZeros = {};
-        // 6
-        s.StopRequested = false;
-        auto lastPump = Clock::now();
-        const int startShot = s.shots.StartShot();
-        const int endShot = s.shots.EndShot();
-        // 7
-        do {
-            const auto now = Clock::now();
-            if (shot % 100 == 0 || now - lastPump > std::chrono::milliseconds(100)) {
-                zeros = {}; // an event handler may touch the trace
-                hooks.pumpEvents();
-                lastPump = Clock::now();
-            }
-            Session::checkShotIndex(shot);
-            if (!s.input) throw IoError("No input file is open");
-            s.currentZeros = zeros; // only for the read below
-            s.input->readRunTrace(s, shot);
-            s.currentZeros = {};
-            clampRunSamples(s);
-            ProcessTrace(shot);
-            if (shot == startShot || shot % s.HdrSelect() == 0) {
-                s.RunTraceCount += 1;
-                if (static_cast<int>(s.navigationGrid.size()) <= s.RunTraceCount)
-                    s.navigationGrid.resize(s.RunTraceCount + 1);
-                if (s.navigationGrid.empty()) s.navigationGrid.resize(2);
-                s.navigationGrid[0] = "Navigation String";
-                s.navigationGrid[s.RunTraceCount] = s.navText[shot];
-            }
-            if (shot % 10 == 0 && s.NumTraces > 0)
-                hooks.progress(static_cast<int>(
-                    truncate(static_cast<long double>(shot - startShot) / s.NumTraces * 100)));
-            shot += 1;
-            const int n = s.NumSamples / (s.Decimation > 0 ? s.Decimation : 1);
-            for (int r = 1; r <= s.display.Rep(); ++r) {
-                columnCounter += 1;
-                hooks.paintColumn(columnCounter + 50, s.current, n);
-            }
-            // The zeros the window copy wrote above the samples are still there
-            // unless a row wrote that far: the next copy need not write them again.
-            zeros = {};
-            if (s.copiedZeros.from < s.copiedZeros.to)
-                zeros = {std::max(s.copiedZeros.from, writtenEnd_), s.copiedZeros.to};
-            s.copiedZeros = {};
-        } while (!(endShot <= shot || s.StopRequested));
+        prepareRun(hooks);
+        processShots(hooks, shot);
         result.end = s.StopRequested ? RunEnd::Stopped : RunEnd::Normal;
     } catch (const EndOfData& e) {
         result.end = RunEnd::EndOfData;
@@ -168,12 +108,81 @@ RunResult Processor::run(RunHooks& hooks) {
         result.message = e.what();
     }
     result.finalShot = shot;
-    s.currentZeros = {};
-    s.copiedZeros = {};
+    s.zeros.forget();
+    writeReport(result);
+    // The close-out runs whatever happened above, so the window leaves its running state.
+    closeOut(hooks, result);
+    hooks.runState(false);
+    return result;
+}
 
-    // 8: the completion report
-    s.Memo2 = {"Tarnix v. 1.2.1", "", "Data File : " + s.InputFileName,
-               "Read " + std::to_string(shot) + " Traces", ""};
+void Processor::prepareRun(RunHooks& hooks) {
+    Session& s = s_;
+    long long ns = roundHalfEven(s.EndSweep() * s.SampleRate - s.StartSweep() * s.SampleRate);
+    if (ns > kMaxRunSamples) ns = kMaxRunSamples;
+    s.NumSamples = static_cast<int32_t>(ns);
+    // The mean trace some rows need (record files only).
+    if (const FormatEntry* f = formatEntryOf(s.InputFileName);
+        f && f->meanTraceBeforeRun && s.RMSFlag)
+        CALCULATE_RMSTRACE(s);
+    setupProfileGeometry(s);
+    hooks.createImage();
+    s.zeros.forget();
+    s.StopRequested = false;
+}
+
+void Processor::processShots(RunHooks& hooks, int& shot) {
+    using Clock = std::chrono::steady_clock;
+    Session& s = s_;
+    auto lastPump = Clock::now();
+    const int startShot = s.shots.StartShot();
+    const int endShot = s.shots.EndShot();
+    int columnCounter = 0;
+    // The test follows the first pass: a range with EndShot <= StartShot runs one shot.
+    do {
+        if (shot % 100 == 0 || Clock::now() - lastPump > std::chrono::milliseconds(100)) {
+            s.zeros.forget(); // an event handler may touch the trace
+            hooks.pumpEvents();
+            lastPump = Clock::now();
+        }
+        Session::checkShotIndex(shot);
+        if (!s.input) throw IoError("No input file is open");
+        s.zeros.beginRead();
+        s.input->readRunTrace(s, shot);
+        s.zeros.endRead();
+        clampRunSamples(s);
+        ProcessTrace(shot);
+        addNavigationRow(shot);
+        if (shot % 10 == 0 && s.NumTraces > 0)
+            hooks.progress(static_cast<int>(
+                truncate(static_cast<long double>(shot - startShot) / s.NumTraces * 100)));
+        shot += 1;
+        const int n = s.NumSamples / (s.Decimation > 0 ? s.Decimation : 1);
+        for (int r = 1; r <= s.display.Rep(); ++r) {
+            columnCounter += 1;
+            hooks.paintColumn(columnCounter + 50, s.current, n);
+        }
+        // The zeros the window copy wrote above the samples are still there
+        // unless a row wrote that far: the next copy need not write them again.
+        s.zeros.afterWorker(writtenEnd_);
+    } while (!(endShot <= shot || s.StopRequested));
+}
+
+void Processor::addNavigationRow(int shot) {
+    Session& s = s_;
+    if (shot != s.shots.StartShot() && shot % s.HdrSelect() != 0) return;
+    s.RunTraceCount += 1;
+    if (static_cast<int>(s.navigationGrid.size()) <= s.RunTraceCount)
+        s.navigationGrid.resize(s.RunTraceCount + 1);
+    s.navigationGrid[0] = "Navigation String";
+    s.navigationGrid[s.RunTraceCount] = s.navText[shot];
+}
+
+void Processor::writeReport(const RunResult& result) {
+    Session& s = s_;
+    const std::string shot = std::to_string(result.finalShot);
+    s.Memo2 = {"Tarnix v. 1.2.1", "", "Data File : " + s.InputFileName, "Read " + shot + " Traces",
+               ""};
     switch (result.end) {
     case RunEnd::Normal:
         s.Memo2.push_back("Normal Completion");
@@ -182,15 +191,16 @@ RunResult Processor::run(RunHooks& hooks) {
         s.Memo2.push_back("Stopped by user");
         break;
     case RunEnd::EndOfData:
-        s.Memo2.push_back("End of input data at shot " + std::to_string(shot) + ": " +
-                          result.message);
+        s.Memo2.push_back("End of input data at shot " + shot + ": " + result.message);
         break;
     case RunEnd::Failed:
-        s.Memo2.push_back("Run stopped at shot " + std::to_string(shot) + ": " + result.message);
+        s.Memo2.push_back("Run stopped at shot " + shot + ": " + result.message);
         break;
     }
+}
 
-    // 9-11 run whatever happened above, so the window leaves its running state.
+void Processor::closeOut(RunHooks& hooks, RunResult& result) {
+    Session& s = s_;
     try {
         hooks.runEnd();
     } catch (const std::exception& e) {
@@ -216,8 +226,6 @@ RunResult Processor::run(RunHooks& hooks) {
             s.refOut.reset();
         }
     }
-    hooks.runState(false);
-    return result;
 }
 
 bool Processor::filterRedesign() const {

@@ -48,6 +48,12 @@ public:
     bool filterRedesign() const;
 
 private:
+    // The run's steps.
+    void prepareRun(RunHooks& hooks);
+    void processShots(RunHooks& hooks, int& shot);
+    void addNavigationRow(int shot);
+    void writeReport(const RunResult& result);
+    void closeOut(RunHooks& hooks, RunResult& result);
     void dispatch(RowContext& row, const ModuleEntry* m);
     // Stores the double copy of the trace the double-precision rows worked on
     // into the current trace; with `forget` the copy is dropped as well.

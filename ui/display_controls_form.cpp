@@ -1,6 +1,7 @@
 #include "ui/display_controls_form.h"
 
 #include "core/session.h"
+#include "ui/controls.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -29,17 +30,6 @@ QSlider* trackBar(QWidget* parent, const char* name, Qt::Orientation o, const Ra
     s->setPageStep(1);
     s->setTickPosition(o == Qt::Vertical ? QSlider::TicksRight : QSlider::TicksBelow);
     s->setTickInterval(1);
-    s->setToolTip(hint);
-    return s;
-}
-
-QSpinBox* spinEdit(QWidget* parent, const char* name, const RangedInt& r, int step,
-                   const QString& hint = {}) {
-    auto* s = new QSpinBox(parent);
-    s->setObjectName(name);
-    s->setRange(r.min(), r.max());
-    s->setSingleStep(step);
-    s->setValue(r());
     s->setToolTip(hint);
     return s;
 }
@@ -112,10 +102,10 @@ TDisplayControlsForm::TDisplayControlsForm(Session& session, QWidget* parent)
 
     auto* grid = new QGridLayout;
     int row = 0;
-    DragWidth = spinEdit(this, "DragWidth", d.DragWidth, 1, "Bottom Tracking window (pt.)");
+    DragWidth = rangedSpin(this, "DragWidth", d.DragWidth, 1, "Bottom Tracking window (pt.)");
     grid->addWidget(label(this, "Label1", "BT win"), row, 0);
     grid->addWidget(DragWidth, row++, 1);
-    NVP = spinEdit(this, "NVP", d.NVP, 10, "Vertical Size (pixels)");
+    NVP = rangedSpin(this, "NVP", d.NVP, 10, "Vertical Size (pixels)");
     grid->addWidget(label(this, "Label2", "Vsize (pix)"), row, 0);
     grid->addWidget(NVP, row++, 1);
 
@@ -139,10 +129,10 @@ TDisplayControlsForm::TDisplayControlsForm(Session& session, QWidget* parent)
     DlabelCheck->setObjectName("DlabelCheck");
     DlabelCheck->setChecked(d.DlabelCheck);
     grid->addWidget(DlabelCheck, row++, 0, 1, 2);
-    TimeFreq = spinEdit(this, "TimeFreq", d.TimeFreq, 10);
+    TimeFreq = rangedSpin(this, "TimeFreq", d.TimeFreq, 10);
     grid->addWidget(label(this, "Label3", "Time Lab"), row, 0);
     grid->addWidget(TimeFreq, row++, 1);
-    ShotFreq = spinEdit(this, "ShotFreq", d.ShotFreq, 10);
+    ShotFreq = rangedSpin(this, "ShotFreq", d.ShotFreq, 10);
     grid->addWidget(label(this, "Label4", "Shot Lab"), row, 0);
     grid->addWidget(ShotFreq, row++, 1);
 
@@ -163,7 +153,8 @@ TDisplayControlsForm::TDisplayControlsForm(Session& session, QWidget* parent)
     repRow->addWidget(RepLab);
     grid->addLayout(repRow, row++, 1);
 
-    SoundSpeedEdit = spinEdit(this, "SoundSpeedEdit", d.SoundSpeedEdit, 10, "Sound speed (m/sec.)");
+    SoundSpeedEdit =
+        rangedSpin(this, "SoundSpeedEdit", d.SoundSpeedEdit, 10, "Sound speed (m/sec.)");
     grid->addWidget(label(this, "Label7", "Snd Spd "), row, 0);
     grid->addWidget(SoundSpeedEdit, row++, 1);
     LineNameLabelCheck = new QCheckBox("Line Name", this);

@@ -2,6 +2,7 @@
 
 #include "core/session.h"
 #include "formats/file_open.h"
+#include "ui/controls.h"
 #include "ui/tarnix_form.h"
 #include "ui/windows.h"
 
@@ -15,16 +16,6 @@
 #include <QVBoxLayout>
 
 namespace tarnix {
-
-namespace {
-QSpinBox* spin(QWidget* parent, const char* name, const RangedInt& r) {
-    auto* s = new QSpinBox(parent);
-    s->setObjectName(name);
-    s->setRange(r.min(), r.max());
-    s->setValue(r());
-    return s;
-}
-} // namespace
 
 TSelectShotsForm::TSelectShotsForm(Session& session, QWidget* parent)
     : QDialog(parent), session_(session) {
@@ -45,8 +36,8 @@ TSelectShotsForm::TSelectShotsForm(Session& session, QWidget* parent)
 
     auto* records = new QGroupBox("Records", this);
     auto* rl = new QFormLayout(records);
-    StartShot = spin(records, "StartShot", sel.StartShot);
-    EndShot = spin(records, "EndShot", sel.EndShot);
+    StartShot = rangedSpin(records, "StartShot", sel.StartShot);
+    EndShot = rangedSpin(records, "EndShot", sel.EndShot);
     rl->addRow("FROM SHOT", StartShot);
     rl->addRow("TO SHOT", EndShot);
 
@@ -61,7 +52,7 @@ TSelectShotsForm::TSelectShotsForm(Session& session, QWidget* parent)
 
     auto* chan = new QGroupBox("Channel to display ", this);
     auto* chl = new QHBoxLayout(chan);
-    chan_to_display = spin(chan, "chan_to_display", sel.chan_to_display);
+    chan_to_display = rangedSpin(chan, "chan_to_display", sel.chan_to_display);
     chl->addWidget(chan_to_display);
 
     OK = new QPushButton("OK", this);

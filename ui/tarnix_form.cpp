@@ -5,6 +5,7 @@
 #include "display/instruments.h"
 #include "display/profile_renderer.h"
 #include "processing/processor.h"
+#include "ui/controls.h"
 #include "ui/disclaimers_form.h"
 #include "ui/display_controls_form.h"
 #include "ui/map_viewer_form.h"
@@ -73,15 +74,6 @@ QPushButton* pushButton(QWidget* parent, const char* name, const QString& text,
     return b;
 }
 
-QSpinBox* spinEdit(QWidget* parent, const char* name, const RangedInt& r, int step = 1) {
-    auto* s = new QSpinBox(parent);
-    s->setObjectName(name);
-    s->setRange(r.min(), r.max());
-    s->setSingleStep(step);
-    s->setValue(r());
-    return s;
-}
-
 QLabel* imageLabel(QWidget* parent, const char* name) {
     auto* l = new QLabel(parent);
     l->setObjectName(name);
@@ -111,17 +103,6 @@ void setLines(QPlainTextEdit* m, const std::vector<std::string>& lines) {
 void setText(QLineEdit* e, const std::string& s) {
     const QString t = QString::fromStdString(s);
     if (e->text() != t) e->setText(t);
-}
-
-// A spin edit shows its setting's range and value; a change of value runs the
-// change handler, a change of range alone does not.
-void showRanged(QSpinBox* spin, const RangedInt& setting) {
-    const int value = setting();
-    if (spin->minimum() != setting.min() || spin->maximum() != setting.max()) {
-        QSignalBlocker block(spin);
-        spin->setRange(setting.min(), setting.max());
-    }
-    if (spin->value() != value) spin->setValue(value);
 }
 
 constexpr int kNavigationRows = 10000; // rows of the navigation list, heading included
@@ -193,8 +174,8 @@ void TTarnixForm::buildTopPanel(QWidget* panel) {
     l1->setObjectName("Label3");
     auto* l2 = new QLabel("End Sweep (msec)", panel);
     l2->setObjectName("Label4");
-    StartSweep = spinEdit(panel, "StartSweep", session_.StartSweep);
-    EndSweep = spinEdit(panel, "EndSweep", session_.EndSweep);
+    StartSweep = rangedSpin(panel, "StartSweep", session_.StartSweep);
+    EndSweep = rangedSpin(panel, "EndSweep", session_.EndSweep);
     sweep->addWidget(l1, 0, 0);
     sweep->addWidget(StartSweep, 1, 0);
     sweep->addWidget(l2, 0, 1);
@@ -337,7 +318,7 @@ void TTarnixForm::buildPositioningPage() {
     ClearNavButt = pushButton(NavFileGroup, "ClearNavButt", "CLEAR");
     auto* fixLabel = new QLabel("Fix every (shots)", NavFileGroup);
     fixLabel->setObjectName("Label5");
-    HdrSelect = spinEdit(NavFileGroup, "HdrSelect", session_.HdrSelect, 10);
+    HdrSelect = rangedSpin(NavFileGroup, "HdrSelect", session_.HdrSelect, 10);
     PrintButt = pushButton(NavFileGroup, "PrintButt", "Print Profile");
     PrintButt->setEnabled(false);
     PrintButt->setVisible(false);
@@ -478,7 +459,7 @@ void TTarnixForm::buildAnalysisPage() {
     auto* counter = new QGroupBox("Shot Counter", TabSheet5);
     counter->setObjectName("GroupBox6");
     auto* cv = new QVBoxLayout(counter);
-    Sel_ana_spin = spinEdit(counter, "Sel_ana_spin", session_.Sel_ana_spin);
+    Sel_ana_spin = rangedSpin(counter, "Sel_ana_spin", session_.Sel_ana_spin);
     Sel_ana_spin->setToolTip("Select shot for the analysis");
     cv->addWidget(Sel_ana_spin);
     connect(Sel_ana_spin, &QSpinBox::valueChanged, this, &TTarnixForm::Sel_ana_spinChange);

@@ -1,0 +1,28 @@
+#include "ui/controls.h"
+
+#include <QSignalBlocker>
+#include <QSpinBox>
+
+namespace tarnix {
+
+QSpinBox* rangedSpin(QWidget* parent, const char* name, const RangedInt& r, int step,
+                     const QString& hint) {
+    auto* s = new QSpinBox(parent);
+    s->setObjectName(name);
+    s->setRange(r.min(), r.max());
+    s->setSingleStep(step);
+    s->setValue(r());
+    if (!hint.isEmpty()) s->setToolTip(hint);
+    return s;
+}
+
+void showRanged(QSpinBox* spin, const RangedInt& setting) {
+    const int value = setting();
+    if (spin->minimum() != setting.min() || spin->maximum() != setting.max()) {
+        QSignalBlocker block(spin);
+        spin->setRange(setting.min(), setting.max());
+    }
+    if (spin->value() != value) spin->setValue(value);
+}
+
+} // namespace tarnix
