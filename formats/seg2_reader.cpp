@@ -368,7 +368,7 @@ void Seg2Input::readTrace(Session& s, int shot) {
 void Seg2Input::readRunTrace(Session& s, int shot) {
     Session::checkShotIndex(shot);
     readTrace(s, shot);
-    s.rawLive = filledSlots_;
+    s.zeros.rawLive = filledSlots_;
     windowCopy(s);
     // A gather has no positions: no navigation row, and no point at 0 N 0 E.
     s.navText[static_cast<size_t>(shot)].clear();

@@ -327,7 +327,7 @@ void XtfInput::readTrace(Session& s, int shot, int channel) {
 void XtfInput::readRunTrace(Session& s, int shot) {
     Session::checkShotIndex(shot);
     readTrace(s, shot, s.shots.chan_to_display());
-    s.rawLive = filledSlots_;
+    s.zeros.rawLive = filledSlots_;
     windowCopy(s);
     const TraceHeader& h = s.header;
     std::string& nav = s.navText[static_cast<size_t>(shot)];
