@@ -24,8 +24,8 @@ using O = OptionsWindow;
 constexpr FormatEntry kFormats[] = {
     {F::Segy,
      "SEG-Y",
-     {".SEG", ".SGY"},
-     "*.seg *.sgy",
+     {".SEG", ".SGY", ".SEGY"},
+     "*.seg *.sgy *.segy",
      {".seg", ".SEG"},
      O::Segy,
      prepareSegy,
