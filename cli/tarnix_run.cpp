@@ -169,7 +169,9 @@ int run(const RunOptions& o) {
     }
     if (o.dumpShot) {
         processor.READ_A_TRACE(*o.dumpShot);
-        writeTraceAscii(std::cout, s.current, s.NumSamples, s.SampleRate);
+        // A resampled trace is dumped as the samples left, at their interval.
+        const int d = s.Decimation > 0 ? s.Decimation : 1;
+        writeTraceAscii(std::cout, s.current, s.NumSamples / d, s.SampleRate / d);
     }
     if (o.instrumentsShot)
         writeInstrumentImages(s, processor, *o.instrumentsShot, o.instrumentsDir);

@@ -62,12 +62,18 @@ double PickTable::maxTime(int row) const {
     return rows_[row].max;
 }
 
+const std::string& PickTable::source(int row) const {
+    checkRow(row);
+    return rows_[row].source;
+}
+
 void PickTable::read(int row, const std::string& path) {
     checkRow(row);
     Row& r = rows_[row];
     // A second file on the same row must not keep the first file's picks.
     r.t.assign(kShots, 0.0);
     r.min = r.max = 0;
+    r.source.clear();
     try {
         std::ifstream in(path);
         if (!in) throw IoError("Cannot open the pick file " + path + ": " + std::strerror(errno));
@@ -122,6 +128,7 @@ void PickTable::read(int row, const std::string& path) {
         for (int k = sFirst; k <= sLast; ++k) mn = std::min(mn, t[k]);
         r.max = mx;
         r.min = mn;
+        r.source = path;
     } catch (...) {
         r.t.clear();
         r.min = r.max = 0;

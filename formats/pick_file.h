@@ -10,7 +10,8 @@
 // and after the last pick holding those picks' times.
 //
 // How a module uses it:
-//   on the run's first trace    readPickFile(table, rowNumber, path);
+//   on the run's first trace (or when source(rowNumber) is not the row's file)
+//                               readPickFile(table, rowNumber, path);
 //   on every trace              long long b = pickSample(table, rowNumber, shot,
 //                                                        StartSweep, rate);
 // where `rate` is the samples per ms the row works with. minTime/maxTime give
@@ -31,6 +32,8 @@ public:
     double time(int row, int shot) const;
     double minTime(int row) const;
     double maxTime(int row) const;
+    // The path the row was last read from; empty when it holds no picks.
+    const std::string& source(int row) const;
 
     // Replaces the row with the picks of `path` and fills it; the row is left
     // empty when the file cannot be read. Throws IoError naming the file (and
@@ -41,6 +44,7 @@ private:
     struct Row {
         std::vector<double> t; // index = shot; empty until a file is read
         double min = 0, max = 0;
+        std::string source;
     };
     static void checkRow(int row);
     std::array<Row, kRows + 1> rows_;

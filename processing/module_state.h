@@ -3,6 +3,7 @@
 // work in. One object lives beside the session for the whole program; every
 // buffer is sized once here so that no module allocates per trace.
 #include "core/trace.h"
+#include "formats/pick_file.h"
 
 #include <array>
 #include <complex>
@@ -37,6 +38,9 @@ struct ModuleState {
     // Filter type of the last band-pass row decoded (0 band-pass .. 3 notch); the
     // autocorrelation filter uses it.
     int fltmType = 0;
+
+    // Picks of the rows that read a pick file, read on a run's first trace.
+    PickTable picks;
 
     // --- scratch, overwritten by every call ---
     std::vector<long double> b;                      // second trace-sized work array

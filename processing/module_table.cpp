@@ -8,6 +8,7 @@
 #include "processing/modules/fft.h"
 #include "processing/modules/fir.h"
 #include "processing/modules/gain.h"
+#include "processing/modules/noise.h"
 #include "processing/row_context.h"
 #include "processing/sequence_editor.h"
 
@@ -47,24 +48,54 @@ void tmxm(RowContext& r) {
 void rnfm(RowContext& r) {
     (void)r.pInt(1);
 }
+// The file a row names in its cell: the path the editor chose when the cell
+// holds that file's name, else the cell itself; a bare name that is not in the
+// working directory is looked for beside the input file.
+std::string rowFile(const RowContext& r, const std::string& cell, const char* what) {
+    namespace fs = std::filesystem;
+    if (trim(cell).empty())
+        throw Error(std::string("the row names no ") + what + " (column 2 is empty)");
+    const std::string& chosen = r.s.rowFiles.at(r.row);
+    if (!chosen.empty() && (chosen == cell || fs::path(chosen).filename().string() == cell))
+        return chosen;
+    const fs::path p(cell);
+    std::error_code ec;
+    if (p.is_relative() && !fs::exists(p, ec) && !r.s.InputFileName.empty()) {
+        const fs::path beside = fs::path(r.s.InputFileName).parent_path() / p;
+        if (fs::exists(beside, ec)) return beside.string();
+    }
+    return cell;
+}
+// Picks are read on a run's first trace, and whenever the row names another file
+// than the one its picks came from (a single read before any run).
+void readPicks(RowContext& r, int row, const std::string& path) {
+    if (r.first || r.m.picks.source(row) != path) r.m.picks.read(row, path);
+}
+long long pickOf(RowContext& r, int row) {
+    return pickSample(r.m.picks, row, r.shot, r.s.StartSweep(), r.rate());
+}
 void swell(RowContext& r) {
-    (void)r.rowNumber();
-    (void)r.pInt(2);
+    const int row = r.rowNumber();
+    const int halfWindow = r.pInt(2);
+    readPicks(r, row, rowFile(r, r.p(1), "bottom file"));
+    r.wrote(modules::swell(r.trace(), r.nd(), pickOf(r, row), halfWindow));
 }
 void acfm(RowContext& r) {
     const int p = r.pInt(1);
     // A run's first trace designs with this run's parameters.
-    modules::acfm(r.trace(), r.n(), r.nd(), p, r.s.FullScale, r.s.SampleRate,
+    modules::acfm(r.trace(), r.n(), r.nd(), p, r.s.FullScale, r.rate(),
                   r.m.filterRedesign || r.first, r.m);
     r.m.filterRedesign = r.s.SingleTraceMode;
 }
 void spfm(RowContext& r) {
-    (void)r.pInt(1);
+    const int percent = r.pInt(1);
+    const long long threshold = truncate(r.s.FullScale / 100.0L * percent);
     (void)r.rowNumber();
+    r.wrote(modules::spfm(r.trace(), r.n(), threshold));
 }
 void hbfm(RowContext& r) {
     (void)r.rowNumber();
-    (void)r.pInt(2);
+    r.wrote(modules::hbfm(r.trace(), r.n(), r.pInt(2), r.s.meanTrace));
 }
 void astm(RowContext& r) {
     (void)r.rowNumber();
@@ -74,11 +105,14 @@ void stam(RowContext& r) {
     (void)r.rowNumber();
 }
 void resm(RowContext& r) {
-    (void)r.pInt(1);
+    const int factor = r.pInt(1);
+    r.wrote(modules::resm(r.trace(), r.n(), factor));
+    r.s.Decimation = factor;
 }
 void mutm(RowContext& r) {
-    int row = r.rowNumber();
-    if (row >= 1 && row <= 50) r.s.rowFiles[row] = r.p(1);
+    const int row = r.rowNumber();
+    readPicks(r, row, rowFile(r, r.p(1), "mute file"));
+    r.wrote(modules::mutm(r.trace(), r.nd(), pickOf(r, row)));
 }
 // The grid holds the output's name without its directory; when the editor chose
 // that file, its full path is kept so the output lands where the user asked.
@@ -88,6 +122,20 @@ std::string outputPath(const std::string& cell, const std::string& chosen) {
 }
 void wseg(RowContext& r) {
     Session& s = r.s;
+    // After resampling the file gets the samples left and their interval.
+    struct Decimated {
+        Session& s;
+        int32_t n;
+        long double rate;
+        ~Decimated() {
+            s.NumSamples = n;
+            s.SampleRate = rate;
+        }
+    } restore{s, s.NumSamples, s.SampleRate};
+    if (s.Decimation > 1) {
+        s.NumSamples = r.nd();
+        s.SampleRate = r.rate();
+    }
     s.segyOutPath = outputPath(r.p(1), s.segyOutPath);
     if (r.shot == s.shots.StartShot()) {
         OPEN_OUT_SEGY(s, s.segyOutPath);
@@ -157,8 +205,8 @@ void fltm(RowContext& r) {
     const int length = r.pInt(5);
     // A run's first trace designs with this run's parameters, not the last run's.
     r.doublesWritten(modules::fltm(r.doubles(r.nd()), row, r.nd(), taper,
-                                   r.m.filterRedesign || r.first, length, high, low, type,
-                                   r.s.SampleRate, r.m));
+                                   r.m.filterRedesign || r.first, length, high, low, type, r.rate(),
+                                   r.m));
     r.wrote(static_cast<long long>(r.nd()) + length); // the convolution's tail follows the trace
     r.m.filterRedesign = (r.shot == r.s.shots.StartShot()) || r.s.SingleTraceMode;
 }
@@ -294,7 +342,7 @@ constexpr ModuleEntry kModules[] = {
      .panel = {.fields = {{{"diff (%)", "10"}}}},
      .columns = {text(0)},
      .handler = spfm,
-     .writes = W::Nothing},
+     .writes = W::Reported},
     {.code = "DECM",
      .button = {"DECM", "DeconButt", "DeconButtClick", "Filter",
                 "Spike and Predictive Deconvolution", "DECM", "DECM.html"},
@@ -315,7 +363,7 @@ constexpr ModuleEntry kModules[] = {
      .panel = {.fields = {{{"% of filtering", "100"}}}, .setsRmsFlag = true},
      .columns = {ColumnSpec{}, text(0)},
      .handler = hbfm,
-     .writes = W::Nothing},
+     .writes = W::Reported},
     {.code = "DBAS",
      .button = {"DBAS", "DebiasButt", "DebiasButtClick", "Misc.", "Remove DC component", "Debias",
                 "DBAS.html"},
@@ -333,14 +381,14 @@ constexpr ModuleEntry kModules[] = {
      .columns = {fileName(0)},
      .rowFile = RowFileSource::Field,
      .handler = mutm,
-     .writes = W::Nothing},
+     .writes = W::Reported},
     {.code = "RESM",
      .button = {"RESAM", "ResamButt", "ResamButtClick", "Misc.", "Resampling", "Resampling",
                 "RESM.html"},
      .panel = {.resample = true},
      .columns = {{{.kind = C::Spin}}},
      .handler = resm,
-     .writes = W::Nothing},
+     .writes = W::Reported},
     {.code = "TMXM",
      .button = {"TMIX", "TMIX", "TMIXClick", "Misc.", "Trace Mixing", "Trace Mixing", "TMXM.html"},
      .panel = {.fields = {{{"N. of traces", "3"}, {"Minimum weight", "25"}}},
@@ -405,7 +453,7 @@ constexpr ModuleEntry kModules[] = {
      .columns = {text(0), text(1)},
      .rowFile = RowFileSource::Field,
      .handler = swell,
-     .writes = W::Nothing},
+     .writes = W::Reported},
     {.code = "STAM",
      .button = {"STAM", "Statbutt", "StatbuttClick", "Editing", "", "Statics", "STAM.html"},
      .panel = {.fields = {{{"Time Shift (msec)", "0"}}}},

@@ -49,6 +49,9 @@ void Processor::storeDoubles(bool forget) {
 void Processor::ProcessTrace(int shot) {
     UpDate_PosString(s_);
     writtenEnd_ = 0;
+    // Only a resampling row of this trace decimates it; rows before it and a
+    // later sequence without one see whole traces.
+    s_.Decimation = 1;
     // Rows that work in double precision (the table says which) share one double
     // copy of the trace: it is loaded from the current trace when the first of
     // them needs it and stored back before any other row runs and when the
@@ -79,6 +82,13 @@ void Processor::ProcessTrace(int shot) {
 }
 
 namespace {
+
+bool sequenceNeedsMeanTrace(const Session& s) {
+    for (int row = 1; row < SequenceTable::kRows && !s.sequence.cell(row, 1).empty(); ++row)
+        if (const ModuleEntry* m = findModule(s.sequence.cell(row, 1)); m && m->panel.setsRmsFlag)
+            return true;
+    return false;
+}
 
 // The window copy recounts NumSamples on every read; a trace never holds more
 // than the readers fill, so the run's limit is applied after each read too.
@@ -121,10 +131,13 @@ void Processor::prepareRun(RunHooks& hooks) {
     long long ns = roundHalfEven(s.EndSweep() * s.SampleRate - s.StartSweep() * s.SampleRate);
     if (ns > kMaxRunSamples) ns = kMaxRunSamples;
     s.NumSamples = static_cast<int32_t>(ns);
-    // The mean trace some rows need (record files only).
-    if (const FormatEntry* f = formatEntryOf(s.InputFileName);
-        f && f->meanTraceBeforeRun && s.RMSFlag)
-        CALCULATE_RMSTRACE(s);
+    // The mean trace: for record files when "RMS" is ticked, and for any input
+    // when a row of the sequence needs it.
+    meanNote_.clear();
+    const FormatEntry* f = formatEntryOf(s.InputFileName);
+    if ((f && f->meanTraceBeforeRun && s.RMSFlag) || sequenceNeedsMeanTrace(s))
+        meanNote_ = "Mean trace: average of " + std::to_string(CALCULATE_RMSTRACE(s)) +
+                    " traces, computed before the first shot";
     setupProfileGeometry(s);
     hooks.createImage();
     s.zeros.forget();
@@ -197,6 +210,7 @@ void Processor::writeReport(const RunResult& result) {
         s.Memo2.push_back("Run stopped at shot " + shot + ": " + result.message);
         break;
     }
+    if (!meanNote_.empty()) s.Memo2.push_back(meanNote_);
 }
 
 void Processor::closeOut(RunHooks& hooks, RunResult& result) {

@@ -28,6 +28,8 @@ struct RowContext {
     TraceBuffer& trace() const { return s.current; }
     int n() const { return s.NumSamples; }
     int nd() const { return s.NumSamples / (s.Decimation > 0 ? s.Decimation : 1); }
+    // Samples per ms of the trace as the row sees it (resampling divides the rate).
+    long double rate() const { return s.SampleRate / (s.Decimation > 0 ? s.Decimation : 1); }
     // The trace in double precision for rows that work in double, its first n
     // slots loaded; `doublesWritten` records what such a row wrote.
     double* doubles(int n) const {
