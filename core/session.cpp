@@ -70,6 +70,7 @@ void CLOSE_FILES(Session& s) {
         s.input.reset();
         s.InputOpen = false;
     }
+    s.FullScaleFromData = false;
     if (s.OutputOpen) {
         s.OutputOpen = false;
         auto out = std::move(s.refOut);

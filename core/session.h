@@ -102,6 +102,10 @@ public:
     int32_t NumTraces = 0;
     long double SampleRate = 0; // samples per ms
     int32_t FullScale = 32768;
+    // FullScale was taken from the data (SEG-Y floats and 32-bit integers have
+    // no fixed scale): the profile and the oscilloscope then scale the samples so
+    // that +-FullScale/2 reaches the palette's ends, whatever the magnitudes.
+    bool FullScaleFromData = false;
     int32_t SegyDataOffset = 3600;
     int32_t Decimation = 1;
     RangedInt StartSweep{0, 100000, 0};

@@ -34,7 +34,9 @@ QImage drawInstrument(Instrument which, const Session& s, InstrumentWork& work, 
     QImage bitmap;
     switch (which) {
     case Instrument::Oscilloscope:
-        bitmap = oscilloscopeBitmap(s.current.data(), count, s.FullScale, height, pen);
+        bitmap = oscilloscopeBitmapOfRange(
+            s.current.data(), count, s.FullScaleFromData ? s.FullScale : 2 * (s.FullScale / 2),
+            height, pen);
         break;
     case Instrument::AmplitudeSpectrum: {
         const int n = instrumentSpectrum(s.current, count, work);

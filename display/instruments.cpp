@@ -100,9 +100,13 @@ InstrumentWork::InstrumentWork()
 
 QImage oscilloscopeBitmap(const Sample* trace, int numSamples, int fullScale, int height,
                           QColor pen) {
+    return oscilloscopeBitmapOfRange(trace, numSamples, 2 * (fullScale / 2), height, pen);
+}
+
+QImage oscilloscopeBitmapOfRange(const Sample* trace, int numSamples, long double range, int height,
+                                 QColor pen) {
     const int n = std::clamp(numSamples, 0, kTraceSlots);
     QImage b = blankBitmap(n, height);
-    const long double range = 2 * (fullScale / 2); // the full amplitude range
     const QRgb p = pen.rgb();
     const int mid = height / 2;
     for (int i = 1; i <= n; ++i) bar(b, i, mid, mid - barLength(trace[i - 1], range, height), p);

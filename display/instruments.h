@@ -42,6 +42,10 @@ struct InstrumentWork {
 // Bar i (from 1) at column i from the middle line up by sample / full range x height.
 QImage oscilloscopeBitmap(const Sample* trace, int numSamples, int fullScale, int height,
                           QColor pen);
+// The same with the full range given: 2 x (FullScale div 2), or FullScale itself
+// when it was taken from the data (a full scale of 1 still draws).
+QImage oscilloscopeBitmapOfRange(const Sample* trace, int numSamples, long double range, int height,
+                                 QColor pen);
 // Bins 1..n/2 of the normalised amplitude at columns 2i, width n, from the bottom edge.
 QImage amplitudeSpectrumBitmap(const long double* amp, int n, int height, QColor pen);
 // Bins 1..n at columns i around the middle line, scaled to half the height.

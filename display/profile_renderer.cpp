@@ -75,6 +75,7 @@ struct ColumnPaint {
     long long half;
     const int16_t* levels; // level of amplitude a at levels[a], or null
     const PaletteTable* palette;
+    Sample scale; // samples times this before the amplitude (1: as they are)
 };
 
 using F64x4 = double __attribute__((vector_size(32)));
@@ -149,6 +150,7 @@ void columnAmplitudes(const ColumnPaint& c, Sample* values, double* doubles, int
                         sizeof(Sample));
         else
             values[r] = 0;
+        if (c.scale != 1) values[r] *= c.scale;
         uint64_t significand; // its low 11 bits are lost on the way to double
         std::memcpy(&significand, static_cast<const void*>(values + r), sizeof significand);
         lowBits[r] = static_cast<int64_t>(significand & 0x7ff);
@@ -219,7 +221,10 @@ void ProfileRenderer::DRAW_PROFILE(int x, const TraceBuffer& trace, int n) {
         tile_.resize(static_cast<size_t>(tileRows_) * kTileColumns);
     }
     prepareRows(rows, n);
-    const long long half = s_.FullScale / 2;
+    // A full scale taken from the data maps onto the 16-bit one, so that a line
+    // of samples below 1 keeps its detail through the whole-number amplitudes.
+    const bool fromData = s_.FullScaleFromData && s_.FullScale > 0;
+    const long long half = fromData ? 16384 : s_.FullScale / 2;
     prepareLevels(half);
     ColumnPaint c{tile_.data() + tileCount_,
                   kTileColumns,
@@ -230,7 +235,8 @@ void ProfileRenderer::DRAW_PROFILE(int x, const TraceBuffer& trace, int n) {
                   s_.display.Gain(),
                   half,
                   levelOf_.empty() ? nullptr : levelOf_.data() + half,
-                  &paletteTable(s_.display.PaletteBar())};
+                  &paletteTable(s_.display.PaletteBar()),
+                  fromData ? 32768.0L / s_.FullScale : 1.0L};
     const size_t count = static_cast<size_t>(rows) + 1;
     if (columnValues_.size() < count) {
         columnValues_.resize(count);
@@ -272,6 +278,8 @@ void ProfileRenderer::runEnd(const QFont& font, QColor textColour) {
     bitmap_ = QImage();
     canvas_.setImage(&picture_);
     drawRunEndAnnotation(s_, picture_, canvas_, font, textColour);
+    if (s_.FullScaleFromData)
+        s_.Memo2.push_back("Full scale " + std::to_string(s_.FullScale) + " (taken from the data)");
 }
 
 void drawRunEndAnnotation(const Session& s, QImage& picture, ImageCanvas& canvas, const QFont& font,

@@ -337,6 +337,7 @@ void SegyInput::read(Session& s, int shot, bool bigEndian, int nchan, int channe
                     s.raw.data());
     if (filledSlots_ > ns) std::fill(s.raw.begin() + ns, s.raw.begin() + filledSlots_, Sample(0));
     filledSlots_ = ns;
+    samplesRead_ = ns;
 
     TraceHeader& h = s.header;
     decodeSegyNavigation(rec, bigEndian, xFactor, yFactor, h);
@@ -453,6 +454,22 @@ int segyHeaderFormatCode(const std::string& path, const SegyOptions& opt) {
     }
 }
 
+void setSegyFullScale(Session& s, int formatCode, int ns) {
+    s.FullScaleFromData = segyFloatFormat(formatCode) || formatCode == segyfmt::Int32;
+    if (!s.FullScaleFromData) {
+        s.FullScale = formatCode == segyfmt::Int8 ? 128 : 32768;
+        return;
+    }
+    Sample peak = 0;
+    for (int i = 0; i < std::clamp(ns, 0, kReadSlots); ++i)
+        peak = std::max(peak, std::fabs(s.raw[i]));
+    const Sample whole = std::ceil(peak);
+    s.FullScale = whole > 1 ? static_cast<int32_t>(std::min<Sample>(whole, INT32_MAX)) : 1;
+    s.Memo2.push_back("Full scale " + std::to_string(s.FullScale) +
+                      " taken from the data: the largest absolute sample of the first trace is " +
+                      floatText(peak));
+}
+
 std::string segyLayoutText(const SegyLayout& l) {
     std::vector<std::string> parts;
     if (l.orderDetected)
@@ -484,6 +501,7 @@ void OPEN_SEGY(Session& s, const std::string& fileName, int shot) {
     s.Edit4 = "Input File:" + fileName + " open" + segyLayoutText(seg->layout());
     try {
         seg->readTrace(s, shot);
+        setSegyFullScale(s, seg->layout().formatCode, seg->samplesRead());
         if (s.EndSweep() < s.StartSweep()) s.EndSweep.set(s.StartSweep() + 500);
         windowCopy(s);
         if (formatOf(fileName) == InputFormat::Segy) {

@@ -67,6 +67,8 @@ public:
     int samplesPerTrace() const;
     // Bytes of one trace as the traces are located (header and samples).
     long long traceBytes() const;
+    // Samples of the trace read last.
+    int samplesRead() const { return samplesRead_; }
 
     // The trace read of the byte order chosen in the options window: big-endian
     // with the channel settings, or little-endian. Fills the trace header
@@ -100,6 +102,7 @@ private:
     long long size_ = 0;
     SegyLayout layout_;
     int lastNs_ = 0;
+    int samplesRead_ = 0;
     int filledSlots_ = kReadSlots;      // raw slots that may hold samples of an earlier trace
     std::vector<unsigned char> buffer_; // trace header and samples of one trace
     SegySampleDecoder decoder_;
@@ -123,6 +126,12 @@ SegyInput* segyInput(Session& s);
 // The binary header's sample format code of a file, read in the byte order the
 // options give (detected under Detect); 0 when the file cannot be read.
 int segyHeaderFormatCode(const std::string& path, const SegyOptions& opt);
+
+// FullScale for a file's sample format: 32768 for 16-bit samples (128 for
+// 8-bit, as for other 8-bit inputs); for floats and 32-bit integers the largest
+// absolute sample of the first trace (raw slots 0..ns-1) rounded up, at least
+// 1, with FullScaleFromData set and a line in Memo2 saying so.
+void setSegyFullScale(Session& s, int formatCode, int ns);
 
 // The layout as the open command reports it after "open": " (byte order:
 // detect, big-endian; IBM float (format 1); ...)", empty when there is

@@ -61,6 +61,21 @@ TEST(Oscilloscope, FullScaleReachesTheEdgesAndWildSamplesStayInside) {
     EXPECT_EQ(penRows(oscilloscopeBitmap(trace->data(), 3, 0, 130, kPen), 1).first, -1);
 }
 
+TEST(Oscilloscope, AFullScaleOfOneFromTheDataStillDraws) {
+    auto s = std::make_unique<Session>();
+    s->current.fill(0);
+    s->current[0] = 0.5L; // + FullScale / 2
+    s->current[1] = -0.25L;
+    s->NumSamples = 2;
+    s->FullScale = 1; // 2 x (1 div 2) would be no range at all
+    s->FullScaleFromData = true;
+    InstrumentWork work;
+    const QImage b = drawInstrument(Instrument::Oscilloscope, *s, work, 100, 130, kPen);
+    const auto [top, bottom] = penRows(b, 75); // bitmap column 1 holds the first sample
+    EXPECT_LE(top, 1);
+    EXPECT_GE(bottom, 60);
+}
+
 TEST(Instruments, AnAllZeroTraceDrawsBarsOfHeightZero) {
     auto s = std::make_unique<Session>();
     s->current.fill(0);

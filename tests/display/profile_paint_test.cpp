@@ -311,3 +311,26 @@ TEST(ProfilePaint, FastColumnsMatchThePixelByPixelReference) {
         }
     }
 }
+
+TEST(Palettes, AFullScaleFromTheDataPaintsSmallFloatsAsTheSixteenBitScale) {
+    // Samples below 1 with a full scale of 1 from the data paint as the same
+    // fractions of 32768 do with the 16-bit scale.
+    Profile ints(5), floats(5);
+    for (Profile* p : {&ints, &floats}) {
+        p->s->display.PaletteBar.set(2);
+        p->r.createImage();
+    }
+    floats.s->FullScale = 1;
+    floats.s->FullScaleFromData = true;
+    const long double fractions[5] = {0.5L, 0.25L, -0.125L, 0.001L, -3};
+    for (int i = 0; i < 5; ++i) {
+        (*floats.trace)[i] = fractions[i];
+        (*ints.trace)[i] = fractions[i] * 32768;
+    }
+    ints.r.DRAW_PROFILE(51, *ints.trace, 5);
+    floats.r.DRAW_PROFILE(51, *floats.trace, 5);
+    for (int y = 50; y <= 55; ++y) EXPECT_EQ(floats.at(51, y), ints.at(51, y)) << y;
+    EXPECT_EQ(floats.at(51, 51), 0x000000u); // +FullScale/2: the palette's end
+    EXPECT_NE(floats.at(51, 52), floats.at(51, 50));
+    EXPECT_EQ(floats.at(51, 55), 0xFFFFFFu); // clipped below
+}

@@ -307,3 +307,37 @@ TEST(SegyFormats, WrittenFilesSayWhatTheyHold) {
     r->input->readSingleTrace(*r, 1);
     EXPECT_EQ(r->raw[3], SynthSegy::value(2, 3));
 }
+
+TEST(SegyFormats, FullScaleOfFloatAndWideSamplesComesFromTheFirstTrace) {
+    TempDir dir;
+    SynthSegy f = line(1, true, 2, 4);
+    f.traces[0].reals = {0.25, -0.75, 0.5, 0};
+    f.traces[1].reals = {40, 0, 0, 0};
+    auto s = open(f, dir.file("small.sgy"));
+    EXPECT_TRUE(s->FullScaleFromData);
+    EXPECT_EQ(s->FullScale, 1); // at least 1
+    EXPECT_EQ(s->Memo2.back(), "Full scale 1 taken from the data: the largest absolute sample "
+                               "of the first trace is 0.75");
+    segyInput(*s)->readTrace(*s, 1);
+    EXPECT_EQ(s->FullScale, 1); // the first trace's, not every trace's
+
+    f.traces[0].reals = {-1234.5, 7, 0, 0};
+    s = open(f, dir.file("big.sgy"));
+    EXPECT_EQ(s->FullScale, 1235);
+    SynthSegy w = line(2, false, 1, 3);
+    w.traces[0].samples = {-30000, 200, 5};
+    s = open(w, dir.file("i32.sgy"));
+    EXPECT_EQ(s->FullScale, 30000);
+    EXPECT_TRUE(s->FullScaleFromData);
+
+    // Integer formats of fixed width keep their scale, whatever was open before.
+    s->EndSweep.set(1000);
+    openCommand(*s, dir.file("i16.sgy"));
+    EXPECT_FALSE(s->FullScaleFromData);
+    line(3, true).write(dir.file("i16.sgy"));
+    segyOptionsOk(*s);
+    EXPECT_EQ(s->FullScale, 32768);
+    EXPECT_FALSE(s->FullScaleFromData);
+    s = open(line(8, true), dir.file("i8.sgy"));
+    EXPECT_EQ(s->FullScale, 128);
+}
