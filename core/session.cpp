@@ -104,6 +104,27 @@ void RESET_FILES(Session& s) {
     if (!firstError.empty()) throw IoError(firstError);
 }
 
+void CLEAR_NAV_GRID(Session& s) {
+    auto& grid = s.navigationGrid;
+    for (size_t row = 1; row < grid.size(); ++row) {
+        const bool wasEmpty = grid[row].empty();
+        grid[row].clear();
+        if (wasEmpty) break;
+    }
+}
+
+void clearAllNavRows(Session& s) {
+    auto& grid = s.navigationGrid;
+    for (size_t row = 1; row < grid.size(); ++row) grid[row].clear();
+}
+
+std::string& navGridRow(Session& s, int row) {
+    auto& grid = s.navigationGrid;
+    if (static_cast<int>(grid.size()) <= row) grid.resize(static_cast<size_t>(row) + 1);
+    grid[0] = kNavHeading;
+    return grid[static_cast<size_t>(row)];
+}
+
 std::string UpDate_PosString(Session& s) {
     if (s.input) {
         std::string p = s.input->posString();

@@ -178,6 +178,20 @@ void setupProfileGeometry(Session& s);
 void CLOSE_FILES(Session& s);
 // RESET_FILES: closes the sequence's outputs and rewinds the input.
 void RESET_FILES(Session& s);
+// The navigation list of the Positioning page (`navigationGrid`): row 0 is
+// the heading, fixes start at row 1.
+inline constexpr const char* kNavHeading = "Navigation String";
+
+// CLEAR_NAV_GRID / ClearNavButtClick: empties rows from 1 on and stops after
+// the first row that was already empty (that row is emptied too).
+// RunTraceCount, the fix table and the per-shot tables stay.
+void CLEAR_NAV_GRID(Session& s);
+// Empties every row from 1 on, wherever the rows in use end.
+void clearAllNavRows(Session& s);
+
+// Row `row` of the list, the list grown to hold it (and the heading set).
+std::string& navGridRow(Session& s, int row);
+
 // UpDate_PosString: the position text of the trace last read.
 std::string UpDate_PosString(Session& s);
 

@@ -8,14 +8,9 @@
 
 namespace tarnix {
 
-namespace {
-void clearNavGrid(Session& s) {
-    for (auto& row : s.navigationGrid) row.clear();
-}
-} // namespace
-
 InputFormat openCommand(Session& s, const std::string& chosen) {
-    clearNavGrid(s);
+    // Every row, wherever the rows in use end: no fix of the line before stays.
+    clearAllNavRows(s);
     s.StartSweep.set(0);
     CLOSE_FILES(s);
     s.goEnabled = false;
@@ -32,7 +27,7 @@ InputFormat openCommand(Session& s, const std::string& chosen) {
             e->prepare(s);
     }
     s.NumSamples = static_cast<int32_t>(truncate((s.EndSweep() - s.StartSweep()) * s.SampleRate));
-    clearNavGrid(s);
+    CLEAR_NAV_GRID(s);
     return f;
 }
 
@@ -72,7 +67,7 @@ void selectShotsOk(Session& s) {
     const long long rows =
         std::clamp<long long>(static_cast<long long>(s.NumTraces) + 2, 1, kShotTableSize + 1);
     s.navigationGrid.resize(static_cast<size_t>(rows));
-    s.navigationGrid[0] = "Navigation String";
+    s.navigationGrid[0] = kNavHeading;
 
     s.Sel_ana_spin = RangedInt(std::min(start, end), std::max(start, end), start);
 

@@ -69,7 +69,8 @@ std::string extractNavFile(Session& s, const std::string& segyPath) {
     in.readFileHeader(block.data(), kFileHeaderBytes);
     s.SEGYmemo =
         segyTextLines(block.data(), kFileHeaderBytes, s.segy.HeadType == SegyOptions::Ebcdic);
-    s.Edit3 = std::to_string(traces);
+    // The count as the Select Shots window shows it: one more than the whole traces.
+    s.Edit3 = std::to_string(traces + 1);
 
     const std::string navPath = navSidePath(segyPath);
     s.Edit4 = navPath;

@@ -12,7 +12,8 @@ class Session;
 // with i mod HdrSelect = 0 up to the file's last trace (never trace 0), in the
 // byte order and coordinate factors of the SEG-Y options.
 // Reads through its own handle: the session's input, its file header block
-// and GO stay as they were; Edit4 shows the ".NAV" name, Edit3 the trace count
+// and GO stay as they were; Edit4 shows the ".NAV" name, Edit3 the trace count of
+// the Select Shots window
 // and SEGYmemo the file's textual header. Returns the ".NAV" path.
 // Throws IoError naming the file (and the trace) when it cannot be read.
 std::string extractNavFile(Session& s, const std::string& segyPath);

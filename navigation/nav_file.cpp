@@ -174,7 +174,7 @@ void IMPORT_NAV(Session& s, const std::string& path) {
     const int firstShot = fixes.empty() ? 0 : fixes.front().shot;
     const int lastShot = fixes.empty() ? 0 : fixes.back().shot; // shots never go backwards
     s.RunTraceCount = lastShot;
-    if (!fixes.empty()) navRow(s, lastShot);
+    if (!fixes.empty()) navGridRow(s, lastShot);
     for (const NavFix& f : fixes) {
         s.navFixes[f.shot] = f;
         s.navigationGrid[f.shot] = navFixRow(f);

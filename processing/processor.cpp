@@ -4,6 +4,7 @@
 #include "core/extended.h"
 #include "core/numtext.h"
 #include "formats/format_table.h"
+#include "navigation/nav_list.h"
 #include "processing/module_state.h"
 #include "processing/module_table.h"
 #include "processing/rms_trace.h"
@@ -165,7 +166,7 @@ void Processor::processShots(RunHooks& hooks, int& shot) {
         s.zeros.endRead();
         clampRunSamples(s);
         ProcessTrace(shot);
-        addNavigationRow(shot);
+        ADD_NAV_FIX(s, shot);
         if (shot % 10 == 0 && s.NumTraces > 0)
             hooks.progress(static_cast<int>(
                 truncate(static_cast<long double>(shot - startShot) / s.NumTraces * 100)));
@@ -179,16 +180,6 @@ void Processor::processShots(RunHooks& hooks, int& shot) {
         // unless a row wrote that far: the next copy need not write them again.
         s.zeros.afterWorker(writtenEnd_);
     } while (!(endShot <= shot || s.StopRequested));
-}
-
-void Processor::addNavigationRow(int shot) {
-    Session& s = s_;
-    if (shot != s.shots.StartShot() && shot % s.HdrSelect() != 0) return;
-    s.RunTraceCount += 1;
-    if (static_cast<int>(s.navigationGrid.size()) <= s.RunTraceCount)
-        s.navigationGrid.resize(s.RunTraceCount + 1);
-    s.navigationGrid[0] = "Navigation String";
-    s.navigationGrid[s.RunTraceCount] = s.navText[shot];
 }
 
 void Processor::writeReport(const RunResult& result) {

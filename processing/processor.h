@@ -51,7 +51,6 @@ private:
     // The run's steps.
     void prepareRun(RunHooks& hooks);
     void processShots(RunHooks& hooks, int& shot);
-    void addNavigationRow(int shot);
     void writeReport(const RunResult& result);
     void closeOut(RunHooks& hooks, RunResult& result);
     void dispatch(RowContext& row, const ModuleEntry* m);

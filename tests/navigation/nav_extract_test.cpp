@@ -70,7 +70,7 @@ TEST(NavExtract, ThirtyFiveTracesEveryTenGiveTen20And30InBothByteOrders) {
                                             "30 2026 142 8 30 30 506.00000000 103.00000000 "}))
             << be;
         EXPECT_EQ(s->Edit4, dir.file("l.NAV"));
-        EXPECT_EQ(s->Edit3, "35");
+        EXPECT_EQ(s->Edit3, "36");
         EXPECT_EQ(s->SEGYmemo.size(), 45u);
     }
 }
@@ -171,7 +171,7 @@ TEST(NavExtract, F3GivesNorthingFirstAndItsLittleEndianTwinTheSameFile) {
     const std::string big = readTextFile(dir.file("f3.NAV"));
     EXPECT_EQ(big.substr(0, big.find('\n')), "10 0 0 0 0 0 6074239.90000000 620447.10000000 ");
     EXPECT_EQ(lines(big).size(), 41u); // 10 .. 410 of 414 traces
-    EXPECT_EQ(s->Edit3, "414");
+    EXPECT_EQ(s->Edit3, "415");
     s->segy.SEGYRadio = SegyOptions::LittleEndian;
     extractNavFile(*s, dir.file("f3-lsb.sgy"));
     EXPECT_EQ(readTextFile(dir.file("f3-lsb.NAV")), big);
@@ -230,4 +230,13 @@ TEST(NavList, SegyRowsCarryTheShotNotTheFieldRecord) {
     s->input->readRunTrace(*s, 3);
     ADD_NAV_FIX(*s, 3);
     EXPECT_EQ(s->navigationGrid.at(1), "3 2026 142 8 30 3 500.60000000 100.30000000");
+}
+
+TEST(NavList, OpeningAFileEmptiesEveryRowOfTheLineBefore) {
+    TempDir dir;
+    line(5, true).write(dir.file("l.sgy"));
+    auto s = std::make_unique<Session>();
+    s->navigationGrid = {kNavHeading, "", "", "3 old", "4 old"}; // row 1 empty
+    openCommand(*s, dir.file("l.sgy"));
+    EXPECT_EQ(s->navigationGrid, (std::vector<std::string>{kNavHeading, "", "", "", ""}));
 }

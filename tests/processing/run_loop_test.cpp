@@ -27,6 +27,9 @@ public:
         windowCopy(s);
         return true;
     }
+    std::optional<std::string> navRow(const Session& s, int shot) const override {
+        return s.navText[shot];
+    }
     int rewinds = 0;
     std::vector<int> reads;
 

@@ -87,5 +87,5 @@ TEST_F(Positioning, ExtractionWritesANavFileBesideEverySelectedSegyFile) {
               "10 0 0 0 0 0 610.00000000 0.00000000 \n20 0 0 0 0 0 620.00000000 0.00000000 \n");
     EXPECT_EQ(readTextFile(dir.file("b.NAV")), readTextFile(dir.file("a.NAV")));
     EXPECT_EQ(form->Edit4->text(), path("b.NAV"));
-    EXPECT_EQ(form->Edit3->text(), "25");
+    EXPECT_EQ(form->Edit3->text(), "26");
 }
