@@ -1,6 +1,7 @@
 #include "ui/profile_view.h"
 
 #include "core/session.h"
+#include "display/view_zoom.h"
 #include "ui/notes_form.h"
 #include "ui/tarnix_form.h"
 
@@ -52,16 +53,34 @@ void ProfileView::setPickTarget(std::unique_ptr<ProfilePickTarget> target) {
 }
 
 void ProfileView::updateDisplay(const QRect& area) {
-    form_.Display->update(area);
+    const double z = form_.viewZoom();
+    const int x = pictureToView(area.x(), z), y = pictureToView(area.y(), z);
+    form_.Display->update(QRect(x, y, pictureToView(area.right() + 1, z) - x + 1,
+                                pictureToView(area.bottom() + 1, z) - y + 1));
 }
 
 bool ProfileView::eventFilter(QObject* watched, QEvent* event) {
     if (watched == form_.Display && event->type() == QEvent::Paint) {
         const QImage& img = form_.profileImage;
-        if (img.isNull() || img.size() != form_.Display->size()) return false;
+        const double z = form_.viewZoom();
+        if (img.isNull() ||
+            QSize(viewSize(img.width(), z), viewSize(img.height(), z)) != form_.Display->size())
+            return false;
         QPainter p(form_.Display);
         const QRect r = static_cast<QPaintEvent*>(event)->rect();
-        p.drawImage(r.topLeft(), img, r);
+        if (z == 1.0) {
+            p.drawImage(r.topLeft(), img, r);
+            return true;
+        }
+        // Only the picture pixels under the exposed rectangle, each one a square
+        // of the zoom; no smoothing, so columns and rows stay sharp.
+        const int x0 = viewToPicture(r.left(), z), y0 = viewToPicture(r.top(), z);
+        const int x1 = std::min(img.width() - 1, viewToPicture(r.right(), z));
+        const int y1 = std::min(img.height() - 1, viewToPicture(r.bottom(), z));
+        if (x1 < x0 || y1 < y0) return true;
+        const QRect source(x0, y0, x1 - x0 + 1, y1 - y0 + 1);
+        p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        p.drawImage(QRectF(x0 * z, y0 * z, source.width() * z, source.height() * z), img, source);
         return true;
     }
     return QObject::eventFilter(watched, event);

@@ -4,6 +4,7 @@
 #include "core/session.h"
 #include "display/instruments.h"
 #include "display/profile_renderer.h"
+#include "display/view_zoom.h"
 #include "processing/processor.h"
 #include "ui/controls.h"
 #include "ui/disclaimers_form.h"
@@ -631,6 +632,7 @@ void TTarnixForm::buildMenus() {
     add(edit, Copy1, "Copy1", "&Copy", "Copy1Click", &TTarnixForm::Copy1Click);
     add(edit, Cut1, "Cut1", "Cu&t", "Cut1Click", &TTarnixForm::Cut1Click);
     add(edit, paste1, "paste1", "&Paste", "paste1Click", &TTarnixForm::paste1Click);
+    buildViewActions(edit);
 
     QMenu* select = bar->addMenu("&Select");
     select->setObjectName("Select1");
@@ -743,7 +745,8 @@ void TTarnixForm::refreshFromSession() {
 
 void TTarnixForm::showProfile() {
     Display->setPixmap(QPixmap::fromImage(profileImage));
-    Display->resize(profileImage.size());
+    Display->resize(viewSize(profileImage.width(), viewZoom_),
+                    viewSize(profileImage.height(), viewZoom_));
 }
 
 void TTarnixForm::showBitmap() {
@@ -988,6 +991,7 @@ void TTarnixForm::changeEvent(QEvent* event) {
 
 bool TTarnixForm::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (profileViewEvent(watched, event)) return true;
     if (watched == ScrollBox1->viewport()) {
         if (type == QEvent::Wheel && PageControl1->currentIndex() == ProfilePage) {
             FormMouseWheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
@@ -1003,8 +1007,8 @@ bool TTarnixForm::eventFilter(QObject* watched, QEvent* event) {
         type != QEvent::MouseButtonRelease)
         return false;
     auto* me = static_cast<QMouseEvent*>(event);
-    const QPoint p = me->position().toPoint();
     if (watched == Display) {
+        const QPoint p = displayToPicture(me->position());
         if (type == QEvent::MouseButtonPress) {
             // Any button but a plain left one is a pick; the right one then also
             // brings up the pop-up menu.
@@ -1029,6 +1033,7 @@ bool TTarnixForm::eventFilter(QObject* watched, QEvent* event) {
         }
         return false;
     }
+    const QPoint p = me->position().toPoint();
     if (type == QEvent::MouseMove) {
         if (watched == Image2)
             Image2MouseMove(p.x(), p.y());

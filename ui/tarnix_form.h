@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QImage>
 #include <QMainWindow>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 
@@ -60,6 +61,12 @@ public:
     void openDataFile(const QString& path);
     // The profile image (`profileImage`) is shown in `Display` again.
     void showProfile();
+    // Scale of the shown profile (view only; ui/tarnix_form_view.cpp). The
+    // picture point under `anchor` (a viewport point) stays where it is.
+    double viewZoom() const { return viewZoom_; }
+    void setViewZoom(double zoom, QPoint anchor = QPoint(-1, -1));
+    // Picture pixel under a point of `Display`.
+    QPoint displayToPicture(QPointF p) const;
     // The picture of `Image2` (`bitmapImage`) is shown again.
     void showBitmap();
     // Text of one status bar panel: 0 "Cursor", 1 "Image", 2 "Profile".
@@ -246,7 +253,9 @@ public:
     QAction* Sample1 = nullptr;
     QAction* ExtractTimeSlices1 = nullptr;
     QAction* Disclaimers1 = nullptr;
-    QMenu* PopupMenu1 = nullptr; // "Copy", "Cut", "Paste" on the images
+    QAction* FitToWindow1 = nullptr; // Image Edit: "Fit to Window", Ctrl+0
+    QAction* ActualSize1 = nullptr;  // Image Edit: "Actual Size", Ctrl+1
+    QMenu* PopupMenu1 = nullptr;     // "Copy", "Cut", "Paste" on the images
 
 public slots:
     // File menu and tool panel (tarnix_form.cpp unless noted)
@@ -301,6 +310,9 @@ public slots:
     void SpeedButton11Click();
     void SpeedButton12Click();
     void Zoom_execute();
+    // View zoom of the profile (tarnix_form_view.cpp)
+    void FitToWindow1Click();
+    void ActualSize1Click();
 
     // SEG-Y header view and instruments refresh (tarnix_form_open.cpp)
     void REFRESH_INSTRUMENTS_OR_SEGYHEADER();
@@ -372,6 +384,12 @@ private:
     ProfileView* profileView_ = nullptr; // child QObject of the form
     bool dragging_ = false;
     bool pressed_ = false;
+    double viewZoom_ = 1.0;
+    bool panning_ = false; // middle-button drag of the profile
+    QPoint panFrom_, panScroll_;
+    void buildViewActions(QMenu* imageEdit);
+    // Ctrl + wheel zoom, middle-button pan; true when the event was used.
+    bool profileViewEvent(QObject* watched, QEvent* event);
 };
 
 } // namespace tarnix

@@ -2,10 +2,15 @@
 #include "ui/profile_view.h"
 #include "ui/tarnix_form.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QScrollArea>
 #include <QTabWidget>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -87,4 +92,62 @@ TEST_F(ProfileForm, ZoomStepsOfTheBitmapsPage) {
     form->SpeedButton11Click();
     EXPECT_EQ(form->Label2->text(), "1.00");
     EXPECT_EQ(form->bitmapImage.size(), QSize(300, 499));
+}
+
+namespace {
+void moveOver(QWidget* w, QPointF p) {
+    QMouseEvent move(QEvent::MouseMove, p, w->mapToGlobal(p), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(w, &move);
+}
+} // namespace
+
+TEST_F(ProfileForm, ReadoutStaysRightAtEveryZoomAndTheSavedPictureDoesNot) {
+    const QImage before = form->profileImage;
+    form->setViewZoom(2.0);
+    EXPECT_EQ(form->Display->size(), QSize(600, 998));
+    moveOver(form->Display, QPointF(301, 899)); // inside the square of pixel (150, 449)
+    EXPECT_EQ(form->statusPanel(1), "Image: (150, 449)");
+    EXPECT_EQ(form->statusPanel(2),
+              "Shot :51   TWT  :100.000000 msec   Depth:75.000000 m  Sam:400   Amp:255");
+
+    form->setViewZoom(0.5);
+    EXPECT_EQ(form->Display->size(), QSize(150, 250));
+    moveOver(form->Display, QPointF(75, 50)); // pixel (150, 100): above the step
+    EXPECT_EQ(form->statusPanel(1), "Image: (150, 100)");
+    EXPECT_TRUE(form->statusPanel(2).startsWith("Shot :51   TWT  :12.531328 msec"));
+    EXPECT_TRUE(form->statusPanel(2).endsWith("Amp:0"));
+
+    // Zoom is a view: the picture Save Image writes keeps its size and pixels.
+    EXPECT_EQ(form->profileImage, before);
+    form->ActualSize1Click();
+    EXPECT_EQ(form->Display->size(), QSize(300, 499));
+}
+
+TEST_F(ProfileForm, FitToWindowAndCtrlWheelZoom) {
+    form->resize(900, 700);
+    form->show();
+    form->FitToWindow1Click();
+    const QSize port = form->ScrollBox1->maximumViewportSize();
+    EXPECT_LE(form->Display->width(), port.width());
+    EXPECT_LE(form->Display->height(), port.height());
+    EXPECT_TRUE(form->Display->width() == port.width() ||
+                form->Display->height() == port.height() ||
+                std::abs(form->Display->height() - port.height()) <= 1);
+    EXPECT_EQ(form->FitToWindow1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_0));
+    EXPECT_EQ(form->ActualSize1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_1));
+
+    form->ActualSize1Click();
+    const QPointF at(40, 40);
+    QWheelEvent ctrlWheel(at, form->ScrollBox1->viewport()->mapToGlobal(at), QPoint(),
+                          QPoint(0, 120), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase,
+                          false);
+    QApplication::sendEvent(form->ScrollBox1->viewport(), &ctrlWheel);
+    EXPECT_DOUBLE_EQ(form->viewZoom(), 1.25);
+    // The plain wheel still scrolls and leaves the zoom alone.
+    QWheelEvent wheel(at, form->ScrollBox1->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(form->ScrollBox1->viewport(), &wheel);
+    EXPECT_DOUBLE_EQ(form->viewZoom(), 1.25);
+    form->hide();
 }
