@@ -4,6 +4,7 @@
 // buffer is sized once here so that no module allocates per trace.
 #include "core/trace.h"
 #include "formats/pick_file.h"
+#include "processing/neighbours.h"
 
 #include <array>
 #include <complex>
@@ -41,6 +42,9 @@ struct ModuleState {
 
     // Picks of the rows that read a pick file, read on a run's first trace.
     PickTable picks;
+    // The traces after the current one, for the rows that need them.
+    NeighbourReader neighbours;
+    long long workerCalls = 0; // ProcessTrace calls so far
 
     // --- scratch, overwritten by every call ---
     std::vector<long double> b;                      // second trace-sized work array

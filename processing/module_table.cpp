@@ -38,15 +38,36 @@ void fftm(RowContext& r) {
     (void)r.rowNumber();
     modules::fftm(r.trace(), r.n(), r.m);
 }
-// Rows whose kernels are not part of this build decode their columns (so a bad
-// text still stops the run) and leave the trace as it is.
+// The trace `ahead` places after the current one, nullptr where there is none.
+const Sample* neighbour(RowContext& r, int ahead, int keep) {
+    NeighbourReader& nb = r.m.neighbours;
+    nb.prepare(r.s, r.first, r.m.workerCalls);
+    return nb.trace(r.s, r.shot + ahead, r.n(), keep);
+}
 void tmxm(RowContext& r) {
-    (void)r.pInt(1);
-    (void)r.pInt(2);
+    const int traces = r.pInt(1);
+    (void)r.pInt(2); // the minimum weight and the weighted flag change nothing
     (void)r.rowNumber();
+    (void)r.pTrue(4);
+    if (traces < 1 || traces > NeighbourReader::kMaxTraces + 1)
+        throw Error("TMXM mixes 1 to " + std::to_string(NeighbourReader::kMaxTraces + 1) +
+                    " traces, not " + std::to_string(traces));
+    // Only the traces that exist are mixed, and the sum is divided by their count.
+    std::array<const Sample*, NeighbourReader::kMaxTraces> mixed;
+    int count = 0;
+    for (int t = 1; t < traces; ++t) {
+        const Sample* x = neighbour(r, t, traces - 1);
+        if (!x) break;
+        mixed[count++] = x;
+    }
+    r.wrote(modules::tmxm(r.trace(), r.n(), std::span<const Sample* const>(mixed.data(), count)));
 }
 void rnfm(RowContext& r) {
-    (void)r.pInt(1);
+    const int threshold = r.pInt(1);
+    // A trace without both neighbours has nothing to be compared with.
+    const Sample* b = neighbour(r, 1, 2);
+    const Sample* c = b ? neighbour(r, 2, 2) : nullptr;
+    r.wrote(b && c ? modules::rnfm(r.trace(), r.n(), b, c, threshold) : 0);
 }
 // The file a row names in its cell: the path the editor chose when the cell
 // holds that file's name, else the cell itself; a bare name that is not in the
@@ -356,7 +377,7 @@ constexpr ModuleEntry kModules[] = {
      .panel = {.fields = {{{"Threshold", "20"}}}},
      .columns = {text(0)},
      .handler = rnfm,
-     .writes = W::Nothing},
+     .writes = W::Reported},
     {.code = "HBFM",
      .button = {"HBFM", "HBFButt", "HBFButtClick", "Filter", "", "Horizontal Bands Filter",
                 "HBFM.html"},
@@ -395,7 +416,7 @@ constexpr ModuleEntry kModules[] = {
                .checkLabel = "Weighted"},
      .columns = {text(0), text(1), ColumnSpec{}, check()},
      .handler = tmxm,
-     .writes = W::Nothing},
+     .writes = W::Reported},
     {.code = "FFTM",
      .button = {"FFT", "Button6", "Button6Click", "Misc.", "", "FFT", "FFTM.html", D::None, true,
                 false},

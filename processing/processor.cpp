@@ -53,6 +53,7 @@ void Processor::ProcessTrace(int shot) {
     // Only a resampling row of this trace decimates it; rows before it and a
     // later sequence without one see whole traces.
     s_.Decimation = 1;
+    ++modules_->workerCalls;
     // Rows that work in double precision (the table says which) share one double
     // copy of the trace: it is loaded from the current trace when the first of
     // them needs it and stored back before any other row runs and when the

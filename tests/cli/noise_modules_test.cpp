@@ -287,3 +287,72 @@ TEST(NoiseRows, HorizontalBandsGetTheMeanTraceOfAnyInput) {
     EXPECT_EQ(res.end, RunEnd::Failed);
     EXPECT_NE(res.message.find("row 1 (HBFM)"), std::string::npos) << res.message;
 }
+
+TEST(NoiseRows, MixingDividesByTheTracesReadAndReachesTheFileEnd) {
+    TempDir dir;
+    // Trace k holds 1000 k + i; the window starts at 10 ms, so the current
+    // trace's first sample is sample 11 and so is every neighbour's.
+    const std::string line =
+        writeLine(dir, "l.sgy", 6, 100, [](int k, int i) { return 1000 * k + i; });
+    auto s = openLine(line, 100, 0, 6);
+    s->StartSweep.set(10);
+    setRows(*s, {{"TMXM", "3", "25", "", "FALSE"}});
+    Processor p(*s);
+    TraceKeeper painted;
+    RunResult res = p.run(painted);
+    ASSERT_EQ(res.end, RunEnd::Normal) << res.message;
+    ASSERT_EQ(painted.traces.size(), 6u); // every shot, the last two included
+    for (int k = 0; k < 6; ++k) {
+        const int mixed = std::min(3, 6 - k);
+        long double sum = 0;
+        for (int t = 0; t < mixed; ++t) sum += 1000 * (k + t) + 11;
+        EXPECT_EQ(painted.traces[k][0], sum / mixed) << "shot " << k;
+        EXPECT_EQ(painted.traces[k][89], sum / mixed + 89) << "shot " << k;
+    }
+    // The current trace's header record and rate are its own.
+    s->SingleTraceMode = true;
+    ASSERT_TRUE(p.READ_A_TRACE(2));
+    EXPECT_EQ(s->current[0], 3011);
+    EXPECT_EQ(s->header.ShotNumber, 3);
+    EXPECT_EQ(s->SampleRate, 1);
+
+    auto r = runDump(dir, "1 TMXM 3 25  FALSE    \n", line, 1, 100);
+    ASSERT_EQ(r.status, 0) << r.err;
+    auto v = dumpValues(r.out, nullptr);
+    ASSERT_EQ(v.size(), 100u);
+    EXPECT_EQ(v[0], 2001);
+    // One trace mixes with nothing; no trace is refused.
+    r = runDump(dir, "1 TMXM 1 25  FALSE    \n", line, 1, 100);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(dumpValues(r.out, nullptr)[0], 1001);
+    r = runDump(dir, "1 TMXM 0 25  FALSE    \n", line, 1, 100);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("not 0"), std::string::npos) << r.err;
+}
+
+TEST(NoiseRows, RandomNoiseFilterComparesWithTheNextTwoTraces) {
+    TempDir dir;
+    // Trace k holds 100 + k, traces 4 to 6 hold -1, and trace 1 has a burst at sample 5.
+    const std::string line = writeLine(dir, "l.sgy", 8, 50, [](int k, int i) {
+        if (k >= 4 && k <= 6) return -1;
+        return k == 1 && i == 5 ? 5000 : 100 + k;
+    });
+    auto s = openLine(line, 50, 0, 8);
+    setRows(*s, {{"RNFM", "20"}});
+    Processor p(*s);
+    TraceKeeper painted;
+    ASSERT_EQ(p.run(painted).end, RunEnd::Normal);
+    ASSERT_EQ(painted.traces.size(), 8u);
+    EXPECT_EQ(painted.traces[1][4], 102); // the burst gives way to the next trace
+    EXPECT_EQ(painted.traces[1][5], 101);
+    EXPECT_EQ(painted.traces[0][4], 100); // within 20 of trace 2
+    EXPECT_EQ(painted.traces[3][0], -1);  // rejected against -1 and -1
+    EXPECT_EQ(painted.traces[4][0], -1);  // -1 among -1s is a sample, not a rejection
+    // Without both neighbours a trace stays as it is.
+    EXPECT_EQ(painted.traces[6][0], -1);
+    EXPECT_EQ(painted.traces[7][0], 107);
+
+    auto r = runDump(dir, "1 RNFM 20      \n", line, 1, 50);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(dumpValues(r.out, nullptr)[4], 102);
+}
