@@ -18,6 +18,12 @@ namespace {
 const QStringList kOpenNavFilters = {"Navigation Files (*.nav *.NAV)", "SEGY (*.seg *.sgy)",
                                      "Any File (*)"};
 
+// Navigation files usually lie beside the line they belong to.
+void startInInputDirectory(QFileDialog& dialog, const Session& s) {
+    if (!s.InputFileName.empty())
+        dialog.setDirectory(QFileInfo(QString::fromStdString(s.InputFileName)).absolutePath());
+}
+
 } // namespace
 
 QStringList TTarnixForm::runOpenNavDialog(const QString& title) {
@@ -26,9 +32,7 @@ QStringList TTarnixForm::runOpenNavDialog(const QString& title) {
     dialog.setObjectName("OpenNAVDialog");
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setNameFilters(kOpenNavFilters);
-    if (!session_.InputFileName.empty())
-        dialog.setDirectory(
-            QFileInfo(QString::fromStdString(session_.InputFileName)).absolutePath());
+    startInInputDirectory(dialog, session_);
     if (dialog.exec() != QDialog::Accepted) return {};
     return dialog.selectedFiles();
 }
@@ -43,6 +47,7 @@ void TTarnixForm::SavenavButtClick() {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setNameFilter("Navigation File (*.nav)");
         dialog.setDefaultSuffix("nav");
+        startInInputDirectory(dialog, session_);
         if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
             name = dialog.selectedFiles().first();
     }
