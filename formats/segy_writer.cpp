@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstring>
 #include <fcntl.h>
+#include <limits>
 #include <unistd.h>
 
 namespace tarnix {
@@ -43,28 +44,38 @@ int32_t intervalMicroseconds(const Session& s) {
 }
 
 void writeTrace(Session& s, SegyOutput& out, int n, const unsigned char* header,
-                const TraceBuffer& trace, bool bigEndian) {
+                const TraceBuffer& trace, bool bigEndian, SegyOutSamples samples) {
     const int ns = s.NumSamples;
-    if (s.SegyDataOffset >= 3600) out.settleBinaryHeader(bigEndian, 3);
+    const bool ieee = samples == SegyOutSamples::Ieee;
+    out.settleBinaryHeader(bigEndian, ieee ? 5 : 3);
     auto& buf = out.scratch();
     std::memcpy(buf.data(), header, kHeaderBytes);
     unsigned char* p = buf.data() + kHeaderBytes;
-    for (int i = 0; i < ns; ++i) {
-        const int16_t v = segySample16(trace[i]);
-        if (bigEndian)
-            putI16BE(p + 2 * i, v);
-        else
-            putI16LE(p + 2 * i, v);
+    if (ieee) {
+        for (int i = 0; i < ns; ++i) {
+            const auto v = static_cast<int32_t>(segySampleIeee(trace[i]));
+            if (bigEndian)
+                putI32BE(p + 4 * i, v);
+            else
+                putI32LE(p + 4 * i, v);
+        }
+    } else {
+        for (int i = 0; i < ns; ++i) {
+            const int16_t v = segySample16(trace[i]);
+            if (bigEndian)
+                putI16BE(p + 2 * i, v);
+            else
+                putI16LE(p + 2 * i, v);
+        }
     }
-    const long long pos =
-        s.SegyDataOffset + static_cast<long long>(n - 1) * (kHeaderBytes + 2LL * ns);
-    out.writeAt(pos, buf.data(), kHeaderBytes + 2LL * ns);
+    const long long len = kHeaderBytes + (ieee ? 4LL : 2LL) * ns;
+    out.writeAt(s.SegyDataOffset + static_cast<long long>(n - 1) * len, buf.data(), len);
 }
 
 } // namespace
 
 SegyOutput::SegyOutput(std::string path)
-    : path_(std::move(path)), scratch_(kHeaderBytes + 2 * kTraceSlots) {
+    : path_(std::move(path)), scratch_(kHeaderBytes + 4 * kTraceSlots) {
     fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd_ < 0) throw IoError("Cannot create " + path_ + ": " + std::strerror(errno));
 }
@@ -95,15 +106,33 @@ void SegyOutput::writeAt(long long pos, const unsigned char* data, long long n) 
 }
 
 void SegyOutput::settleBinaryHeader(bool bigEndian, int formatCode) {
-    if (settled_) return;
+    if (formatCode_ == formatCode) return;
+    if (formatCode_ != 0)
+        throw IoError(path_ + ": its traces are written as format " + std::to_string(formatCode_) +
+                      "; a trace of format " + std::to_string(formatCode) +
+                      " cannot join them (WSEG rows of both formats share the output)");
     unsigned char code[2], none[2] = {0, 0};
     if (bigEndian)
         putI16BE(code, formatCode);
     else
         putI16LE(code, formatCode);
-    writeAt(3224, code, 2);
-    writeAt(3504, none, 2);
-    settled_ = true;
+    // Only a whole copied file header holds a binary header to correct.
+    if (headerBytes_ >= 3600) {
+        writeAt(3224, code, 2);
+        writeAt(3504, none, 2);
+    }
+    formatCode_ = formatCode;
+}
+
+uint32_t segySampleIeee(Sample x) {
+    float f = 0;
+    if (!std::isnan(x)) {
+        constexpr Sample top = std::numeric_limits<float>::max();
+        f = static_cast<float>(std::clamp(x, -top, top));
+    }
+    uint32_t u;
+    std::memcpy(&u, &f, sizeof u);
+    return u;
 }
 
 int16_t segySample16(Sample x) {
@@ -132,12 +161,13 @@ void OPEN_OUT_SEGY(Session& s, const std::string& path) {
     auto out = std::make_unique<SegyOutput>(path);
     const int n = std::clamp(s.SegyDataOffset, 0, static_cast<int>(s.segyFileHeader.size()));
     out->writeAt(0, s.segyFileHeader.data(), n);
+    out->setHeaderBytes(n);
     s.segyOut = std::move(out);
     s.Memo2.push_back(std::to_string(n));
 }
 
 void writeSegyTraceBE(Session& s, int /*row*/, int shot, int startSweep, const TraceBuffer& trace,
-                      int endSweep) {
+                      int endSweep, SegyOutSamples samples) {
     SegyOutput& out = openOutput(s, shot);
     const int n = traceNumber(s, out, shot);
     SegyTraceRecord r{};
@@ -160,11 +190,11 @@ void writeSegyTraceBE(Session& s, int /*row*/, int shot, int startSweep, const T
     segySet(r, segy::SweepLength, endSweep - startSweep);
     unsigned char h[kHeaderBytes];
     encodeBigEndianHeader(r, h);
-    writeTrace(s, out, n, h, trace, true);
+    writeTrace(s, out, n, h, trace, true, samples);
 }
 
 void writeSegyTraceLE(Session& s, int /*row*/, int shot, int startSweep, const TraceBuffer& trace,
-                      int endSweep) {
+                      int endSweep, SegyOutSamples samples) {
     SegyOutput& out = openOutput(s, shot);
     const int n = traceNumber(s, out, shot);
     const SegyTraceRecord& in = s.segyTraceHeader;
@@ -214,7 +244,7 @@ void writeSegyTraceLE(Session& s, int /*row*/, int shot, int startSweep, const T
     segySet(r, segy::Second, 1);
     copy(167, 180);
     zero(181, 240);
-    writeTrace(s, out, n, r.data(), trace, false);
+    writeTrace(s, out, n, r.data(), trace, false, samples);
 }
 
 } // namespace tarnix

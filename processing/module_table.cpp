@@ -165,11 +165,17 @@ void wseg(RowContext& r) {
     const int row = r.rowNumber();
     (void)static_cast<int16_t>(r.pInt(3)); // coordinate type: the writer fills the field anew
     const std::string& order = r.p(2);
+    // Sequence files from before the float column leave it empty: 16-bit samples.
+    const std::string& kind = r.p(4);
+    if (!kind.empty() && kind != "IEEE")
+        throw ConversionError("Row " + std::to_string(row) + " (WSEG): sample format '" + kind +
+                              "' is neither IEEE nor empty (16-bit)");
+    const SegyOutSamples samples = kind.empty() ? SegyOutSamples::Int16 : SegyOutSamples::Ieee;
     if (s.OutputSegyOpen) {
         if (order == "BE")
-            writeSegyTraceBE(s, row, r.shot, s.StartSweep(), s.current, s.EndSweep());
+            writeSegyTraceBE(s, row, r.shot, s.StartSweep(), s.current, s.EndSweep(), samples);
         else if (order == "LE")
-            writeSegyTraceLE(s, row, r.shot, s.StartSweep(), s.current, s.EndSweep());
+            writeSegyTraceLE(s, row, r.shot, s.StartSweep(), s.current, s.EndSweep(), samples);
     }
     if (r.shot == s.shots.EndShot()) s.sequence.clearAll();
 }
@@ -444,8 +450,10 @@ constexpr ModuleEntry kModules[] = {
                            {"SEGY Type (LittleE/BigE)", "BE"},
                            {"Coord. Type (1=m 2=sec.)", "2"}}},
                .fileField = 0,
-               .output = OutputPath::Segy},
-     .columns = {fileName(0), text(1), text(2)},
+               .output = OutputPath::Segy,
+               .checkLabel = "IEEE",
+               .checkCleared = true},
+     .columns = {fileName(0), text(1), text(2), check("IEEE", "")},
      .handler = wseg,
      .writes = W::Nothing},
     {.code = "WASCII",

@@ -10,8 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <iterator>
+#include <limits>
 
 using namespace tarnix;
 using tarnix::test::SynthSegy;
@@ -213,4 +215,37 @@ TEST(SegyWrite, RealFilesSurviveAReadWriteRead) {
                 << name << " trace " << t;
         }
     }
+}
+
+TEST(SegyWrite, IeeeSamplesAndOneFormatPerOutput) {
+    auto bits = [](float f) {
+        uint32_t u;
+        std::memcpy(&u, &f, 4);
+        return u;
+    };
+    EXPECT_EQ(segySampleIeee(0.1L), bits(0.1f)); // nearest, not truncated
+    EXPECT_EQ(segySampleIeee(-1234.5L), bits(-1234.5f));
+    EXPECT_EQ(segySampleIeee(1e300L), bits(std::numeric_limits<float>::max()));
+    EXPECT_EQ(segySampleIeee(-1e300L), bits(-std::numeric_limits<float>::max()));
+    EXPECT_EQ(segySampleIeee(std::numeric_limits<long double>::quiet_NaN()), 0u);
+
+    TempDir dir;
+    Session s;
+    s.NumSamples = 3;
+    s.SampleRate = 1;
+    s.shots.StartShot.set(1);
+    s.current[0] = 0.375L;
+    s.current[1] = -2;
+    s.current[2] = 1e-3L;
+    OPEN_OUT_SEGY(s, dir.file("f.sgy"));
+    writeSegyTraceLE(s, 1, 1, 0, s.current, 3, SegyOutSamples::Ieee);
+    writeSegyTraceLE(s, 1, 2, 0, s.current, 3, SegyOutSamples::Ieee);
+    EXPECT_THROW(writeSegyTraceLE(s, 1, 3, 0, s.current, 3), IoError);
+    s.segyOut->close();
+    const auto b = fileBytes(dir.file("f.sgy"));
+    ASSERT_EQ(b.size(), 3600u + 2 * (240 + 12));
+    EXPECT_EQ(getI16LE(b.data() + 3224), 5);
+    // The second trace starts after 240 + 3 x 4 bytes.
+    EXPECT_EQ(static_cast<uint32_t>(getI32LE(b.data() + 3600 + 252 + 240 + 8)), bits(1e-3f));
+    EXPECT_EQ(getI16LE(b.data() + 3600 + 252 + 114), 3);
 }

@@ -246,6 +246,14 @@ TEST_F(Editor, FileModulesWriteNamesPathsAndRowFiles) {
     EXPECT_EQ(cell(7, 2), "p.sgy");
     EXPECT_EQ(cell(7, 3), "BE");
     EXPECT_EQ(cell(7, 4), "2");
+    EXPECT_EQ(cell(7, 5), ""); // 16-bit samples unless IEEE is ticked
+    ed.select("WSEG", std::string("/out/f.sgy"));
+    EXPECT_EQ(ed.state().checkLabel, "IEEE");
+    EXPECT_FALSE(ed.state().checked);
+    ed.state().checked = true;
+    ed.AddClick();
+    EXPECT_EQ(cell(8, 2), "f.sgy");
+    EXPECT_EQ(cell(8, 5), "IEEE");
 }
 
 TEST_F(Editor, StartTextDashKeepsTheLastTextAndTheTableFillsUp) {
