@@ -13,6 +13,7 @@
 #include "formats/segy_reader.h"
 #include "formats/segy_samples.h"
 #include "formats/trace_text.h"
+#include "formats/xtf_reader.h"
 #include "navigation/nav_extract.h"
 #include "navigation/nav_file.h"
 #include "processing/demo_session.h"
@@ -125,6 +126,10 @@ int run(const RunOptions& o) {
         s.shots.EndShot.set(o.shots->second);
     }
     selectShotsOk(s);
+    // A format opened before the options applied shows the first shot read
+    // with them (channel, window), as the Select Shots window does.
+    if (!o.demo && s.input && formatInfo(formatOf(o.file)).options == OptionsWindow::None)
+        s.input->readSingleTrace(s, s.shots.StartShot());
     for (const std::string& nav : o.importNav) IMPORT_NAV(s, nav);
     applyDisplaySettings(o, s);
     if (o.sequence) loadSequenceFile(s.sequence, *o.sequence);
@@ -145,6 +150,16 @@ int run(const RunOptions& o) {
                 std::cout << "Extended textual headers: " << l.extendedHeaders << '\n';
             for (const auto& note : l.notes) std::cout << "Note: " << note << '\n';
         }
+        if (XtfInput* in = xtfInput(s)) {
+            const auto& chans = in->info().channels;
+            std::cout << "Channels:";
+            for (size_t c = 0; c < chans.size(); ++c)
+                std::cout << (c ? ", " : " ") << c + 1 << ' '
+                          << (chans[c].name.empty() ? "unnamed" : chans[c].name) << " ("
+                          << chans[c].bytesPerSample * 8 << "-bit)";
+            std::cout << '\n';
+        }
+        if (s.input && !s.input->note().empty()) std::cout << "Note: " << s.input->note() << '\n';
     }
     if (o.textualHeader) printLines(textualHeader);
 

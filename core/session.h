@@ -34,6 +34,8 @@ public:
     virtual bool readSingleTrace(Session& s, int shot) = 0;
     // Position text of the trace last read (UpDate_PosString); empty keeps the old one.
     virtual std::string posString() const { return {}; }
+    // What the open had to leave out or assume, empty when nothing.
+    virtual std::string note() const { return {}; }
     // Row text of the navigation list for the shot just read (ADD_NAV_FIX);
     // nullopt leaves the row as it is (formats without navigation).
     virtual std::optional<std::string> navRow(const Session& /*s*/, int /*shot*/) const {

@@ -4,6 +4,8 @@
 #include "core/numtext.h"
 #include "core/session.h"
 #include "formats/file_open.h"
+#include "formats/seg2_reader.h"
+#include "formats/xtf_reader.h"
 
 #include <algorithm>
 
@@ -15,6 +17,12 @@ void prepareSegy(Session& s) {
     s.segy.Z_scaler = SegyOptions::DelayField;
     s.segy.ChangeBox = false;
     s.segy.dataFormatCode = 0; // a format chosen for one file is not the next one's
+}
+
+// ".SG2"/".SEG2" are SEG-2 by name (the reader says when one is not); a
+// ".DAT" file only when it starts with the SEG-2 block identifier.
+bool seg2Named(const std::string& path) {
+    return upperExtension(path) != ".DAT" || isSeg2File(path);
 }
 
 using F = InputFormat;
@@ -70,14 +78,23 @@ constexpr FormatEntry kFormats[] = {
      false},
     {F::Seg2,
      "SEG-2",
-     {},
-     "*.dat *.DAT *.sg2",
+     {".SG2", ".SEG2", ".DAT"},
+     "*.dat *.DAT *.sg2 *.SG2 *.seg2 *.SEG2",
      {".seg2", ".SEG2"},
      O::None,
      nullptr,
+     openSeg2File,
+     false,
+     seg2Named},
+    {F::Xtf,
+     "XTF",
+     {".XTF"},
+     "*.xtf *.XTF",
+     {".xtf", ".XTF"},
+     O::None,
      nullptr,
+     openXtfFile,
      false},
-    {F::Xtf, "XTF", {".XTF"}, nullptr, {".xtf", ".XTF"}, O::None, nullptr, nullptr, false},
 };
 
 } // namespace
@@ -104,7 +121,7 @@ const FormatEntry* formatEntryOf(const std::string& path) {
     if (e.empty()) return nullptr;
     for (const FormatEntry& f : kFormats)
         for (const char* x : f.extensions)
-            if (x && e == x) return &f;
+            if (x && e == x) return !f.recognises || f.recognises(path) ? &f : nullptr;
     return nullptr;
 }
 

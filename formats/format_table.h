@@ -35,6 +35,9 @@ struct FormatEntry {
     void (*open)(Session&);
     // The run computes the mean trace before the first shot when "RMS" is ticked.
     bool meanTraceBeforeRun;
+    // For an extension other formats use too (".DAT"): whether the file's own
+    // bytes say it is this format. nullptr: the extension alone decides.
+    bool (*recognises)(const std::string& path) = nullptr;
 };
 
 std::span<const FormatEntry> formatTable();
@@ -44,7 +47,8 @@ const FormatEntry& formatInfo(InputFormat f);
 std::string upperExtension(const std::string& path);
 // The format of a path's upper-cased extension; None for any other.
 InputFormat formatOf(const std::string& path);
-// The table entry of a path, nullptr when its extension selects no format.
+// The table entry of a path, nullptr when its extension selects no format
+// (or the row's own test of the file says it is not that format).
 const FormatEntry* formatEntryOf(const std::string& path);
 // Whether the format has an open routine in this build.
 bool formatReadable(InputFormat f);

@@ -395,14 +395,21 @@ void OPEN_SEG2(Session& s, const std::string& fileName) {
     auto in = std::make_unique<Seg2Input>(s, fileName);
     Seg2Input* seg = in.get();
     seg->readTrace(s, 1);
-    // The palette's end at the gather's peak: SEG-2 amplitudes have no fixed scale.
-    double peak = 0;
+    // SEG-2 amplitudes have no fixed scale, and a refraction shot's near traces
+    // are far louder than its far ones: the palette ends at the median of the
+    // traces' peaks, so every trace shows (the loudest clip).
+    std::vector<double> peaks;
     for (int k = 1; k <= seg->traceCount(); ++k) {
         const double* c = s.gather.column(k);
+        double peak = 0;
         for (int i = 0; i < s.gather.rowCount[static_cast<size_t>(k)]; ++i)
             peak = std::max(peak, std::fabs(c[i]));
+        peaks.push_back(peak);
     }
-    s.FullScale = static_cast<int32_t>(std::clamp(2.0 * std::ceil(peak), 2.0, double(INT32_MAX)));
+    std::nth_element(peaks.begin(), peaks.begin() + static_cast<long>(peaks.size() / 2),
+                     peaks.end());
+    const double median = peaks.empty() ? 0 : peaks[peaks.size() / 2];
+    s.FullScale = static_cast<int32_t>(std::clamp(2.0 * std::ceil(median), 2.0, double(INT32_MAX)));
     s.input = std::move(in);
     s.InputOpen = true;
     s.NumTraces = seg->traceCount();

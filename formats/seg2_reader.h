@@ -60,7 +60,7 @@ private:
 class Seg2Input final : public InputFile {
 public:
     Seg2Input(Session& s, std::string path);
-    const std::string& note() const { return note_; }
+    std::string note() const override { return note_; }
     int traceCount() const { return traces_; }
 
     // Trace `shot` of the gather into the raw input trace, with its sampling.

@@ -65,7 +65,7 @@ public:
     // File offset of ping `ping` (1-based).
     long long pingOffset(int ping) const { return pings_[static_cast<size_t>(ping - 1)].offset; }
     // Why the packet walk stopped before the end of the file, empty when it did not.
-    const std::string& note() const { return note_; }
+    std::string note() const override { return note_; }
 
     // Ping header and channel headers of ping `ping` (1-based), checked.
     // The result is kept until the next call (no allocation per ping).

@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QGroupBox>
 #include <QSpinBox>
 #include <QTabWidget>
 
@@ -47,6 +48,8 @@ void TTarnixForm::openDataFile(const QString& path) {
         forms.SEGYSelectForm->showFileFormat();
         forms.SEGYSelectForm->show();
         forms.SEGYSelectForm->raise();
+    } else if ((format == InputFormat::Xtf || format == InputFormat::Seg2) && s.InputOpen) {
+        GroupBox9->setTitle("File: " + QString::fromStdString(s.InputFileName));
     } else if (format == InputFormat::None && !s.InputFileName.empty()) {
         s.Edit4 =
             "No reader for \"" + upperExtension(s.InputFileName) + "\" files: nothing was opened";

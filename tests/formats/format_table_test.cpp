@@ -1,4 +1,6 @@
 #include "formats/format_table.h"
+#include "support/sonar_fixture.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +18,9 @@ TEST(FormatTable, ExtensionsDispatchUpperCasedAndSpellingsExactly) {
     EXPECT_EQ(formatOf("a.bin"), InputFormat::Binary);
     EXPECT_EQ(formatOf("a.bmp"), InputFormat::Bitmap);
     EXPECT_EQ(formatOf("a.xtf"), InputFormat::Xtf);
-    // The dialog's SEG-2 patterns select no reader by extension.
+    EXPECT_EQ(formatOf("a.sg2"), InputFormat::Seg2);
+    EXPECT_EQ(formatOf("a.Seg2"), InputFormat::Seg2);
+    // ".DAT" is SEG-2 only when the file starts with the SEG-2 block identifier.
     EXPECT_EQ(formatOf("a.dat"), InputFormat::None);
     EXPECT_EQ(formatOf("a.SegY"), InputFormat::Segy);
     EXPECT_EQ(formatOf("a.sg"), InputFormat::None);
@@ -39,7 +43,7 @@ TEST(FormatTable, DialogFiltersAndOneRowPerFormat) {
     EXPECT_EQ(openDialogFilters(),
               "SEG-Y (*.seg *.sgy *.segy);;Tarnix 2.0 (*.D02 *.d02);;Tarnix 0.5 (*.D05 *.d05);;"
               "Ascii File (*.TXT *.txt);;BMP (*.bmp);;Binary Files (*.bin);;"
-              "SEG-2 (*.dat *.DAT *.sg2);;Any File (*)");
+              "SEG-2 (*.dat *.DAT *.sg2 *.SG2 *.seg2 *.SEG2);;XTF (*.xtf *.XTF);;Any File (*)");
     std::set<std::string> extensions;
     std::set<InputFormat> formats;
     for (const FormatEntry& f : formatTable()) {
@@ -55,5 +59,19 @@ TEST(FormatTable, DialogFiltersAndOneRowPerFormat) {
         }
     }
     EXPECT_TRUE(formatReadable(InputFormat::Segy));
+    EXPECT_TRUE(formatReadable(InputFormat::Xtf));
+    EXPECT_TRUE(formatReadable(InputFormat::Seg2));
     EXPECT_FALSE(formatReadable(InputFormat::None));
+}
+
+TEST(FormatTable, DatFilesAreSeg2ByTheirFirstBytes) {
+    tarnix::test::TempDir dir;
+    tarnix::test::writeBytes(dir.file("shot.DAT"),
+                             tarnix::test::seg2File({{1, {1, 2}, {}, {}, 0}}));
+    tarnix::test::writeBytes(dir.file("big.dat"),
+                             tarnix::test::seg2File({{1, {1, 2}, {}, {}, 0}}, true));
+    tarnix::test::writeBytes(dir.file("table.dat"), {'1', ' ', '2', '\n'});
+    EXPECT_EQ(formatOf(dir.file("shot.DAT")), InputFormat::Seg2);
+    EXPECT_EQ(formatOf(dir.file("big.dat")), InputFormat::Seg2);
+    EXPECT_EQ(formatOf(dir.file("table.dat")), InputFormat::None);
 }

@@ -271,7 +271,8 @@ TEST(FileOpen, ExtensionDispatchIgnoresCase) {
     EXPECT_EQ(formatOf("/d/line.Seg"), InputFormat::Segy);
     EXPECT_EQ(formatOf("/d/line.d02"), InputFormat::Korva20);
     EXPECT_EQ(formatOf("/d/line.txt"), InputFormat::Ascii);
-    EXPECT_EQ(formatOf("/d/line.sg2"), InputFormat::None);
+    EXPECT_EQ(formatOf("/d/line.sg2"), InputFormat::Seg2);
+    EXPECT_EQ(formatOf("/d/line.dat"), InputFormat::None); // no such file: not SEG-2
     EXPECT_EQ(formatOf("/d.sgy/line"), InputFormat::None);
 
     TempDir dir;
