@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <fcntl.h>
@@ -38,6 +39,16 @@ std::string text(const unsigned char* p, int n) {
     std::string t(reinterpret_cast<const char*>(p), static_cast<size_t>(n));
     t.resize(std::strlen(t.c_str()));
     return trim(t);
+}
+
+// A float field as the decimal its writer meant: 0.008f is 0.008, not
+// 0.00800000037997961, so 8 samples over it make 1 sample per ms.
+double decimalOf(float v) {
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    double d = v;
+    std::from_chars(buf, r.ptr, d);
+    return d;
 }
 
 int dayOfYear(int year, int month, int day) {
@@ -187,7 +198,7 @@ const XtfPing& XtfInput::readPing(int ping) {
     p.hundredths = b[21];
     p.julianDay = getU16LE(b + 22);
     p.pingNumber = getU32LE(b + 28);
-    p.soundVelocity = getF32LE(b + 32);
+    p.soundVelocity = decimalOf(getF32LE(b + 32));
     p.shipY = getF64LE(b + 128);
     p.shipX = getF64LE(b + 136);
     p.sensorY = getF64LE(b + 160);
@@ -205,9 +216,9 @@ const XtfPing& XtfInput::readPing(int ping) {
         const unsigned char* q = b + off;
         XtfChannel ch;
         ch.number = getU16LE(q);
-        ch.slantRange = getF32LE(q + 4);
-        ch.timeDelay = getF32LE(q + 12);
-        ch.timeDuration = getF32LE(q + 16);
+        ch.slantRange = decimalOf(getF32LE(q + 4));
+        ch.timeDelay = decimalOf(getF32LE(q + 12));
+        ch.timeDuration = decimalOf(getF32LE(q + 16));
         const uint32_t ns = getU32LE(q + 42);
         if (ch.number >= known)
             throw IoError(name + ": channel " + std::to_string(c) + " is number " +
@@ -283,7 +294,8 @@ void XtfInput::readTrace(Session& s, int shot, int channel) {
         wholeToSamples(whole_.data(), ns, s.raw.data());
     if (filledSlots_ > ns) std::fill(s.raw.begin() + ns, s.raw.begin() + filledSlots_, Sample(0));
     filledSlots_ = ns;
-    s.SampleRate = static_cast<long double>(stored) / (static_cast<long double>(span) * 1000.0L);
+    // In double, so that a span written as 0.008 s gives 8 samples per 8 ms.
+    s.SampleRate = static_cast<long double>(stored / (span * 1000.0));
     s.ChannelToDisplay = channel;
 
     TraceHeader& h = s.header;

@@ -88,7 +88,7 @@ TEST(XtfPeer, SideScanRecordPingsChannelsAndFirstPositions) {
         EXPECT_EQ(pg.pingNumber, static_cast<uint32_t>(p - 1));
     }
     // 1024 samples over 39.978 ms.
-    EXPECT_NEAR(static_cast<double>(s.SampleRate), 1024 / 39.978001, 1e-4);
+    EXPECT_EQ(s.SampleRate, static_cast<long double>(1024 / (0.039978 * 1000))); // 0.039978f
     EXPECT_EQ(s.FullScale, 32768);
     EXPECT_EQ(s.NumSamples, static_cast<int>(40 * s.SampleRate));
 
@@ -133,8 +133,8 @@ TEST(XtfRead, PositionedReadsByPingSkipOtherPackets) {
         EXPECT_EQ(s.raw[7], 50007 + p); // unipolar: above 32767 stays positive
     }
     in.readTrace(s, 3, 1);
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(s.raw[i], 3000 + 7 - i) << i;    // port reversed
-    EXPECT_EQ(s.SampleRate, 8 / (static_cast<long double>(0.04f) * 1000)); // 8 samples, 40 ms
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(s.raw[i], 3000 + 7 - i) << i; // port reversed
+    EXPECT_EQ(s.SampleRate, static_cast<long double>(0.2));             // 8 samples, 40 ms
     EXPECT_EQ(s.header.ShotNumber, 3);
     EXPECT_EQ(s.header.Second, "3");
     EXPECT_EQ(s.header.Day, "65");
@@ -182,7 +182,7 @@ TEST(XtfRead, SampleWidthsUnitsAndTimeSpans) {
     EXPECT_EQ(s.header.Day, "61");
     EXPECT_DOUBLE_EQ(s.header.CoordX, -1500.5); // eastings get no 360
     EXPECT_DOUBLE_EQ(s.header.CoordY, 6200000.25);
-    EXPECT_NEAR(s.header.Delay, 12.5, 1e-6); // a float of seconds
+    EXPECT_EQ(s.header.Delay, 12.5); // 0.0125f read as 0.0125
     in.readTrace(s, 1, 2);
     EXPECT_EQ(s.raw[0], 0.25L);
     EXPECT_EQ(s.raw[1], -1.5e9L);
@@ -280,7 +280,7 @@ TEST(XtfRead, LongChannelsAreCutToTheBuffer) {
     // Port, reversed: the near range (the last stored samples) is kept.
     EXPECT_EQ(s.raw[0], 19999);
     EXPECT_EQ(s.raw[16383], 19999 - 16383);
-    EXPECT_EQ(s.SampleRate, 20000 / (static_cast<long double>(0.04f) * 1000));
+    EXPECT_EQ(s.SampleRate, 500.0L);
 }
 
 TEST(XtfRead, FilesThatAreNotXtfAreRefused) {
