@@ -96,13 +96,19 @@ int main(int argc, char** argv) {
     QRect frame(QPoint(), mainWindow->size());
     frame.moveCenter(QGuiApplication::primaryScreen()->availableGeometry().center());
     mainWindow->move(frame.topLeft());
-    mainWindow->showMaximized();
+    // The last session's geometry and state win over the designed first look.
+    const bool restored = mainWindow->restoreWindowState();
+    if (restored)
+        mainWindow->show();
+    else
+        mainWindow->showMaximized();
     // Without a window manager nobody maximizes it; fill the screen ourselves.
-    QTimer::singleShot(300, mainWindow.get(), [&mainWindow] {
-        const QRect screen = mainWindow->screen()->availableGeometry();
-        if (mainWindow->frameGeometry().width() < screen.width() * 9 / 10)
-            mainWindow->setGeometry(screen);
-    });
+    if (!restored)
+        QTimer::singleShot(300, mainWindow.get(), [&mainWindow] {
+            const QRect screen = mainWindow->screen()->availableGeometry();
+            if (mainWindow->frameGeometry().width() < screen.width() * 9 / 10)
+                mainWindow->setGeometry(screen);
+        });
     if (demo && !dataFile.empty()) {
         std::fputs("tarnix: --demo takes the place of a data file\n", stderr);
         return 2;

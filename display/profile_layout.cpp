@@ -122,6 +122,39 @@ AnnotationLayout annotationLayout(const Session& s) {
     return L;
 }
 
+std::vector<AnnotationText> thinnedTimeLabels(const std::vector<AnnotationText>& texts,
+                                              int textHeight) {
+    std::vector<bool> keep(texts.size(), true);
+    std::vector<bool> seen(texts.size(), false);
+    for (size_t i = 0; i < texts.size(); ++i) {
+        if (seen[i]) continue;
+        // One column: the labels at this x, in drawing order (top to bottom).
+        std::vector<size_t> column;
+        for (size_t j = i; j < texts.size(); ++j)
+            if (texts[j].x == texts[i].x) {
+                column.push_back(j);
+                seen[j] = true;
+            }
+        size_t last = column.front();
+        for (size_t c = 1; c < column.size(); ++c) {
+            const size_t j = column[c];
+            const bool end = c + 1 == column.size();
+            if (texts[j].y - texts[last].y >= textHeight) {
+                last = j;
+            } else if (end && last != column.front()) {
+                keep[last] = false; // the end label wins over its neighbour
+                last = j;
+            } else {
+                keep[j] = false;
+            }
+        }
+    }
+    std::vector<AnnotationText> out;
+    for (size_t i = 0; i < texts.size(); ++i)
+        if (keep[i]) out.push_back(texts[i]);
+    return out;
+}
+
 std::string lineNameCaption(const std::string& inputFileName) {
     return "Line Name :" + std::filesystem::path(inputFileName).stem().string();
 }

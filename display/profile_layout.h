@@ -48,6 +48,14 @@ struct AnnotationLayout {
 // the label loops are skipped (nothing but the bottom tick and the rectangle).
 AnnotationLayout annotationLayout(const Session& s);
 
+// The labels to draw when they are `textHeight` high: in each column of labels
+// (texts sharing an x), a label closer than textHeight below the last one kept is
+// left out; the last label of a column (the window's end) is always kept, in
+// place of a kept one it would touch. The layout itself (the label rule) is not
+// changed, only what is drawn.
+std::vector<AnnotationText> thinnedTimeLabels(const std::vector<AnnotationText>& texts,
+                                              int textHeight);
+
 // "Line Name :" caption text for an input file: its name without directory and extension.
 std::string lineNameCaption(const std::string& inputFileName);
 

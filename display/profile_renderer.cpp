@@ -5,6 +5,7 @@
 #include "core/numtext.h"
 #include "core/session.h"
 #include "display/palette.h"
+#include "display/profile_export.h"
 #include "display/profile_layout.h"
 
 #include <QPainter>
@@ -298,7 +299,8 @@ void drawRunEndAnnotation(const Session& s, QImage& picture, ImageCanvas& canvas
         p.setFont(font);
         p.setPen(textColour);
         const int ascent = p.fontMetrics().ascent();
-        for (const AnnotationText& t : layout.texts)
+        // Labels closer than the text height would overlap: the picture leaves them out.
+        for (const AnnotationText& t : thinnedTimeLabels(layout.texts, p.fontMetrics().height()))
             p.drawText(QPoint(t.x, t.y + ascent), QString::fromStdString(t.text));
     }
     for (const AnnotationLine& l : layout.lines) canvas.line(l.x1, l.y1, l.x2, l.y2);
@@ -393,6 +395,8 @@ void saveProfileImage(const QImage& image, const std::string& path) {
     bool ok;
     if (image.isNull())
         ok = false;
+    else if (ext == ".TIF" || ext == "TIFF")
+        ok = writeTiff24(image, path);
     else if (std::string(format) == "BMP" && image.format() == QImage::Format_RGB32)
         ok = writeBmp24(image, path);
     else

@@ -81,7 +81,8 @@ private:
 void drawRunEndAnnotation(const Session& s, QImage& picture, ImageCanvas& canvas, const QFont& font,
                           QColor textColour);
 
-// Writes a picture as PNG when the name ends in ".png" (any case), else as BMP.
+// Writes a picture as PNG or TIFF when the name ends in ".png" or ".tif"/".tiff"
+// (any case), else as BMP.
 // Throws IoError naming the file when it cannot be written.
 void saveProfileImage(const QImage& image, const std::string& path);
 

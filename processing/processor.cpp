@@ -157,6 +157,7 @@ void Processor::processShots(RunHooks& hooks, int& shot) {
     do {
         if (shot % 100 == 0 || Clock::now() - lastPump > std::chrono::milliseconds(100)) {
             s.zeros.forget(); // an event handler may touch the trace
+            hooks.shotsDone(shot - startShot, s.NumTraces);
             hooks.pumpEvents();
             lastPump = Clock::now();
         }
@@ -181,6 +182,7 @@ void Processor::processShots(RunHooks& hooks, int& shot) {
         // unless a row wrote that far: the next copy need not write them again.
         s.zeros.afterWorker(writtenEnd_);
     } while (!(endShot <= shot || s.StopRequested));
+    hooks.shotsDone(shot - startShot, s.NumTraces);
 }
 
 void Processor::writeReport(const RunResult& result) {

@@ -13,6 +13,9 @@ public:
     // Progress bar shown (true) at the start of a run, hidden (false) at its end.
     virtual void runState(bool /*running*/) {}
     virtual void progress(int /*percent*/) {}
+    // Shots of the range read so far, and the range's count; called with the
+    // event pumps and once after the last shot.
+    virtual void shotsDone(int /*done*/, int /*total*/) {}
     // Image set-up before the first shot (ImageRows/ImageColumns already set).
     virtual void createImage() {}
     // One column of the profile at pixel column x from the first n samples.

@@ -2,6 +2,7 @@
 
 #include "core/session.h"
 #include "display/view_zoom.h"
+#include "processing/run_progress.h"
 #include "ui/notes_form.h"
 #include "ui/tarnix_form.h"
 
@@ -24,6 +25,13 @@ void WindowRunHooks::pumpEvents() {
 void WindowRunHooks::runState(bool running) {
     form_.ProgressBar1->setValue(0);
     form_.ProgressBar1->setVisible(running);
+    if (running) clock_.start();
+    form_.showRunProgress(running ? "Shot 0" : QString());
+}
+
+void WindowRunHooks::shotsDone(int done, int total) {
+    form_.showRunProgress(
+        QString::fromStdString(runProgressText(done, total, clock_.elapsed() / 1000.0)));
 }
 
 void WindowRunHooks::progress(int percent) {

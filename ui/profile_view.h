@@ -6,6 +6,7 @@
 #include "display/profile_renderer.h"
 #include "display/profile_run_hooks.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QRect>
 #include <memory>
@@ -22,10 +23,12 @@ public:
     void pumpEvents() override;
     void runState(bool running) override;
     void progress(int percent) override;
+    void shotsDone(int done, int total) override;
     void runEnd() override;
 
 private:
     TTarnixForm& form_;
+    QElapsedTimer clock_; // from the run's start, for the rate and the time left
 };
 
 // The notebook is "shown" when its window is visible; storage comes with the notebook.

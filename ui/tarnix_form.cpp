@@ -625,6 +625,7 @@ void TTarnixForm::buildMenus() {
         &TTarnixForm::SaveConfig1Click);
     add(file, Print1, "Print1", "&Print", "Print1Click", &TTarnixForm::Print1Click);
     add(file, Exit1, "Exit1", "&Exit", "Exit1Click", &TTarnixForm::Exit1Click);
+    buildFileActions(file);
 
     QMenu* edit = bar->addMenu("&Image Edit");
     edit->setObjectName("ImageEdit1");
@@ -863,16 +864,19 @@ void TTarnixForm::Save1Click() {
     QFileDialog dialog(this, "Save Image");
     dialog.setObjectName("SaveDialog1");
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilter("Bitmap Files (*.bmp)");
+    // BMP first, as designed; PNG and TIFF beside it, chosen by the filter.
+    dialog.setNameFilters(
+        {"Bitmap Files (*.bmp)", "PNG Files (*.png)", "TIFF Files (*.tif *.tiff)"});
     dialog.setDefaultSuffix("bmp");
-    if (!imageFileName.isEmpty()) dialog.selectFile(imageFileName);
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& f) {
+        dialog.setDefaultSuffix(f.contains("png") ? "png" : f.contains("tif") ? "tif" : "bmp");
+    });
+    if (!imageFileName.isEmpty())
+        dialog.selectFile(imageFileName);
+    else
+        dialog.setDirectory(lastDirectory("image"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    imageFileName = dialog.selectedFiles().first();
-    if (profileImage.isNull()) {
-        showError("There is no profile image to save yet: run GO first.");
-        return;
-    }
-    guarded([this] { saveProfileImage(profileImage, imageFileName.toStdString()); });
+    saveImageAs(dialog.selectedFiles().first(), dialog.selectedNameFilter());
 }
 
 void TTarnixForm::Print1Click() {

@@ -31,6 +31,11 @@ class QSpinBox;
 class QTabWidget;
 class QTableWidget;
 class QToolButton;
+class QSettings;
+class QDragEnterEvent;
+class QDropEvent;
+class QCloseEvent;
+class QElapsedTimer;
 
 namespace tarnix {
 class Session;
@@ -61,6 +66,25 @@ public:
     void openDataFile(const QString& path);
     // The profile image (`profileImage`) is shown in `Display` again.
     void showProfile();
+    // The per-user settings store (window state, directories, recent files);
+    // never the defaults file. ui/tarnix_form_files.cpp.
+    static std::unique_ptr<QSettings> userSettings();
+    // Restores the geometry and state of the last session; false when none is stored.
+    bool restoreWindowState();
+    // Opens an entry of File > Recent Files with the SEG-Y options it was used with.
+    void openRecentFile(int index);
+    // Records the open input (with the current SEG-Y options) at the top of the list.
+    void rememberInputFile();
+    // The directory a dialog starts in (`key` names the dialog) and its update.
+    QString lastDirectory(const QString& key) const;
+    void setLastDirectory(const QString& key, const QString& fileOrDir);
+    // Status bar text of a run: shots done, rate, time left (empty hides it).
+    void showRunProgress(const QString& text);
+    QString runProgressText() const;
+    // Writes the annotated profile as one PDF page (vector text, the picture as image).
+    void exportPdf(const QString& path);
+    // Save Image without its dialog: the chosen filter decides the format.
+    void saveImageAs(const QString& path, const QString& filter);
     // Scale of the shown profile (view only; ui/tarnix_form_view.cpp). The
     // picture point under `anchor` (a viewport point) stays where it is.
     double viewZoom() const { return viewZoom_; }
@@ -253,9 +277,14 @@ public:
     QAction* Sample1 = nullptr;
     QAction* ExtractTimeSlices1 = nullptr;
     QAction* Disclaimers1 = nullptr;
-    QAction* FitToWindow1 = nullptr; // Image Edit: "Fit to Window", Ctrl+0
-    QAction* ActualSize1 = nullptr;  // Image Edit: "Actual Size", Ctrl+1
-    QMenu* PopupMenu1 = nullptr;     // "Copy", "Cut", "Paste" on the images
+    QMenu* RecentFiles1 = nullptr;      // File: "Recent Files"
+    QAction* ExportPdf1 = nullptr;      // File: "Export PDF"
+    QAction* StopKey = nullptr;         // Esc: STOP
+    QAction* GoKey = nullptr;           // F5: GO
+    QLabel* RunProgressPanel = nullptr; // status bar, shown during a run
+    QAction* FitToWindow1 = nullptr;    // Image Edit: "Fit to Window", Ctrl+0
+    QAction* ActualSize1 = nullptr;     // Image Edit: "Actual Size", Ctrl+1
+    QMenu* PopupMenu1 = nullptr;        // "Copy", "Cut", "Paste" on the images
 
 public slots:
     // File menu and tool panel (tarnix_form.cpp unless noted)
@@ -313,6 +342,9 @@ public slots:
     // View zoom of the profile (tarnix_form_view.cpp)
     void FitToWindow1Click();
     void ActualSize1Click();
+    // Files, settings, output (tarnix_form_files.cpp)
+    void ExportPdf1Click();
+    void refreshRecentFiles();
 
     // SEG-Y header view and instruments refresh (tarnix_form_open.cpp)
     void REFRESH_INSTRUMENTS_OR_SEGYHEADER();
@@ -355,6 +387,9 @@ public slots:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -388,6 +423,7 @@ private:
     bool panning_ = false; // middle-button drag of the profile
     QPoint panFrom_, panScroll_;
     void buildViewActions(QMenu* imageEdit);
+    void buildFileActions(QMenu* file);
     // Ctrl + wheel zoom, middle-button pan; true when the event was used.
     bool profileViewEvent(QObject* watched, QEvent* event);
 };

@@ -29,11 +29,14 @@ void TTarnixForm::OpenFile1Click() {
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(QString::fromStdString(openDialogFilters()).split(";;"));
     dialog.setDefaultSuffix(kOpenDialogDefaultSuffix);
-    if (!s.InputFileName.empty())
+    if (const QString last = lastDirectory("open"); !last.isEmpty())
+        dialog.setDirectory(last);
+    else if (!s.InputFileName.empty())
         dialog.setDirectory(QFileInfo(QString::fromStdString(s.InputFileName)).absolutePath());
     QString chosen;
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
         chosen = dialog.selectedFiles().first();
+    setLastDirectory("open", chosen);
     openDataFile(chosen);
 }
 
@@ -43,6 +46,7 @@ void TTarnixForm::openDataFile(const QString& path) {
     InputFormat format = InputFormat::None;
     guarded([&] { format = openCommand(s, path.toStdString()); });
     if (!s.InputFileName.empty()) Shots1->setEnabled(true);
+    if (format != InputFormat::None) rememberInputFile();
     if (format != InputFormat::None && formatInfo(format).options == OptionsWindow::Segy &&
         forms.SEGYSelectForm) {
         forms.SEGYSelectForm->showFileFormat();

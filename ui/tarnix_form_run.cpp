@@ -24,6 +24,7 @@ void TTarnixForm::PlayButtClick() {
     // A second GO while the loop serves events would start a run inside the run.
     if (runActive_) return;
     runActive_ = true;
+    rememberInputFile(); // with the SEG-Y options this run reads by
     Playbutt->setEnabled(false);
     TwoDCheck->setVisible(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -205,7 +205,7 @@ TEST_F(StartUp, MainMenuEntriesAcceleratorsAndHandlers) {
     }
     EXPECT_EQ(menuTitles, (std::vector<std::string>{"&File", "&Image Edit", "&Select", "&Process",
                                                     "&Map", "3&D", "&Help"}));
-    for (const std::string& a : {"&Image Edit > Fit to Window", "&Image Edit > Actual Size"})
+    for (const char* a : {"&Image Edit > Fit to Window", "&Image Edit > Actual Size"})
         EXPECT_TRUE(added.count(a)) << a;
     ASSERT_EQ(texts.size(), std::size(entries));
     for (size_t i = 0; i < texts.size(); ++i) {
