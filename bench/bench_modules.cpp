@@ -1,9 +1,14 @@
 // Processing module kernels on full-length traces (16,383 samples).
+#include "core/session.h"
+#include "formats/demo_line.h"
+#include "formats/file_open.h"
 #include "processing/module_state.h"
 #include "processing/modules/decon.h"
 #include "processing/modules/fft.h"
 #include "processing/modules/fir.h"
 #include "processing/modules/gain.h"
+#include "processing/modules/noise.h"
+#include "processing/neighbours.h"
 
 #include <benchmark/benchmark.h>
 
@@ -131,6 +136,75 @@ BENCHMARK(BM_FFTF);
 BENCHMARK(BM_FFTM);
 BENCHMARK(BM_DECM)->Arg(128)->Arg(1024);
 BENCHMARK(BM_ACFM);
+
+// The noise and editing kernels on 4,000-sample traces beside the gain control
+// on the same length (the figure they are held to).
+constexpr int kShort = 4000;
+
+void BM_AGCM4000(benchmark::State& bs) {
+    runOnTrace(bs, [](TraceBuffer& t) { agcm(t, kShort, 129, state()); });
+}
+void BM_SpikeFilter4000(benchmark::State& bs) {
+    runOnTrace(bs, [](TraceBuffer& t) { spfm(t, kShort, 3276); });
+}
+void BM_HorizontalBands4000(benchmark::State& bs) {
+    runOnTrace(bs, [](TraceBuffer& t) { hbfm(t, kShort, 100, sourceTrace()); });
+}
+void BM_HeaveCorrection4000(benchmark::State& bs) {
+    runOnTrace(bs, [](TraceBuffer& t) { swell(t, kShort, 1500, 40); });
+}
+void BM_Mute4000(benchmark::State& bs) {
+    runOnTrace(bs, [](TraceBuffer& t) { mutm(t, kShort, 1200); });
+}
+void BM_Resample4000(benchmark::State& bs) {
+    runOnTrace(bs, [](TraceBuffer& t) { resm(t, kShort, 2); });
+}
+// Neighbours already decoded (the ring's case).
+void BM_RandomNoise4000(benchmark::State& bs) {
+    const Sample* b = sourceTrace().data() + 7;
+    runOnTrace(bs, [&](TraceBuffer& t) { rnfm(t, kShort, b, b + 3, 500); });
+}
+void BM_TraceMix4000(benchmark::State& bs) {
+    const int k = static_cast<int>(bs.range(0));
+    std::vector<const Sample*> n;
+    for (int t = 1; t < k; ++t) n.push_back(sourceTrace().data() + t);
+    runOnTrace(bs, [&](TraceBuffer& t) { tmxm(t, kShort, n); });
+}
+BENCHMARK(BM_AGCM4000);
+BENCHMARK(BM_SpikeFilter4000);
+BENCHMARK(BM_HorizontalBands4000);
+BENCHMARK(BM_HeaveCorrection4000);
+BENCHMARK(BM_Mute4000);
+BENCHMARK(BM_Resample4000);
+BENCHMARK(BM_RandomNoise4000);
+BENCHMARK(BM_TraceMix4000)->Arg(3)->Arg(9);
+
+// The neighbour reads along a line of 4,000-sample traces: K - 1 traces ahead
+// asked for at every shot, each decoded once (SEG-Y read and window copy).
+void BM_NeighbourReads4000(benchmark::State& bs) {
+    const int ahead = static_cast<int>(bs.range(0));
+    DemoLineOptions opt;
+    opt.shots = 2000;
+    opt.samples = kShort;
+    opt.intervalUs = 50;
+    const std::string line = demoLinePath(opt);
+    auto s = std::make_unique<Session>();
+    openCommand(*s, line);
+    s->segy.HeadType = SegyOptions::Ascii;
+    s->StartSweep.set(0);
+    s->EndSweep.set(opt.samples * opt.intervalUs / 1000);
+    segyOptionsOk(*s);
+    NeighbourReader nb;
+    nb.start(*s);
+    int shot = 0;
+    for (auto _ : bs) {
+        for (int t = 1; t <= ahead; ++t)
+            benchmark::DoNotOptimize(nb.trace(*s, shot + t, kShort, ahead));
+        if (++shot + ahead >= opt.shots) shot = 0;
+    }
+    bs.SetItemsProcessed(bs.iterations());
+}
+BENCHMARK(BM_NeighbourReads4000)->Arg(2)->Arg(8);
 
 } // namespace
 
