@@ -15,9 +15,8 @@ namespace {
 
 constexpr size_t kFlushBytes = 1 << 16;
 
-const char* const kFieldNames[10] = {"shot",     "year",      "day",         "hour",  "minute",
-                                     "second",   "latitude",  "longitude",   "coefficient",
-                                     "depth"};
+const char* const kFieldNames[10] = {"shot",   "year",     "day",       "hour",        "minute",
+                                     "second", "latitude", "longitude", "coefficient", "depth"};
 
 bool blank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
@@ -46,12 +45,16 @@ std::string reflectivityLine(std::string_view position, long double coefficient,
 ReflectivityRecord parseReflectivityLine(std::string_view line) {
     ReflectivityRecord r;
     size_t pos = 0;
-    auto fail = [](int field, std::string_view word) -> IoError {
-        if (word.empty())
-            return IoError(std::string("the ") + kFieldNames[field] + " (field " +
-                           std::to_string(field + 1) + ") is missing");
-        return IoError("'" + std::string(word) + "' is not a number (" + kFieldNames[field] +
-                       ", field " + std::to_string(field + 1) + ")");
+    auto fail = [](int field, std::string_view word) {
+        std::string m;
+        if (word.empty()) {
+            m.append("the ").append(kFieldNames[field]).append(" (field ");
+            m.append(std::to_string(field + 1)).append(") is missing");
+        } else {
+            m.append("'").append(word).append("' is not a number (").append(kFieldNames[field]);
+            m.append(", field ").append(std::to_string(field + 1)).append(")");
+        }
+        return IoError(m);
     };
     for (int k = 0; k < 6; ++k) {
         const std::string_view w = nextWord(line, pos);

@@ -33,8 +33,7 @@ struct ReflectivityRecord {
 };
 
 // The text of one line, without its line end.
-std::string reflectivityLine(std::string_view position, long double coefficient,
-                             long double depth);
+std::string reflectivityLine(std::string_view position, long double coefficient, long double depth);
 
 // One line as the readers take it. Throws IoError naming the field that is not
 // a number (or missing).

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <complex>
+#include <string>
 #include <vector>
 
 namespace tarnix {
@@ -28,7 +29,8 @@ struct ModuleState {
           half(kTraceSlots / 2 + 1), fftIn(kFftSize), fftOut(kFftSize), corrA(kCorrFftSize),
           corrB(kCorrFftSize), r(kTraceSlots), g(kTraceSlots), f(kTraceSlots), d(kTraceSlots),
           lev(kTraceSlots), inverse(kTraceSlots + 1), work(kTraceSlots + 64),
-          mirror(kTraceSlots + 64) {
+          mirror(kTraceSlots + 64), astmMean(kTraceSlots), astmMeanSpectrum(kCorrFftSize),
+          astmLags(kTraceSlots) {
         for (int c = 1; c <= kTraceSlots; ++c) inverse[c] = 1.0 / c;
     }
 
@@ -62,6 +64,18 @@ struct ModuleState {
     // newer than the current trace.
     std::vector<double> mirror;
     int mirrorValid = 0, mirrorDirty = 0;
+
+    // The automatic static's transform of the mean trace, kept while the mean's
+    // first astmMeanN samples (as doubles in astmMean) stay the same.
+    std::vector<double> astmMean;
+    std::vector<std::complex<double>> astmMeanSpectrum; // kCorrFftSize
+    int astmMeanN = -1;
+    std::vector<int> astmLags; // lags summed directly
+
+    // Reflection-coefficient rows already noted in this run's report (by row number).
+    std::array<bool, PickTable::kRows + 1> rccmNoted{};
+    // Lines the run's report adds after its completion line; cleared when a run starts.
+    std::vector<std::string> notes;
 };
 
 } // namespace tarnix

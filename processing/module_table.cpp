@@ -3,12 +3,14 @@
 #include "core/error.h"
 #include "core/numtext.h"
 #include "core/session.h"
+#include "formats/reflectivity_file.h"
 #include "formats/segy_writer.h"
 #include "processing/modules/decon.h"
 #include "processing/modules/fft.h"
 #include "processing/modules/fir.h"
 #include "processing/modules/gain.h"
 #include "processing/modules/noise.h"
+#include "processing/modules/statics.h"
 #include "processing/row_context.h"
 #include "processing/sequence_editor.h"
 
@@ -120,10 +122,12 @@ void hbfm(RowContext& r) {
 }
 void astm(RowContext& r) {
     (void)r.rowNumber();
+    r.wrote(modules::astm(r.trace(), r.n(), r.s.meanTrace, r.m));
 }
 void stam(RowContext& r) {
-    (void)r.pFloat(1);
+    const long long shift = modules::shiftSamples(r.pFloat(1), r.rate());
     (void)r.rowNumber();
+    r.wrote(modules::stam(r.trace(), shift));
 }
 void resm(RowContext& r) {
     const int factor = r.pInt(1);
@@ -187,18 +191,63 @@ void wkorva2(RowContext& r) {
     (void)r.pInt(2);
     (void)r.rowNumber();
 }
+// The reflectivity file is GO's: a single-trace read mutes the trace as a run
+// would but leaves the last run's file alone.
 void rccm(RowContext& r) {
-    (void)r.rowNumber();
-    (void)r.pFloat(3);
-    (void)r.pFloat(5);
+    Session& s = r.s;
+    const int row = r.rowNumber();
+    const long double windowMs = r.pFloat(3);
+    const bool spherical = r.pTrue(4);
+    const long double scale = r.pFloat(5);
+    readPicks(r, row, rowFile(r, r.p(1), "sea-floor pick file"));
+    const long double rate = r.rate();
+    if (!(rate > 0)) throw Error("the sample rate is " + floatText(rate) + " samples per ms");
+    const long long window =
+        truncate(std::clamp<long double>(windowMs * rate, -1, kTraceSlots + 1));
+    if (window < 1)
+        throw Error("a window of " + floatText(windowMs) + " ms holds no sample at " +
+                    floatText(rate) + " samples per ms");
+    if (r.inRun && r.first && !s.OutputOpen) {
+        if (trim(r.p(2)).empty())
+            throw Error("the row names no reflectivity file (column 3 is empty)");
+        s.refOutPath = outputPath(r.p(2), s.refOutPath);
+        s.refOut = std::make_unique<ReflectivityOutput>(s.refOutPath);
+        s.OutputOpen = true;
+    }
+    const int n = r.nd();
+    const long long pick = pickOf(r, row);
+    // Sound travels from the shot, not from the window start or the first sample.
+    const long double pickMs = r.m.picks.time(row, r.shot);
+    const long double distance = s.display.SoundSpeedEdit() * (pickMs + s.header.Delay) / 1000;
+    const auto est = modules::reflectionCoefficient(r.trace(), n, pick, static_cast<int>(window),
+                                                    spherical, distance, scale);
+    if (!est.fits && r.inRun && !r.m.rccmNoted[row]) {
+        r.m.rccmNoted[row] = true;
+        r.m.notes.push_back("Reflection coefficient (row " + std::to_string(row) + "): at shot " +
+                            std::to_string(r.shot) + " the " + std::to_string(window) +
+                            "-sample windows do not fit the " + std::to_string(n) +
+                            "-sample trace (pick at sample " + std::to_string(pick) +
+                            "); such shots get coefficient 0");
+    }
+    if (r.inRun && s.OutputOpen)
+        if (auto* out = dynamic_cast<ReflectivityOutput*>(s.refOut.get()))
+            out->append(s.positionString, est.coefficient, distance / 2);
+    r.wrote(modules::mutm(r.trace(), n, pick));
 }
 void snim(RowContext& r) {
     (void)r.pInt(2);
     (void)r.rowNumber();
 }
+// Relative: each trace moves by its pick's distance from the file's earliest
+// pick, so the earliest trace stays where it is.
 void sttm(RowContext& r) {
-    (void)r.pFloat(2);
-    (void)r.rowNumber();
+    const long double c = r.pFloat(2);
+    const bool relative = r.p(3) == "RELATIVE";
+    const int row = r.rowNumber();
+    readPicks(r, row, rowFile(r, r.p(1), "pick file"));
+    const long double origin = relative ? r.m.picks.minTime(row) : r.s.StartSweep();
+    const long long shift = modules::trendShift(r.m.picks.time(row, r.shot), origin, r.rate(), c);
+    r.wrote(modules::sttm(r.trace(), r.nd(), shift));
 }
 void agcm(RowContext& r) {
     const int window = r.pInt(1);
@@ -438,7 +487,7 @@ constexpr ModuleEntry kModules[] = {
      .columns = {ColumnSpec{.kind = C::DialogName}, fileName(0), number(1), check(), number(2)},
      .rowFile = RowFileSource::Dialog,
      .handler = rccm,
-     .writes = W::Nothing},
+     .writes = W::Reported},
     {.code = "ABSM",
      .button = {"ABS", "Button2", "Button2Click", "Misc.", "", "Absolute Value", "ABSM.html"},
      .handler = absm,
@@ -488,7 +537,7 @@ constexpr ModuleEntry kModules[] = {
      .panel = {.fields = {{{"Time Shift (msec)", "0"}}}},
      .columns = {text(0), text(1)},
      .handler = stam,
-     .writes = W::Nothing},
+     .writes = W::Reported},
     {.code = "STTM",
      .button = {"STRM", "statrendbutt", "statrendbuttClick", "Editing", "Static Trend Remove",
                 "Remove Static Trend", "STRM.html", D::Mute},
@@ -500,13 +549,13 @@ constexpr ModuleEntry kModules[] = {
      .rowFile = RowFileSource::Field,
      .rowFileField = 1,
      .handler = sttm,
-     .writes = W::Nothing},
+     .writes = W::Reported},
     {.code = "ASTM",
      .button = {"ASTM", "Autostatbutt", "AutostatbuttClick", "Editing", "Automatic Static Removal",
                 "Automatic Statics", "ASTM.html"},
      .panel = {.setsRmsFlag = true},
      .handler = astm,
-     .writes = W::Nothing},
+     .writes = W::Reported},
     {.code = "POSM",
      .button = {"POSM", "POSMButt", "POSMButtClick", "Editing", "", "Reconstruct Position",
                 "POSM.html"},

@@ -4,6 +4,7 @@
 #include "core/extended.h"
 #include "core/numtext.h"
 #include "formats/format_table.h"
+#include "formats/reflectivity_file.h"
 #include "navigation/nav_list.h"
 #include "processing/module_state.h"
 #include "processing/module_table.h"
@@ -65,7 +66,7 @@ void Processor::ProcessTrace(int shot) {
     } storeAtEnd{*this};
     const bool first = (shot == s_.shots.StartShot()) || s_.SingleTraceMode;
     for (int row = 1; row < SequenceTable::kRows && !s_.sequence.cell(row, 1).empty(); ++row) {
-        RowContext ctx{s_, *modules_, row, shot, first};
+        RowContext ctx{s_, *modules_, row, shot, first, running_};
         // A code that names no module is a mistake in the sequence, not a row to skip.
         const ModuleEntry* m = findModule(ctx.code());
         if (!m || !m->handler)
@@ -108,6 +109,11 @@ RunResult Processor::run(RunHooks& hooks) {
     s.SingleTraceMode = false;
     s.RunTraceCount = 0;
     int shot = s.shots.StartShot();
+    struct Running {
+        bool& flag;
+        explicit Running(bool& f) : flag(f) { flag = true; }
+        ~Running() { flag = false; }
+    } running{running_};
     try {
         prepareRun(hooks);
         processShots(hooks, shot);
@@ -136,6 +142,8 @@ void Processor::prepareRun(RunHooks& hooks) {
     // The mean trace: for record files when "RMS" is ticked, and for any input
     // when a row of the sequence needs it.
     meanNote_.clear();
+    modules_->notes.clear();
+    modules_->rccmNoted.fill(false);
     const FormatEntry* f = formatEntryOf(s.InputFileName);
     if ((f && f->meanTraceBeforeRun && s.RMSFlag) || sequenceNeedsMeanTrace(s))
         meanNote_ = "Mean trace: average of " + std::to_string(CALCULATE_RMSTRACE(s)) +
@@ -205,6 +213,7 @@ void Processor::writeReport(const RunResult& result) {
         break;
     }
     if (!meanNote_.empty()) s.Memo2.push_back(meanNote_);
+    for (const std::string& note : modules_->notes) s.Memo2.push_back(note);
 }
 
 void Processor::closeOut(RunHooks& hooks, RunResult& result) {
@@ -225,13 +234,22 @@ void Processor::closeOut(RunHooks& hooks, RunResult& result) {
     }
     if (s.OutputOpen) {
         s.OutputOpen = false;
-        if (s.refOut) {
+        // Its lines are buffered: a failing close loses some of them, which
+        // the report must say.
+        std::unique_ptr<OutputFile> out = std::move(s.refOut);
+        if (out) {
             try {
-                s.refOut->close();
-            } catch (const std::exception&) {
-                // an error while closing the reflectivity output is ignored
+                out->close();
+                if (auto* ref = dynamic_cast<ReflectivityOutput*>(out.get()))
+                    s.Memo2.push_back("Reflectivity file " + ref->path() + ": " +
+                                      std::to_string(ref->lines()) + " lines");
+            } catch (const std::exception& e) {
+                s.Memo2.push_back(std::string("Closing the reflectivity file failed: ") + e.what());
+                if (result.end == RunEnd::Normal || result.end == RunEnd::Stopped) {
+                    result.end = RunEnd::Failed;
+                    result.message = e.what();
+                }
             }
-            s.refOut.reset();
         }
     }
 }

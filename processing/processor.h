@@ -60,6 +60,7 @@ private:
     Session& s_;
     std::unique_ptr<ModuleState> modules_; // per-row filters and scratch, kept between traces
     std::string meanNote_;                 // the report's line on the mean trace of this run
+    bool running_ = false;                 // inside run(): outputs that only GO writes are written
     int writtenEnd_ = 0; // slots of the current trace the last ProcessTrace may have written
 };
 

@@ -19,7 +19,8 @@ struct RowContext {
     ModuleState& m;
     int row; // grid row
     int shot;
-    bool first; // first-trace flag: (shot = StartShot) or SingleTraceMode
+    bool first;         // first-trace flag: (shot = StartShot) or SingleTraceMode
+    bool inRun = false; // the worker runs for GO, not for a single-trace read
     // Slots of the trace the row may have written, 0..written-1.
     int written = kTraceSlots;
     void wrote(long long end) {

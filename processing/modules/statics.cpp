@@ -25,8 +25,7 @@ void moveSlots(TraceBuffer& t, long long from, long long to, long long count) {
 
 Error outside(const char* module, long long shift) {
     return Error(std::string(module) + ": a shift of " + std::to_string(shift) +
-                 " samples leaves the trace buffer of " + std::to_string(kTraceSlots) +
-                 " samples");
+                 " samples leaves the trace buffer of " + std::to_string(kTraceSlots) + " samples");
 }
 
 // sum over i < n - lag of x[i + lag] * m[i], in extended precision.
