@@ -9,12 +9,13 @@
 namespace tarnix::test {
 
 std::string writeLine(const TempDir& dir, const std::string& name, int traces, int ns,
-                      const SampleFn& f) {
+                      const SampleFn& f, int delayMs) {
     SynthSegy seg;
     seg.binaryNs = ns;
     seg.binaryInterval = 1000;
     for (int k = 0; k < traces; ++k) {
         SynthTrace& t = seg.addTrace(k + 1, ns, 1000);
+        if (delayMs != 0) t.set(109, delayMs);
         for (int i = 0; i < ns; ++i) t.samples[i] = static_cast<int16_t>(f(k, i + 1));
     }
     const std::string path = dir.file(name);

@@ -17,10 +17,10 @@ class TempDir;
 
 using SampleFn = std::function<int(int trace, int sample)>; // trace from 0, sample from 1
 
-// `traces` big-endian traces of `ns` 16-bit samples at 1 ms; trace k has field
-// record number k + 1.
+// `traces` big-endian traces of `ns` 16-bit samples at 1 ms, recorded after
+// `delayMs`; trace k has field record number k + 1.
 std::string writeLine(const TempDir& dir, const std::string& name, int traces, int ns,
-                      const SampleFn& f);
+                      const SampleFn& f, int delayMs = 0);
 
 // The line opened big-endian with the window 0..ns ms (or from..to given) and
 // the shots from..to - 1 selected.
