@@ -8,6 +8,7 @@
 #include "processing/modules/fir.h"
 #include "processing/modules/gain.h"
 #include "processing/modules/noise.h"
+#include "processing/modules/statics.h"
 #include "processing/neighbours.h"
 
 #include <benchmark/benchmark.h>
@@ -205,6 +206,32 @@ void BM_NeighbourReads4000(benchmark::State& bs) {
     bs.SetItemsProcessed(bs.iterations());
 }
 BENCHMARK(BM_NeighbourReads4000)->Arg(2)->Arg(8);
+
+// The statics rows on the same length.
+void BM_STAM4000(benchmark::State& bs) {
+    runOnTrace(bs, [](TraceBuffer& t) { stam(t, 37); });
+}
+void BM_STTM4000(benchmark::State& bs) {
+    runOnTrace(bs, [](TraceBuffer& t) { sttm(t, kShort, 37); });
+}
+// The mean: the source trace delayed by 25 samples, its transform kept.
+void BM_ASTM4000(benchmark::State& bs) {
+    auto mean = std::make_unique<TraceBuffer>();
+    mean->fill(0);
+    std::copy_n(sourceTrace().begin(), kShort - 25, mean->begin() + 25);
+    runOnTrace(bs, [&](TraceBuffer& t) { astm(t, kShort, *mean, state()); });
+}
+void BM_RCCM4000(benchmark::State& bs) {
+    runOnTrace(bs, [](TraceBuffer& t) {
+        auto e = reflectionCoefficient(t, kShort, 1100, 60, true, 82.5, 7.2e-6);
+        benchmark::DoNotOptimize(e);
+        mutm(t, kShort, 1100);
+    });
+}
+BENCHMARK(BM_STAM4000);
+BENCHMARK(BM_STTM4000);
+BENCHMARK(BM_ASTM4000);
+BENCHMARK(BM_RCCM4000);
 
 } // namespace
 

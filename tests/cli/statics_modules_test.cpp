@@ -19,18 +19,11 @@ using tarnix::test::readTextFile;
 using tarnix::test::runDump;
 using tarnix::test::setRows;
 using tarnix::test::TempDir;
+using tarnix::test::TraceKeeper;
 using tarnix::test::writeLine;
 using tarnix::test::writeTextFile;
 
 namespace {
-
-class TraceKeeper : public RunHooks {
-public:
-    void paintColumn(int, const TraceBuffer& t, int n) override {
-        traces.emplace_back(t.begin(), t.begin() + std::max(n, 0));
-    }
-    std::vector<std::vector<long double>> traces;
-};
 
 int rampValue(int, int i) {
     return i; // sample i (from 1) holds i

@@ -3,8 +3,10 @@
 // Select Shots window would, sequence rows typed as texts, and the trace dump
 // of tarnix-run read back.
 #include "core/session.h"
+#include "processing/run_hooks.h"
 #include "support/run_tool.h"
 
+#include <algorithm>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -26,6 +28,15 @@ std::string writeLine(const TempDir& dir, const std::string& name, int traces, i
 // the shots from..to - 1 selected.
 std::unique_ptr<Session> openLine(const std::string& path, int ns, int fromShot, int toShot,
                                   int startSweep = 0);
+
+// Run hooks that keep every painted trace (its first n samples).
+class TraceKeeper : public RunHooks {
+public:
+    void paintColumn(int, const TraceBuffer& t, int n) override {
+        traces.emplace_back(t.begin(), t.begin() + std::max(n, 0));
+    }
+    std::vector<std::vector<long double>> traces;
+};
 
 // Sequence rows from texts: code, p1, p2, ...; row numbers 1, 2, ...
 void setRows(Session& s, std::initializer_list<std::vector<std::string>> rows);
