@@ -82,6 +82,7 @@ const std::vector<Option>& optionTable() {
         {"--shots", true, [](RunOptions& o, auto& n, auto& v) { o.shots = rangeArg(n, v); }},
         {"--info", false, [](RunOptions& o, auto&, auto&) { o.info = true; }},
         {"--textual-header", false, [](RunOptions& o, auto&, auto&) { o.textualHeader = true; }},
+        {"--file-header", false, [](RunOptions& o, auto&, auto&) { o.fileHeader = true; }},
         {"--header", true, [](RunOptions& o, auto& n, auto& v) { o.headerShot = intArg(n, v); }},
         {"--dump-trace", true, [](RunOptions& o, auto& n, auto& v) { o.dumpShot = intArg(n, v); }},
         // Its second value, DIR, is taken by the parser below.
@@ -157,7 +158,7 @@ RunOptions parseRunOptions(int argc, char** argv) {
         throw UsageError("only one FILE can be given ('" + o.files[1] + "')");
     if (o.extractNav &&
         (o.runs() || o.saveNav || !o.importNav.empty() || o.info || o.textualHeader ||
-         o.headerShot || o.dumpShot || o.instrumentsShot || o.sequence || o.shots))
+         o.fileHeader || o.headerShot || o.dumpShot || o.instrumentsShot || o.sequence || o.shots))
         throw UsageError("--extract-nav only takes the SEG-Y options and --hdr-select");
     if (o.demo && !o.file.empty()) throw UsageError("--demo takes the place of FILE");
     if (!o.help && !o.demo && o.file.empty()) throw UsageError("no FILE given");
@@ -211,9 +212,11 @@ const char* runUsage() {
            "  --info                  file name, NumTraces, NumSamples, SampleRate, Delay,\n"
            "                          byte order and data format\n"
            "  --textual-header        the 45 lines of the textual header display\n"
+           "  --file-header           the 14 rows of the KORVA file header grid (.D02, .D05),\n"
+           "                          cells separated by a tab\n"
            "  --header SHOT           the 72-line header listing of trace SHOT (counted from 0)\n"
            "  --dump-trace SHOT       time and value of every sample of trace SHOT, processed\n"
-           "                          by the sequence\n"
+           "                          by the sequence (for KORVA files SHOT is the scan number)\n"
            "  --instruments SHOT DIR  the oscilloscope, amplitude and phase spectra and\n"
            "                          autocorrelogram of trace SHOT, processed by the\n"
            "                          sequence, as PNG files shotSHOT_*.png in DIR\n"

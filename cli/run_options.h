@@ -55,6 +55,7 @@ struct RunOptions {
     // what to print
     bool info = false;
     bool textualHeader = false;
+    bool fileHeader = false; // the "Tarnix File Header" grid of a record file
     std::optional<int> headerShot;
     std::optional<int> dumpShot;
     std::optional<int> instrumentsShot; // --instruments SHOT DIR

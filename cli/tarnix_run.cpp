@@ -10,6 +10,7 @@
 #include "display/profile_run_hooks.h"
 #include "formats/demo_line.h"
 #include "formats/file_open.h"
+#include "formats/korva_reader.h"
 #include "formats/segy_reader.h"
 #include "formats/segy_samples.h"
 #include "formats/trace_text.h"
@@ -159,9 +160,20 @@ int run(const RunOptions& o) {
                           << chans[c].bytesPerSample * 8 << "-bit)";
             std::cout << '\n';
         }
+        if (KorvaInput* in = korvaInput(s)) {
+            std::cout << "Variant: " << in->variant().name << '\n'
+                      << "Records: " << in->records() << '\n'
+                      << "First scan: " << in->firstScan() << '\n'
+                      << "Trigger delay: " << in->triggerDelay() << " samples\n";
+        }
         if (s.input && !s.input->note().empty()) std::cout << "Note: " << s.input->note() << '\n';
     }
     if (o.textualHeader) printLines(textualHeader);
+    if (o.fileHeader) {
+        if (!korvaInput(s)) throw IoError(o.file + ": --file-header needs a .D02 or .D05 file");
+        for (const auto& row : s.fileHeaderGrid)
+            std::cout << row[0] << '\t' << row[1] << '\t' << row[2] << '\n';
+    }
 
     Processor processor(s);
     if (o.runs()) {

@@ -27,8 +27,35 @@ void Session::checkShotIndex(int shot) {
                       std::to_string(kMaxShot) + "); the run stops here");
 }
 
+int Session::shotEntry(int shot) const {
+    const long long i = static_cast<long long>(shot) - shotTableBase;
+    return i < 0 || i > kMaxShot ? -1 : static_cast<int>(i);
+}
+
+size_t Session::shotIndex(int shot) const {
+    const int i = shotEntry(shot);
+    if (i < 0) {
+        if (shotTableBase == 0) checkShotIndex(shot);
+        throw IoError("Shot " + std::to_string(shot) + " is outside the shot tables (" +
+                      std::to_string(shotTableBase) + " to " +
+                      std::to_string(static_cast<long long>(shotTableBase) + kMaxShot) +
+                      "); the run stops here");
+    }
+    return static_cast<size_t>(i);
+}
+
 std::string delayText(double delayMs) {
     return "DELAY =" + fixedText(delayMs, 1, 3);
+}
+
+void writeWindowZeros(Session& s, int from, int end, WindowZeros::Range vouched) {
+    // Zeros go where the vouched range does not reach (below it and above it).
+    const bool apart = vouched.empty() || vouched.to <= from || vouched.from >= end;
+    const int below = apart ? end : std::clamp(vouched.from, from, end);
+    const int above = apart ? end : std::clamp(vouched.to, from, end);
+    std::fill(s.current.begin() + from, s.current.begin() + below, Sample(0));
+    std::fill(s.current.begin() + above, s.current.begin() + end, Sample(0));
+    s.zeros.copied = {from, end};
 }
 
 void windowCopy(Session& s) {
@@ -44,13 +71,7 @@ void windowCopy(Session& s) {
         const int liveEnd = std::clamp(live - static_cast<int>(first), 0, end);
         std::memmove(s.current.data(), s.raw.data() + first,
                      static_cast<size_t>(liveEnd) * sizeof(Sample));
-        // Zeros go where the vouched range does not reach (below it and above it).
-        const bool apart = vouched.empty() || vouched.to <= liveEnd || vouched.from >= end;
-        const int below = apart ? end : std::clamp(vouched.from, liveEnd, end);
-        const int above = apart ? end : std::clamp(vouched.to, liveEnd, end);
-        std::fill(s.current.begin() + liveEnd, s.current.begin() + below, Sample(0));
-        std::fill(s.current.begin() + above, s.current.begin() + end, Sample(0));
-        s.zeros.copied = {liveEnd, end};
+        writeWindowZeros(s, liveEnd, end, vouched);
     }
     s.Edit2 = delayText(s.header.Delay);
 }

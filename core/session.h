@@ -32,6 +32,8 @@ public:
     virtual void readRunTrace(Session& s, int shot) = 0;
     // The read half of READ_A_TRACE; false when this format has no single-trace read.
     virtual bool readSingleTrace(Session& s, int shot) = 0;
+    // READ_A_TRACE runs the worker with SingleTraceMode set for this format.
+    virtual bool singleTraceWorker() const { return false; }
     // Position text of the trace last read (UpDate_PosString); empty keeps the old one.
     virtual std::string posString() const { return {}; }
     // What the open had to leave out or assume, empty when nothing.
@@ -75,6 +77,25 @@ struct CursorPoint {
     int32_t LastPickedShot = 0;
 };
 
+// KORVA scan headers (288 bytes, little-endian) kept across opens: each
+// variant's first record of the file opened last (the header grid), and the
+// scan header of the record read last, which written KORVA 2.0 records start
+// from (the SEG-Y reader fills its scan number, bit count and, big-endian,
+// blank navigation text).
+struct KorvaHeaders {
+    static constexpr int kBytes = 288;
+    using Header = std::array<unsigned char, kBytes>;
+    Header first20{}, first05{};
+    Header record20{}, record05{};
+    int16_t lastSample20 = 0; // sample 16384 of the KORVA 2.0 record read last
+    // Nothing of an earlier file reaches the records of the next one.
+    void resetTemplates() {
+        record20.fill(0);
+        record05.fill(0);
+        lastSample20 = 0;
+    }
+};
+
 class Session {
 public:
     Session();
@@ -90,11 +111,18 @@ public:
 
     WindowZeros zeros; // what the window copy may leave alone
 
-    // --- per-shot tables (index = shot number, 0..40000) ---
+    // --- per-shot tables (index = shot number - shotTableBase, 0..40000) ---
     std::vector<std::string> navText;
     std::vector<std::array<double, 2>> shotPosition; // CoordX, CoordY
     std::vector<NavFix> navFixes;                    // the navigation fix table, shots 0..40000
     std::vector<int32_t> reflPick;
+    // 0, or the first scan number of a record file whose scans run past the
+    // tables, so that its shots keep their own numbers. Set by each open.
+    int shotTableBase = 0;
+    // Index of `shot` in the per-shot tables; IoError naming the shot outside them.
+    size_t shotIndex(int shot) const;
+    // The same, or -1 outside the tables.
+    int shotEntry(int shot) const;
 
     // --- session fields ---
     std::string InputFileName;
@@ -146,6 +174,8 @@ public:
     std::string Edit2, Edit3, Edit4;
     std::vector<std::string> Memo2{"Processing Sequence"};
     std::vector<std::string> SEGYmemo;
+    // "Tarnix File Header" page: 14 rows of Field, Value, Comment (row 0 the titles).
+    std::vector<std::array<std::string, 3>> fileHeaderGrid;
     std::vector<std::string> navigationGrid; // rows of NavigationGrid, row 0 the heading
     std::string positionString;              // UpDate_PosString result
     CursorPoint cursor;
@@ -161,6 +191,7 @@ public:
     // KORVA 2.0 header copy's sample-rate code and, for code 99, its rate text.
     int32_t korvaRateIndex = 0;
     std::string korvaRateValue;
+    KorvaHeaders korva;
 
     // Refuses shot numbers the per-shot tables cannot hold (IoError naming the shot).
     static void checkShotIndex(int shot);
@@ -169,6 +200,10 @@ public:
 // Raw input trace -> current trace for the selected time window; shows the
 // trace's delay in Edit2 ("DELAY =12.5").
 void windowCopy(Session& s);
+// Current slots from..end-1 := 0, except those `vouched` (the run knows they
+// hold 0 already); recorded as the zeros this copy wrote. For the copies of
+// the window into the current trace.
+void writeWindowZeros(Session& s, int from, int end, WindowZeros::Range vouched);
 // The Edit2 text for a delay in ms.
 std::string delayText(double delayMs);
 

@@ -29,8 +29,8 @@ int shotAt(const Session& s, long long dx, long long span) {
 }
 
 std::string navTextOf(const Session& s, int shot) {
-    if (shot < 0 || shot >= static_cast<int>(s.navText.size())) return {};
-    return s.navText[shot];
+    const int i = s.shotEntry(shot);
+    return i < 0 ? std::string() : s.navText[static_cast<size_t>(i)];
 }
 
 } // namespace
@@ -124,9 +124,9 @@ std::string bottomPickLine(const Session& s, const BottomPick& pick, bool mutNot
 
 std::string interactiveMappingText(const Session& s, int shot) {
     double x = 0, y = 0;
-    if (shot >= 0 && shot < static_cast<int>(s.shotPosition.size())) {
-        x = s.shotPosition[shot][0];
-        y = s.shotPosition[shot][1];
+    if (const int i = s.shotEntry(shot); i >= 0) {
+        x = s.shotPosition[static_cast<size_t>(i)][0];
+        y = s.shotPosition[static_cast<size_t>(i)][1];
     }
     return fixedText(x, 8) + " " + fixedText(y, 8) + " I.M.";
 }

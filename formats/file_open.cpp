@@ -14,6 +14,8 @@ InputFormat openCommand(Session& s, const std::string& chosen) {
     s.StartSweep.set(0);
     CLOSE_FILES(s);
     s.goEnabled = false;
+    s.korva.resetTemplates();
+    s.shotTableBase = 0;
     if (!chosen.empty()) s.InputFileName = chosen;
     if (s.InputFileName.empty()) return InputFormat::None;
     s.Edit2 = "File Name: " + s.InputFileName;
@@ -42,19 +44,6 @@ void segyOptionsOk(Session& s) {
     s.shots.Label1 = "File:  " + (slash == std::string::npos ? s.InputFileName
                                                              : s.InputFileName.substr(slash + 1));
     s.shots.Label2 = "Total: " + std::to_string(s.NumTraces);
-}
-
-int korvaRateCode(long double rate) {
-    static const struct {
-        const char* text;
-        int code;
-    } kCodes[] = {{"0.5", 0},  {"1", 1},      {"2", 2},     {"4", 4},
-                  {"8", 5},    {"11.025", 6}, {"22.05", 7}, {"44.1", 8},
-                  {"16.5", 9}, {"100", 10},   {"48", 12},   {"15.151515152", 13},
-                  {"2000", 20}};
-    for (const auto& c : kCodes)
-        if (parseFloat(c.text) == rate) return c.code;
-    return 99;
 }
 
 void selectShotsOk(Session& s) {

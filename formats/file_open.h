@@ -3,6 +3,7 @@
 // SEG-Y options window's OK and the Select Shots window's OK. The GUI and the
 // headless command both drive these.
 #include "formats/format_table.h"
+#include "formats/korva_record.h" // korvaRateCode
 
 #include <string>
 
@@ -27,8 +28,5 @@ void segyOptionsOk(Session& s);
 // OKClick of the Select Shots window: NumTraces, GO, navigation grid,
 // Sel_ana_spin, and the ASCII sampling rate for a text input.
 void selectShotsOk(Session& s);
-
-// Sample-rate code of a KORVA 2.0 header for a rate in kHz (99: other rates).
-int korvaRateCode(long double rate);
 
 } // namespace tarnix

@@ -4,6 +4,7 @@
 #include "core/numtext.h"
 #include "core/session.h"
 #include "formats/file_open.h"
+#include "formats/korva_reader.h"
 #include "formats/seg2_reader.h"
 #include "formats/xtf_reader.h"
 
@@ -46,7 +47,7 @@ constexpr FormatEntry kFormats[] = {
      {".d02", ".D02"},
      O::None,
      nullptr,
-     nullptr,
+     OPEN_KORVA20,
      true},
     {F::Korva05,
      "Tarnix 0.5",
@@ -55,7 +56,7 @@ constexpr FormatEntry kFormats[] = {
      {".d05", ".D05"},
      O::None,
      nullptr,
-     nullptr,
+     OPEN_KORVA05,
      true},
     {F::Ascii,
      "Ascii File",

@@ -4,6 +4,7 @@
 #include "core/error.h"
 #include "core/extended.h"
 #include "formats/file_open.h"
+#include "formats/korva_record.h"
 #include "formats/segy_header.h"
 #include "formats/segy_text.h"
 
@@ -341,6 +342,7 @@ void SegyInput::read(Session& s, int shot, bool bigEndian, int nchan, int channe
 
     TraceHeader& h = s.header;
     decodeSegyNavigation(rec, bigEndian, xFactor, yFactor, h);
+    fillKorvaTemplates(s, segyGet(rec, segy::FieldRecord), bigEndian);
     posString_.clear(); // keeps its capacity: no allocation per trace
     posString_.append(std::to_string(h.ShotNumber));
     posString_.push_back(' ');

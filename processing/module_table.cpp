@@ -3,6 +3,7 @@
 #include "core/error.h"
 #include "core/numtext.h"
 #include "core/session.h"
+#include "formats/korva_writer.h"
 #include "formats/reflectivity_file.h"
 #include "formats/segy_writer.h"
 #include "processing/modules/decon.h"
@@ -188,8 +189,15 @@ void wascii(RowContext& r) {
     (void)r.rowNumber();
 }
 void wkorva2(RowContext& r) {
+    Session& s = r.s;
     (void)r.pInt(2);
+    if (r.shot == s.shots.StartShot()) {
+        s.korvaOutPath = outputPath(r.p(1), s.korvaOutPath);
+        OPEN_OUT_KORVA2(s, s.korvaOutPath);
+        s.OutputKorvaOpen = true;
+    }
     (void)r.rowNumber();
+    if (s.OutputKorvaOpen) writeKorva2Record(s, r.shot, s.StartSweep(), s.current);
 }
 // The reflectivity file is GO's: a single-trace read mutes the trace as a run
 // would but leaves the last run's file alone.
@@ -522,7 +530,7 @@ constexpr ModuleEntry kModules[] = {
                .output = OutputPath::Korva},
      .columns = {fileName(0), text(1)},
      .handler = wkorva2,
-     .writes = W::Nothing},
+     .writes = W::Nothing}, // its clamp leaves zeros as they are
     {.code = "SWELL",
      .button = {"SWELL", "Button4", "Button4Click", "Editing", "Point by Point Static Correction",
                 "SWELL Filter", "SWELL.html", D::Mute},

@@ -169,7 +169,7 @@ void Processor::processShots(RunHooks& hooks, int& shot) {
             hooks.pumpEvents();
             lastPump = Clock::now();
         }
-        Session::checkShotIndex(shot);
+        (void)s.shotIndex(shot);
         if (!s.input) throw IoError("No input file is open");
         s.zeros.beginRead();
         s.input->readRunTrace(s, shot);
@@ -262,7 +262,20 @@ bool Processor::READ_A_TRACE(int shot) {
     if (!s_.input) return false;
     if (!s_.input->readSingleTrace(s_, shot)) return false;
     clampRunSamples(s_);
-    ProcessTrace(shot);
+    if (!s_.input->singleTraceWorker()) {
+        ProcessTrace(shot);
+        return true;
+    }
+    // The flag goes back to what it was, so the Analysis page keeps its own.
+    const bool single = s_.SingleTraceMode;
+    s_.SingleTraceMode = true;
+    try {
+        ProcessTrace(shot);
+    } catch (...) {
+        s_.SingleTraceMode = single;
+        throw;
+    }
+    s_.SingleTraceMode = single;
     return true;
 }
 

@@ -717,6 +717,7 @@ void TTarnixForm::refreshFromSession() {
     showRanged(Sel_ana_spin, s.Sel_ana_spin);
     RMSFlag->setChecked(s.RMSFlag);
     setLines(SEGYmemo, s.SEGYmemo);
+    showFileHeaderGrid();
     {
         QSignalBlocker block(Memo2);
         setLines(Memo2, s.Memo2);
@@ -742,6 +743,25 @@ void TTarnixForm::refreshFromSession() {
             item->setText(text);
         }
     }
+}
+
+// Row 0 of the grid's table is its column titles.
+void TTarnixForm::showFileHeaderGrid() {
+    const auto& g = session_.fileHeaderGrid;
+    if (g.empty()) return;
+    QStringList titles;
+    for (const std::string& cell : g[0]) titles << QString::fromStdString(cell);
+    FileHeaderGrid->setHorizontalHeaderLabels(titles);
+    FileHeaderGrid->setRowCount(static_cast<int>(g.size()) - 1);
+    for (size_t r = 1; r < g.size(); ++r)
+        for (int c = 0; c < 3; ++c) {
+            const QString text = QString::fromStdString(g[r][static_cast<size_t>(c)]);
+            QTableWidgetItem* item = FileHeaderGrid->item(static_cast<int>(r) - 1, c);
+            if (!item)
+                FileHeaderGrid->setItem(static_cast<int>(r) - 1, c, new QTableWidgetItem(text));
+            else if (item->text() != text)
+                item->setText(text);
+        }
 }
 
 void TTarnixForm::showProfile() {

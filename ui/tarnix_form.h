@@ -413,6 +413,8 @@ private:
     // The image of the active page for Image Edit: profile, Image2 or the map viewer.
     QImage* activeImage();
     void showActiveImage();
+    // The "Tarnix File Header" page from the session's grid texts.
+    void showFileHeaderGrid();
 
     Session& session_;
     int navRowsShown_ = 0;               // grid rows that may hold text

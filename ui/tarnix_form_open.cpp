@@ -54,6 +54,10 @@ void TTarnixForm::openDataFile(const QString& path) {
         forms.SEGYSelectForm->raise();
     } else if ((format == InputFormat::Xtf || format == InputFormat::Seg2) && s.InputOpen) {
         GroupBox9->setTitle("File: " + QString::fromStdString(s.InputFileName));
+    } else if ((format == InputFormat::Korva20 || format == InputFormat::Korva05) && s.InputOpen) {
+        // The record file is read; its shot range waits for the user's OK.
+        refreshFromSession();
+        Shots1Click();
     } else if (format == InputFormat::None && !s.InputFileName.empty()) {
         s.Edit4 =
             "No reader for \"" + upperExtension(s.InputFileName) + "\" files: nothing was opened";

@@ -59,10 +59,11 @@ void TTarnixForm::DisplayMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers
         session_.Edit4 = interactiveMappingText(session_, c.CursorShot);
         Edit4->setText(QString::fromStdString(session_.Edit4));
         // A shot without a fix (NaN position) has no point on the map.
-        if (picks.mapPlotting() && c.CursorShot >= 0 && c.CursorShot <= kMaxShot &&
-            !std::isnan(session_.shotPosition[c.CursorShot][0]))
-            picks.mapPlot(session_.shotPosition[c.CursorShot][0],
-                          session_.shotPosition[c.CursorShot][1], c.CursorShot);
+        const int entry = session_.shotEntry(c.CursorShot);
+        if (picks.mapPlotting() && entry >= 0 &&
+            !std::isnan(session_.shotPosition[static_cast<size_t>(entry)][0]))
+            picks.mapPlot(session_.shotPosition[static_cast<size_t>(entry)][0],
+                          session_.shotPosition[static_cast<size_t>(entry)][1], c.CursorShot);
         view.updateDisplay(QRect(x - 4, y - 4, 120, 40));
     } else {
         TWOD_PLOT(canvas, x, y, 0, false);

@@ -191,10 +191,10 @@ TEST(TarnixRun, DefaultRangeReadsEveryTraceAndUnknownCodesFail) {
     EXPECT_NE(r.err.find("'FLMT' is not a processing module"), std::string::npos) << r.err;
 
     // A format with no reader is refused by name.
-    tarnix::test::writeTextFile(dir.file("x.d02"), "");
-    r = runTool(dir, "--info " + dir.file("x.d02"));
+    tarnix::test::writeTextFile(dir.file("x.txt"), "");
+    r = runTool(dir, "--info " + dir.file("x.txt"));
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("extension \".D02\""), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("extension \".TXT\""), std::string::npos) << r.err;
 }
 
 TEST(TarnixRun, FloatLineThroughWsegIeeeKeepsEverySampleBit) {
