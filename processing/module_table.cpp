@@ -53,8 +53,9 @@ void tmxm(RowContext& r) {
     (void)r.rowNumber();
     (void)r.pTrue(4);
     if (traces < 1 || traces > NeighbourReader::kMaxTraces + 1)
-        throw Error("TMXM mixes 1 to " + std::to_string(NeighbourReader::kMaxTraces + 1) +
-                    " traces, not " + std::to_string(traces));
+        throw Error("the number of traces to mix is 1 to " +
+                    std::to_string(NeighbourReader::kMaxTraces + 1) + ", not " +
+                    std::to_string(traces));
     // Only the traces that exist are mixed, and the sum is divided by their count.
     std::array<const Sample*, NeighbourReader::kMaxTraces> mixed;
     int count = 0;
@@ -73,13 +74,15 @@ void rnfm(RowContext& r) {
     r.wrote(b && c ? modules::rnfm(r.trace(), r.n(), b, c, threshold) : 0);
 }
 // The file a row names in its cell: the path the editor chose when the cell
-// holds that file's name, else the cell itself; a bare name that is not in the
-// working directory is looked for beside the input file.
+// holds that file's name (or is empty), else the cell itself; a bare name that
+// is not in the working directory is looked for beside the input file.
 std::string rowFile(const RowContext& r, const std::string& cell, const char* what) {
     namespace fs = std::filesystem;
-    if (trim(cell).empty())
-        throw Error(std::string("the row names no ") + what + " (column 2 is empty)");
     const std::string& chosen = r.s.rowFiles.at(r.row);
+    if (trim(cell).empty()) {
+        if (!chosen.empty()) return chosen;
+        throw Error(std::string("the row names no ") + what + " (column 2 is empty)");
+    }
     if (!chosen.empty() && (chosen == cell || fs::path(chosen).filename().string() == cell))
         return chosen;
     const fs::path p(cell);

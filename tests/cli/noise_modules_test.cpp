@@ -175,6 +175,13 @@ TEST(NoiseRows, EditorPathIsKeptWhenTheCellHoldsItsName) {
     p.READ_A_TRACE(2);
     EXPECT_EQ(s->current[9], 0);
     EXPECT_EQ(s->current[10], 7);
+    // An empty cell falls back on the editor's file; without one it is an error.
+    s->sequence.cell(1, 2).clear();
+    s->rowFiles[1] = dir.file("a.mut");
+    p.READ_A_TRACE(2);
+    EXPECT_EQ(s->current[29], 0);
+    s->rowFiles[1].clear();
+    EXPECT_THROW(p.READ_A_TRACE(2), Error);
     // Another name in the cell is that file, whatever the editor chose before.
     s->sequence.cell(1, 2) = "a.mut";
     s->rowFiles[1] = dir.file("picks/b.mut");
