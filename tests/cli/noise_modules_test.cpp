@@ -5,8 +5,8 @@
 #include "formats/file_open.h"
 #include "processing/processor.h"
 #include "processing/sequence_file.h"
+#include "support/line_fixture.h"
 #include "support/run_tool.h"
-#include "support/segy_fixture.h"
 #include "support/temp_dir.h"
 
 #include <algorithm>
@@ -18,80 +18,20 @@
 #include <vector>
 
 using namespace tarnix;
-using tarnix::test::SynthSegy;
 using tarnix::test::TempDir;
 using tarnix::test::writeTextFile;
 
+using tarnix::test::dumpValues;
+using tarnix::test::openLine;
+using tarnix::test::setRows;
+using tarnix::test::TraceKeeper;
+using tarnix::test::writeLine;
+
 namespace {
-
-using SampleFn = std::function<int(int trace, int sample)>; // sample counted from 1
-
-// `traces` big-endian traces of `ns` samples at 1 ms (1 sample per ms).
-std::string writeLine(const TempDir& dir, const std::string& name, int traces, int ns,
-                      const SampleFn& f) {
-    SynthSegy seg;
-    seg.binaryNs = ns;
-    seg.binaryInterval = 1000;
-    for (int k = 0; k < traces; ++k) {
-        test::SynthTrace& t = seg.addTrace(k + 1, ns, 1000);
-        for (int i = 0; i < ns; ++i) t.samples[i] = static_cast<int16_t>(f(k, i + 1));
-    }
-    const std::string path = dir.file(name);
-    seg.write(path);
-    return path;
-}
-
-std::unique_ptr<Session> openLine(const std::string& path, int ns, int from, int to) {
-    auto s = std::make_unique<Session>();
-    openCommand(*s, path);
-    s->segy.SEGYRadio = SegyOptions::BigEndian;
-    s->StartSweep.set(0);
-    s->EndSweep.set(ns);
-    segyOptionsOk(*s);
-    s->shots.StartShot.set(from);
-    s->shots.EndShot.set(to);
-    selectShotsOk(*s);
-    return s;
-}
-
-// Sequence rows from texts: code, p1, p2, ...
-void setRows(Session& s, std::initializer_list<std::vector<std::string>> rows) {
-    s.sequence.clearAll();
-    int r = 1;
-    for (const auto& cells : rows) {
-        s.sequence.cell(r, 0) = std::to_string(r);
-        for (size_t c = 0; c < cells.size(); ++c)
-            s.sequence.cell(r, static_cast<int>(c) + 1) = cells[c];
-        ++r;
-    }
-}
-
-class TraceKeeper : public RunHooks {
-public:
-    void paintColumn(int, const TraceBuffer& t, int n) override {
-        traces.emplace_back(t.begin(), t.begin() + std::max(n, 0));
-    }
-    std::vector<std::vector<long double>> traces;
-};
-
-// The values of a --dump-trace output, and the times in `times`.
-std::vector<long double> dumpValues(const std::string& out, std::vector<long double>* times) {
-    std::vector<long double> v;
-    std::istringstream in(out);
-    long double t, x;
-    while (in >> t >> x) {
-        v.push_back(x);
-        if (times) times->push_back(t);
-    }
-    return v;
-}
 
 test::ToolResult runDump(const TempDir& dir, const std::string& seq, const std::string& line,
                          int shot, int ns) {
-    writeTextFile(dir.file("s.seq"), "# Module p1 p2 p3 p4 p5 p6 \n" + seq);
-    return test::runTarnixRun(dir, "--sequence " + dir.file("s.seq") +
-                                       " --window 0:" + std::to_string(ns) + " --dump-trace " +
-                                       std::to_string(shot) + " " + line);
+    return test::runDump(dir, seq, line, shot, "0:" + std::to_string(ns));
 }
 
 } // namespace
