@@ -29,7 +29,8 @@ struct ModuleState {
           half(kTraceSlots / 2 + 1), fftIn(kFftSize), fftOut(kFftSize), corrA(kCorrFftSize),
           corrB(kCorrFftSize), r(kTraceSlots), g(kTraceSlots), f(kTraceSlots), d(kTraceSlots),
           lev(kTraceSlots), inverse(kTraceSlots + 1), work(kTraceSlots + 64),
-          mirror(kTraceSlots + 64), astmMean(kTraceSlots), astmMeanSpectrum(kCorrFftSize),
+          mirror(kTraceSlots + 64), astmMean(kTraceSlots), astmMeanSpectrum(kCorrFftSize / 2 + 1),
+          astmSpectrum(kCorrFftSize / 2 + 1), astmTwiddles(kCorrFftSize / 2 + 1),
           astmLags(kTraceSlots) {
         for (int c = 1; c <= kTraceSlots; ++c) inverse[c] = 1.0 / c;
     }
@@ -68,8 +69,10 @@ struct ModuleState {
     // The automatic static's transform of the mean trace, kept while the mean's
     // first astmMeanN samples (as doubles in astmMean) stay the same.
     std::vector<double> astmMean;
-    std::vector<std::complex<double>> astmMeanSpectrum; // kCorrFftSize
+    std::vector<std::complex<double>> astmMeanSpectrum, astmSpectrum; // bins 0..N/2
     int astmMeanN = -1;
+    std::vector<std::complex<double>> astmTwiddles; // e^(2 pi i k / N), k = 0..N/2
+    int astmTwiddleN = 0;
     std::vector<int> astmLags; // lags summed directly
 
     // Reflection-coefficient rows already noted in this run's report (by row number).
