@@ -161,6 +161,8 @@ public:
     ShotSelection shots;
     AsciiOptions ascii;
     MapLimits mapLimits;
+    MapPlotSettings mapPlot;
+    MapState map;
     SequenceTable sequence;
     RangedInt HdrSelect{1, 100000, 10};
     RangedInt Sel_ana_spin{1, 1000000, 1};

@@ -66,9 +66,26 @@ struct AsciiOptions {
     std::string headerText;
 };
 
-// The Map Limits window's boundary texts, saved in the defaults file as typed.
+// The Map Limits window's texts, read afresh by every conversion. The four
+// boundaries are saved in the defaults file as typed.
 struct MapLimits {
-    std::string Top, Bottom, Right, Left;
+    std::string Top = "40.783", Bottom = "40.6667", Right = "30", Left = "29.25";
+    std::string xmin = "0", xmax = "0", ymin = "0", ymax = "0"; // image borders, pixels
+};
+
+// The "Plot Line Parameters" window and what the map viewer keeps between events.
+struct MapPlotSettings {
+    RangedInt Labelspacing{1, 1000000, 100};
+    RangedInt pointspacing{1, 1000, 1};
+    bool connectPoints = false; // draw each line's track between its shot points
+};
+
+struct MapState {
+    bool crossMode = false;      // labelled crosses: point files and map clicks
+    std::string latText, lonText; // position last read out on the map, 8 decimals
+    int lastNotebookLine = 0;     // number of the notebook line last added by a pick
+    std::string bndFileName;      // boundary file last chosen in the Map Limits window
+    std::string statusmap = "BND File"; // the Map Limits window's status panel
 };
 
 } // namespace tarnix
