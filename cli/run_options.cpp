@@ -27,6 +27,12 @@ std::string intText(const std::string& opt, const std::string& v) {
     return v;
 }
 
+double decimalArg(const std::string& opt, const std::string& v) {
+    long double d;
+    if (!tryParseFloat(v, d)) throw UsageError(opt + ": '" + v + "' is not a number");
+    return static_cast<double>(d);
+}
+
 bool onOff(const std::string& opt, const std::string& v) {
     if (v == "on") return true;
     if (v == "off") return false;
@@ -116,6 +122,32 @@ const std::vector<Option>& optionTable() {
         {"--depth-labels", true,
          [](RunOptions& o, auto& n, auto& v) { o.depthLabels = onOff(n, v); }},
         {"--line-name", true, [](RunOptions& o, auto& n, auto& v) { o.lineName = onOff(n, v); }},
+        {"--map", true, [](RunOptions& o, auto&, auto& v) { o.map = v; }},
+        {"--bnd", true, [](RunOptions& o, auto&, auto& v) { o.bnd = v; }},
+        {"--plot-nav", true,
+         [](RunOptions& o, auto&, auto& v) { o.plotLines.emplace_back(false, v); }},
+        {"--plot-ref", true,
+         [](RunOptions& o, auto&, auto& v) { o.plotLines.emplace_back(true, v); }},
+        {"--plot-xy", true, [](RunOptions& o, auto&, auto& v) { o.plotXy = v; }},
+        {"--label-spacing", true,
+         [](RunOptions& o, auto& n, auto& v) {
+             const int k = intArg(n, v);
+             if (k < 1 || k > 1000000) throw UsageError(n + ": the label spacing is 1 to 1000000");
+             o.labelSpacing = k;
+         }},
+        {"--point-spacing", true,
+         [](RunOptions& o, auto& n, auto& v) {
+             const int k = intArg(n, v);
+             if (k < 1 || k > 1000) throw UsageError(n + ": the point spacing is 1 to 1000");
+             o.pointSpacing = k;
+         }},
+        {"--connect-points", false, [](RunOptions& o, auto&, auto&) { o.connectPoints = true; }},
+        {"--map-image", true, [](RunOptions& o, auto&, auto& v) { o.mapImage = v; }},
+        {"--map-xyz", true, [](RunOptions& o, auto&, auto& v) { o.mapXyz = v; }},
+        {"--map-point", true,
+         [](RunOptions& o, auto& n, auto& v) {
+             o.mapPoint = {decimalArg(n, v), 0.0};
+         }},
     };
     return table;
 }
@@ -152,6 +184,10 @@ RunOptions parseRunOptions(int argc, char** argv) {
             if (i + 1 >= argc) throw UsageError(arg + " needs SHOT and DIR");
             o.instrumentsDir = argv[++i];
         }
+        if (arg == "--map-point") {
+            if (i + 1 >= argc) throw UsageError(arg + " needs LON and LAT");
+            o.mapPoint->second = decimalArg(arg, argv[++i]);
+        }
     }
     if (!o.files.empty()) o.file = o.files.front();
     if (o.files.size() > 1 && !o.extractNav)
@@ -161,12 +197,15 @@ RunOptions parseRunOptions(int argc, char** argv) {
          o.fileHeader || o.headerShot || o.dumpShot || o.instrumentsShot || o.sequence || o.shots))
         throw UsageError("--extract-nav only takes the SEG-Y options and --hdr-select");
     if (o.demo && !o.file.empty()) throw UsageError("--demo takes the place of FILE");
-    if (!o.help && !o.demo && o.file.empty()) throw UsageError("no FILE given");
+    if ((o.mapImage || o.mapXyz || !o.plotLines.empty() || o.plotXy) && !o.map)
+        throw UsageError("plotting on a map and --map-image/--map-xyz need --map BITMAP");
+    if (!o.help && !o.demo && o.file.empty() && !o.mapWork()) throw UsageError("no FILE given");
     return o;
 }
 
 const char* runUsage() {
     return "Usage: tarnix-run [OPTION]... FILE\n"
+           "       tarnix-run --map BITMAP [MAP OPTION]...\n"
            "       tarnix-run --extract-nav [SEG-Y OPTION]... FILE...\n"
            "Open a seismic line as the open command does, confirm the SEG-Y options\n"
            "and the shot selection with the settings given, and print what is asked.\n"
@@ -220,6 +259,19 @@ const char* runUsage() {
            "  --instruments SHOT DIR  the oscilloscope, amplitude and phase spectra and\n"
            "                          autocorrelogram of trace SHOT, processed by the\n"
            "                          sequence, as PNG files shotSHOT_*.png in DIR\n"
+           "Map viewer (no FILE needed):\n"
+           "  --map BITMAP            open a map bitmap as the map viewer does, with its\n"
+           "                          .bnd/.BND side file or else borders 1..width, 1..height\n"
+           "  --bnd FILE              the map boundaries from FILE instead of the side file\n"
+           "  --plot-nav FILE, --plot-ref FILE\n"
+           "                          plot a navigation or reflectivity line (repeatable)\n"
+           "  --plot-xy FILE          plot a point file (label, longitude, latitude)\n"
+           "  --label-spacing N       a square and the shot number every N shots (default 100)\n"
+           "  --point-spacing N       a small cross every N shots (default 1)\n"
+           "  --connect-points        join each line's shot points\n"
+           "  --map-image OUT         save the map with what was plotted, .bmp or .png\n"
+           "  --map-point LON LAT     print the pixel x y of a position\n"
+           "  --map-xyz OUT           write the map's XYZ samples\n"
            "  --help                  show this help\n"
            "\n"
            "Exit status: 0 success, 1 the file cannot be read, 2 bad arguments.\n";

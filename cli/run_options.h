@@ -52,6 +52,16 @@ struct RunOptions {
     std::vector<std::string> importNav; // in the order given
     std::optional<std::string> saveNav;
 
+    // the map viewer (none of these needs a FILE)
+    std::optional<std::string> map, bnd, plotXy, mapImage, mapXyz;
+    std::vector<std::pair<bool, std::string>> plotLines; // in order; true: reflectivity
+    std::optional<int> labelSpacing, pointSpacing;
+    bool connectPoints = false;
+    std::optional<std::pair<double, double>> mapPoint; // longitude, latitude
+    bool mapWork() const {
+        return map || bnd || plotXy || mapImage || mapXyz || !plotLines.empty() || mapPoint;
+    }
+
     // what to print
     bool info = false;
     bool textualHeader = false;

@@ -4,8 +4,10 @@
 #include "cli/run_options.h"
 #include "core/defaults_file.h"
 #include "core/error.h"
+#include "core/numtext.h"
 #include "core/session.h"
 #include "display/instruments.h"
+#include "display/map_document.h"
 #include "display/profile_renderer.h"
 #include "display/profile_run_hooks.h"
 #include "formats/demo_line.h"
@@ -24,6 +26,7 @@
 #include <QFont>
 #include <QGuiApplication>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <iostream>
@@ -82,6 +85,42 @@ void printLines(const std::vector<std::string>& lines) {
     for (const auto& l : lines) std::cout << l << '\n';
 }
 
+// The map viewer's commands in the order a user would give them: open, plot
+// lines, plot points, then save, sample and look up a position.
+void runMap(const RunOptions& o, Session& s) {
+    MapDocument map(s);
+    map.font = QGuiApplication::font();
+    if (o.labelSpacing) s.mapPlot.Labelspacing.set(*o.labelSpacing);
+    if (o.pointSpacing) s.mapPlot.pointspacing.set(*o.pointSpacing);
+    s.mapPlot.connectPoints = o.connectPoints;
+    if (o.map) {
+        map.open(*o.map, o.bnd.value_or(""));
+    } else if (o.bnd) {
+        loadBoundaryFile(*o.bnd, s.mapLimits);
+    }
+    if (!o.plotLines.empty()) {
+        std::vector<std::pair<LineFileKind, std::string>> files;
+        for (const auto& [ref, path] : o.plotLines)
+            files.emplace_back(ref ? LineFileKind::Reflectivity : LineFileKind::Navigation, path);
+        map.plotLines(files);
+    }
+    if (o.plotXy) map.plotPointFile(*o.plotXy);
+    if (o.mapImage) map.save(*o.mapImage);
+    if (o.mapXyz) map.sampleXyz(*o.mapXyz);
+    if (o.mapPoint) {
+        const MapBox box = MapBox::parse(s.mapLimits);
+        const auto [lon, lat] = *o.mapPoint;
+        const std::optional<MapPixel> p = box.LongLatToYX(lon, lat);
+        auto between = [](int v, int a, int b) {
+            return v >= std::min(a, b) && v <= std::max(a, b);
+        };
+        if (p && between(p->x, box.xmin, box.xmax) && between(p->y, box.ymin, box.ymax))
+            std::cout << p->x << ' ' << p->y << '\n';
+        else
+            std::cout << floatText(lon) << ' ' << floatText(lat) << ": outside the map limits\n";
+    }
+}
+
 int run(const RunOptions& o) {
     auto session = std::make_unique<Session>();
     Session& s = *session;
@@ -106,6 +145,12 @@ int run(const RunOptions& o) {
                 std::cerr << "tarnix-run: " << f << ": not a SEG-Y name (.seg, .sgy), skipped\n";
         extractNavigation(s, files);
         return 0;
+    }
+
+    if (o.mapWork() && o.file.empty() && !o.demo) {
+        runMap(o, s);
+        std::cout.flush();
+        return std::cout ? 0 : 1;
     }
 
     if (o.demo) {
@@ -202,6 +247,7 @@ int run(const RunOptions& o) {
     }
     if (o.instrumentsShot)
         writeInstrumentImages(s, processor, *o.instrumentsShot, o.instrumentsDir);
+    if (o.mapWork()) runMap(o, s);
     std::cout.flush();
     if (!std::cout) throw IoError("cannot write the standard output");
     return 0;
@@ -224,7 +270,7 @@ int main(int argc, char** argv) {
     // Text on the profile image needs a font database, hence a GUI application,
     // which needs no display on the offscreen platform.
     std::unique_ptr<QGuiApplication> app;
-    if (o.runs() || o.instrumentsShot) {
+    if (o.runs() || o.instrumentsShot || o.mapWork()) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         // Batch jobs often run without a login session; a private runtime
         // directory keeps the toolkit from warning about it on every call.

@@ -81,10 +81,10 @@ struct MapPlotSettings {
 };
 
 struct MapState {
-    bool crossMode = false;      // labelled crosses: point files and map clicks
-    std::string latText, lonText; // position last read out on the map, 8 decimals
-    int lastNotebookLine = 0;     // number of the notebook line last added by a pick
-    std::string bndFileName;      // boundary file last chosen in the Map Limits window
+    bool crossMode = false;             // labelled crosses: point files and map clicks
+    std::string latText, lonText;       // position last read out on the map, 8 decimals
+    int lastNotebookLine = 0;           // number of the notebook line last added by a pick
+    std::string bndFileName;            // boundary file last chosen in the Map Limits window
     std::string statusmap = "BND File"; // the Map Limits window's status panel
 };
 

@@ -21,8 +21,7 @@ bool MapPlotter::drawable(const MapPixel& p) const {
     return p.x >= -w && p.x <= 2 * w && p.y >= -h && p.y <= 2 * h;
 }
 
-bool MapPlotter::DRAW_POINT_ONMAP(const std::string& label, double lon, double lat,
-                                  bool labelled) {
+bool MapPlotter::DRAW_POINT_ONMAP(const std::string& label, double lon, double lat, bool labelled) {
     const std::optional<MapPixel> at = box_.LongLatToYX(lon, lat);
     if (!at || !drawable(*at)) return false;
     const int x = at->x, y = at->y;

@@ -40,8 +40,7 @@ std::string readWholeFile(const std::string& path) {
 }
 
 // Calls line(text, number) for every line, CR line ends stripped.
-template <typename F>
-void forEachLine(std::string_view text, F&& line) {
+template <typename F> void forEachLine(std::string_view text, F&& line) {
     int lineNo = 0;
     size_t at = 0;
     while (at < text.size()) {
@@ -158,8 +157,8 @@ void loadBoundaryFile(const std::string& path, MapLimits& m) {
         long long n;
         const bool ok = i < 4 ? tryParseFloat(lines[i], f) : tryParseInt(lines[i], n);
         if (!ok)
-            throw IoError(path + ": line " + std::to_string(i + 1) + " (" + kFieldNames[i] +
-                          ") '" + lines[i] + "' is not " + (i < 4 ? "a number" : "an integer"));
+            throw IoError(path + ": line " + std::to_string(i + 1) + " (" + kFieldNames[i] + ") '" +
+                          lines[i] + "' is not " + (i < 4 ? "a number" : "an integer"));
     }
     const auto fields = boundaryFields(m);
     for (int i = 0; i < 8; ++i) *fields[i] = lines[i];
@@ -176,10 +175,10 @@ void saveBoundaryFile(const std::string& path, const MapLimits& m) {
 std::string boundarySidePath(const std::string& bitmapPath) {
     const size_t slash = bitmapPath.find_last_of('/');
     const size_t dot = bitmapPath.find_last_of('.');
-    const std::string base = (dot != std::string::npos &&
-                              (slash == std::string::npos || dot > slash))
-                                 ? bitmapPath.substr(0, dot)
-                                 : bitmapPath;
+    const std::string base =
+        (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+            ? bitmapPath.substr(0, dot)
+            : bitmapPath;
     for (const char* ext : {".bnd", ".BND"})
         if (fileExists(base + ext)) return base + ext;
     return {};
@@ -209,8 +208,7 @@ MapReadout mapReadout(const MapLimits& limits, int x, int y) {
     return r;
 }
 
-void parsePointFile(std::string_view text, const std::string& path,
-                    std::vector<MapPoint>& points) {
+void parsePointFile(std::string_view text, const std::string& path, std::vector<MapPoint>& points) {
     forEachLine(text, [&](std::string_view line, int lineNo) {
         size_t pos = 0;
         while (pos < line.size() && isBlank(line[pos])) ++pos;

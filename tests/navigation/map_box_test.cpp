@@ -16,18 +16,10 @@ using tarnix::test::writeTextFile;
 
 namespace {
 
-MapLimits limits(const char* t, const char* b, const char* l, const char* r, const char* x0,
-                 const char* x1, const char* y0, const char* y1) {
-    MapLimits m;
-    m.Top = t;
-    m.Bottom = b;
-    m.Left = l;
-    m.Right = r;
-    m.xmin = x0;
-    m.xmax = x1;
-    m.ymin = y0;
-    m.ymax = y1;
-    return m;
+MapLimits limits(std::string t, std::string b, std::string l, std::string r, std::string x0,
+                 std::string x1, std::string y0, std::string y1) {
+    return MapLimits{std::move(t),  std::move(b),  std::move(r),  std::move(l),
+                     std::move(x0), std::move(x1), std::move(y0), std::move(y1)};
 }
 
 MapPixel pixel(const MapLimits& m, double lon, double lat) {
