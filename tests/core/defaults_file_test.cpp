@@ -135,7 +135,7 @@ TEST(DefaultsFile, TwoSavesWriteTheSameFourteenLinesWithMapTextsAsTyped) {
     auto t = std::make_unique<Session>();
     EXPECT_TRUE(INIT_VARIABLES(*t));
     EXPECT_EQ(t->display.PaletteBar(), 5);
-    EXPECT_EQ(t->mapLimits.Top, "");
+    EXPECT_EQ(t->mapLimits.Bottom, "40.6667"); // the start text, not the saved one
 }
 
 TEST(DefaultsFile, ValuesOutsideARangeAreLimitedByIt) {
