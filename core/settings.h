@@ -12,6 +12,9 @@ namespace tarnix {
 struct DisplaySettings {
     RangedInt PaletteBar{0, 8, 0};
     RangedInt Gain{1, 10, 10}; // factor = Gain.max() / Gain
+    // Half range of the colours as "Auto" set it where the gain alone could not
+    // reach; 0 keeps full scale / 2. Not in the defaults file.
+    long long ClipLevel = 0;
     RangedInt TrackBar3{0, 100, 10};
     RangedInt DragWidth{3, 1000000, 40};
     RangedInt NVP{0, 10000, 100};

@@ -225,7 +225,8 @@ void ProfileRenderer::DRAW_PROFILE(int x, const TraceBuffer& trace, int n) {
     // A full scale taken from the data maps onto the 16-bit one, so that a line
     // of samples below 1 keeps its detail through the whole-number amplitudes.
     const bool fromData = s_.FullScaleFromData && s_.FullScale > 0;
-    const long long half = fromData ? 16384 : s_.FullScale / 2;
+    const long long clip = s_.display.ClipLevel;
+    const long long half = clip > 0 ? clip : fromData ? 16384 : s_.FullScale / 2;
     prepareLevels(half);
     ColumnPaint c{tile_.data() + tileCount_,
                   kTileColumns,

@@ -1,4 +1,7 @@
 #include "ui/display_controls_form.h"
+#include "ui/tarnix_form.h"
+#include "ui/windows.h"
+#include <QPushButton>
 
 #include "core/session.h"
 #include "ui/controls.h"
@@ -98,6 +101,15 @@ TDisplayControlsForm::TDisplayControlsForm(Session& session, QWidget* parent)
         *pics[i] = pic;
         screen->addWidget(pic);
     }
+    // Auto: gain (and clip) from the selected shots; it takes effect at the next GO.
+    AutoGainButt = new QPushButton("Auto", GroupBox1);
+    AutoGainButt->setObjectName("AutoGainButt");
+    AutoGainButt->setToolTip("Set the gain so that the 98th percentile of |amplitude| of the "
+                             "selected shots paints at full colour");
+    screen->addWidget(AutoGainButt, 0, Qt::AlignBottom);
+    connect(AutoGainButt, &QPushButton::clicked, this, [this] {
+        if (TTarnixForm* main = windowsOf(this).TarnixForm) main->AutoGainClick();
+    });
     v->addWidget(GroupBox1);
 
     auto* grid = new QGridLayout;
@@ -187,6 +199,8 @@ TDisplayControlsForm::TDisplayControlsForm(Session& session, QWidget* parent)
     connect(Rep, &QSlider::valueChanged, this, &TDisplayControlsForm::RepChange);
     connect(Grid, &QSlider::valueChanged, this, &TDisplayControlsForm::GridChange);
     connect(Gain, &QSlider::valueChanged, this, [&d](int p) { d.Gain.set(p); });
+    // A gain the user sets by hand drops the clip level Auto chose.
+    connect(Gain, &QSlider::actionTriggered, this, [&d](int) { d.ClipLevel = 0; });
     connect(DragWidth, &QSpinBox::valueChanged, this, [&d](int p) { d.DragWidth.set(p); });
     connect(NVP, &QSpinBox::valueChanged, this, [&d](int p) { d.NVP.set(p); });
     connect(TimeFreq, &QSpinBox::valueChanged, this, [&d](int p) { d.TimeFreq.set(p); });

@@ -4,6 +4,7 @@
 class QCheckBox;
 class QGroupBox;
 class QLabel;
+class QPushButton;
 class QRadioButton;
 class QSlider;
 class QSpinBox;
@@ -27,6 +28,7 @@ public:
     QGroupBox* GroupBox1 = nullptr; // "Screen"
     QSlider* PaletteBar = nullptr;
     QSlider* Gain = nullptr;
+    QPushButton* AutoGainButt = nullptr; // "Auto" beside the gain
     QSlider* TrackBar3 = nullptr;
     QLabel* Image1 = nullptr; // pictures beside the track bars
     QLabel* Image2 = nullptr;

@@ -111,6 +111,7 @@ void TSelectShotsForm::OKClick() {
         main->Sel_ana_spin->setRange(session_.Sel_ana_spin.min(), session_.Sel_ana_spin.max());
         main->Sel_ana_spin->setValue(session_.Sel_ana_spin());
         main->refreshFromSession();
+        main->offerWholeTrace();
     }
 }
 

@@ -799,10 +799,12 @@ void TTarnixForm::PageControl1Change(int index) {
 }
 
 void TTarnixForm::StartSweepChange(int value) {
+    if (StartSweep->hasFocus()) windowTouched_ = true;
     session_.StartSweep.set(value);
 }
 
 void TTarnixForm::EndSweepChange(int value) {
+    if (EndSweep->hasFocus()) windowTouched_ = true;
     session_.EndSweep.set(value);
 }
 

@@ -85,6 +85,16 @@ public:
     void exportPdf(const QString& path);
     // Save Image without its dialog: the chosen filter decides the format.
     void saveImageAs(const QString& path, const QString& filter);
+    // "Auto" of the Display window (tarnix_form_gain.cpp): gain and clip level from
+    // the 98th percentile of |amplitude| of up to 200 shots of the selected range.
+    void AutoGainClick();
+    // After Select Shots OK: offers the file's whole trace as the time window
+    // while the window is the untouched start value and differs from it.
+    void offerWholeTrace();
+    // After a run: offers Auto when the picture came out nearly blank.
+    void offerAutoGain();
+    QWidget* WholeTraceOffer = nullptr; // status bar: "Whole trace: 0 to N ms"
+    QWidget* AutoGainOffer = nullptr;   // status bar: "Nearly blank picture: Auto"
     // Scale of the shown profile (view only; ui/tarnix_form_view.cpp). The
     // picture point under `anchor` (a viewport point) stays where it is.
     double viewZoom() const { return viewZoom_; }
@@ -422,6 +432,9 @@ private:
     bool dragging_ = false;
     bool pressed_ = false;
     double viewZoom_ = 1.0;
+    bool windowTouched_ = false; // the user changed StartSweep or EndSweep
+    QWidget* statusOffer(const char* name, const QString& text, const QString& button,
+                         std::function<void()> action);
     bool panning_ = false; // middle-button drag of the profile
     QPoint panFrom_, panScroll_;
     void buildViewActions(QMenu* imageEdit);

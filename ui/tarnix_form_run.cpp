@@ -33,7 +33,10 @@ void TTarnixForm::PlayButtClick() {
     TwoDCheck->setVisible(true);
     runActive_ = false;
     refreshFromSession();
-    if (r.end == RunEnd::Failed) PageControl1->setCurrentIndex(MemoPage);
+    if (r.end == RunEnd::Failed)
+        PageControl1->setCurrentIndex(MemoPage);
+    else
+        offerAutoGain();
 }
 
 void TTarnixForm::startDemo() {

@@ -3,6 +3,7 @@
 #include "core/session.h"
 #include "support/segy_fixture.h"
 #include "support/temp_dir.h"
+#include "ui/display_controls_form.h"
 #include "ui/profile_view.h"
 #include "ui/segy_select_form.h"
 #include "ui/select_shots_form.h"
@@ -98,7 +99,8 @@ TEST_F(MainWindowFiles, RecentFilesKeepTheSegyOptionsAndTheLastEight) {
     w.SEGYSelectForm->refreshFromSession();
     okOkGo();
     for (int i = 0; i < 8; ++i) {
-        form->openDataFile(QString::fromStdString(writeLine("l" + std::to_string(i) + ".sgy", 3)));
+        const QString name = QString("l%1.sgy").arg(i);
+        form->openDataFile(QString::fromStdString(writeLine(name.toStdString(), 3)));
         okOkGo();
     }
     ASSERT_EQ(form->RecentFiles1->actions().size(), 8);
@@ -200,4 +202,43 @@ TEST_F(MainWindowFiles, EscStopsAndF5Goes) {
     w.SelectShotsForm->OK->click();
     form->GoKey->trigger();
     EXPECT_FALSE(form->profileImage.isNull());
+}
+
+TEST_F(MainWindowFiles, F3FirstLookWholeTraceAndAutoGain) {
+    const std::string f3 = tarnix::test::testdataPath("peer/segyio-f3.sgy");
+    if (f3.empty()) GTEST_SKIP() << "shared test data not found";
+    TTarnixForm* form = w.TarnixForm;
+    form->openDataFile(QString::fromStdString(f3));
+    w.SEGYSelectForm->OKbutt->click();
+    w.SelectShotsForm->OK->click();
+    // The window is still the start value: the whole trace (75 samples of 4 ms) is offered.
+    ASSERT_NE(form->WholeTraceOffer, nullptr);
+    auto* use = form->WholeTraceOffer->findChild<QPushButton*>("WholeTraceOfferButton");
+    ASSERT_NE(use, nullptr);
+    EXPECT_EQ(use->text(), "Whole trace: 0 to 300 ms");
+    use->click();
+    EXPECT_EQ(s->EndSweep(), 300);
+    EXPECT_EQ(form->EndSweep->value(), 300);
+
+    // Auto from the Display window sets the gain for the next GO.
+    form->PlayButtClick();
+    w.DisplayControlsForm->AutoGainButt->click();
+    EXPECT_TRUE(form->Edit4->text().startsWith("Auto: gain ")) << form->Edit4->text().toStdString();
+    EXPECT_TRUE(s->display.Gain() < 10 || s->display.ClipLevel > 0);
+    form->PlayButtClick();
+    EXPECT_EQ(form->AutoGainOffer, nullptr); // not blank after Auto
+}
+
+TEST_F(MainWindowFiles, AWindowTheUserChoseIsNotReplaced) {
+    TTarnixForm* form = w.TarnixForm;
+    s->EndSweep.set(150); // from the defaults file, say
+    form->refreshFromSession();
+    form->openDataFile(QString::fromStdString(writeLine("w.sgy", 3)));
+    w.SEGYSelectForm->OKbutt->click();
+    w.SelectShotsForm->OK->click();
+    EXPECT_EQ(form->WholeTraceOffer, nullptr);
+    // Auto without a confirmed range says what it needs.
+    form->Close1Click();
+    form->AutoGainClick();
+    EXPECT_TRUE(form->Edit4->text().contains("confirmed shot range"));
 }
