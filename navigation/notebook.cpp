@@ -1,0 +1,127 @@
+#include "navigation/notebook.h"
+
+#include "core/numtext.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <sstream>
+
+namespace tarnix {
+
+namespace {
+
+constexpr int kMargin = 50;
+
+std::vector<std::string_view> words(std::string_view line) {
+    std::vector<std::string_view> out;
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f'; };
+    size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && blank(line[i])) ++i;
+        size_t j = i;
+        while (j < line.size() && !blank(line[j])) ++j;
+        if (j > i) out.push_back(line.substr(i, j - i));
+        i = j;
+    }
+    return out;
+}
+
+// Shot and time of a pick line: the first word and, as the pick-file reader
+// takes them, the last.
+bool pickOf(std::string_view line, long long& shot, long double& time) {
+    const auto w = words(line);
+    return w.size() >= 2 && tryParseInt(w.front(), shot) && tryParseFloat(w.back(), time);
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string l; std::getline(in, l);) {
+        if (!l.empty() && l.back() == '\r') l.pop_back();
+        out.push_back(l);
+    }
+    return out;
+}
+
+} // namespace
+
+NotebookKind notebookKindOf(const std::string& fileName) {
+    if (fileName.size() < 4) return NotebookKind::Plain;
+    const std::string end = upper(fileName.substr(fileName.size() - 4));
+    if (end == ".MUT") return NotebookKind::Mute;
+    if (end == ".DGT") return NotebookKind::Digitizing;
+    return NotebookKind::Plain;
+}
+
+bool notebookAccepts(NotebookKind kind, PickSource source) {
+    if (source == PickSource::MapClick) return kind == NotebookKind::Plain;
+    return kind != NotebookKind::Plain;
+}
+
+std::string refusedPickNote(NotebookKind kind, PickSource source) {
+    if (source == PickSource::MapClick)
+        return kind == NotebookKind::Mute ? "Map points do not go into a mute file"
+                                          : "Map points do not go into a digitizing file";
+    return "Profile picks go into a .MUT or .DGT notebook";
+}
+
+std::string mutePickLine(int shot, double timeMs) {
+    return std::to_string(shot) + " " + fixedText(timeMs, 6, 3);
+}
+
+std::string digitizingPickLine(const std::string& navigationText, double timeMs) {
+    return navigationText + " " + fixedText(timeMs, 6, 3);
+}
+
+std::string mapPickLine(int number, double longitude, double latitude) {
+    return std::to_string(number) + " " + fixedText(longitude, 8) + " " + fixedText(latitude, 8);
+}
+
+void NotebookState::start(const std::string& fileName) {
+    name = fileName;
+    kind = notebookKindOf(fileName);
+    lastLine = 0;
+    lastPickedShot = 0;
+    lowerShotLimit = 0;
+}
+
+std::string notebookFileText(const std::string& text, NotebookKind kind) {
+    if (kind == NotebookKind::Plain) return text;
+    std::string head;
+    std::map<long long, std::string> picks;
+    for (const std::string& l : lines(text)) {
+        if (words(l).empty()) continue;
+        long long shot = 0;
+        long double t = 0;
+        const auto w = words(l);
+        if (tryParseInt(w.front(), shot) && pickOf(l, shot, t))
+            picks[shot] = l;
+        else
+            head += l + "\n";
+    }
+    std::string out = head;
+    for (const auto& [shot, l] : picks) out += l + "\n";
+    return out;
+}
+
+std::vector<PixelPoint> notebookPolyline(const std::string& text, NotebookKind kind,
+                                         const ProfileGeometry& g) {
+    std::vector<PixelPoint> out;
+    if (kind == NotebookKind::Plain || g.imageRows <= 0 || g.endSweep == g.startSweep) return out;
+    const long double perRow = (static_cast<long double>(g.endSweep) - g.startSweep) / g.imageRows;
+    for (const std::string& l : lines(text)) {
+        if (l.empty()) break;
+        long long shot = 0;
+        long double t = 0;
+        if (!pickOf(l, shot, t)) continue;
+        const long double y = (t - g.startSweep) / perRow + kMargin;
+        long long x = static_cast<long long>(g.rep) * (shot - g.startShot) + kMargin;
+        if (x > g.pictureWidth - kMargin) x = g.pictureWidth - kMargin - 1;
+        if (!std::isfinite(static_cast<double>(y))) continue;
+        out.push_back({static_cast<int>(x), static_cast<int>(roundHalfEven(y))});
+    }
+    return out;
+}
+
+} // namespace tarnix
