@@ -76,6 +76,16 @@ void windowCopy(Session& s) {
     s.Edit2 = delayText(s.header.Delay);
 }
 
+void commitInput(Session& s, std::unique_ptr<InputFile> in, int traces, const std::string& fileName,
+                 const std::string& note) {
+    s.input = std::move(in);
+    s.InputOpen = true;
+    s.NumTraces = traces;
+    s.Edit4 = "Input File:" + fileName + " open";
+    if (!note.empty()) s.Edit4 += " (" + note + ")";
+    windowCopy(s);
+}
+
 void setupProfileGeometry(Session& s) {
     s.ProfileOriginX = 50;
     s.ProfileOriginY = 50;

@@ -199,6 +199,12 @@ public:
     static void checkShotIndex(int shot);
 };
 
+// The last step of an open routine whose reader has read the first trace into
+// raw: the reader becomes the session's input, with its trace count and the
+// "Input File:" text (and the reader's note), and the window is cut.
+void commitInput(Session& s, std::unique_ptr<InputFile> in, int traces, const std::string& fileName,
+                 const std::string& note);
+
 // Raw input trace -> current trace for the selected time window; shows the
 // trace's delay in Edit2 ("DELAY =12.5").
 void windowCopy(Session& s);

@@ -410,12 +410,9 @@ void OPEN_SEG2(Session& s, const std::string& fileName) {
                      peaks.end());
     const double median = peaks.empty() ? 0 : peaks[peaks.size() / 2];
     s.FullScale = static_cast<int32_t>(std::clamp(2.0 * std::ceil(median), 2.0, double(INT32_MAX)));
-    s.input = std::move(in);
-    s.InputOpen = true;
-    s.NumTraces = seg->traceCount();
-    s.Edit4 = "Input File:" + fileName + " open";
-    if (!seg->note().empty()) s.Edit4 += " (" + seg->note() + ")";
-    windowCopy(s);
+    const int traces = seg->traceCount();
+    const std::string note = seg->note();
+    commitInput(s, std::move(in), traces, fileName, note);
 }
 
 void openSeg2File(Session& s) {

@@ -372,12 +372,9 @@ void OPEN_XTF(Session& s, const std::string& fileName) {
         xtf->info()
             .channels[static_cast<size_t>(first.channels[static_cast<size_t>(channel - 1)].number)];
     s.FullScale = ci.bytesPerSample == 1 ? (ci.unipolar ? 256 : 128) : 32768;
-    s.input = std::move(in);
-    s.InputOpen = true;
-    s.NumTraces = xtf->pingCount();
-    s.Edit4 = "Input File:" + fileName + " open";
-    if (!xtf->note().empty()) s.Edit4 += " (" + xtf->note() + ")";
-    windowCopy(s);
+    const int pings = xtf->pingCount();
+    const std::string note = xtf->note();
+    commitInput(s, std::move(in), pings, fileName, note);
 }
 
 void openXtfFile(Session& s) {
