@@ -21,6 +21,13 @@ public:
     virtual int notebookLowerShotLimit() const { return 0; }
     virtual bool notebookIsMut() const { return false; }
     virtual void notebookAddLine(const std::string& /*line*/) {}
+    // A click on the Bitmaps page: as a profile click, from the bitmap's cursor texts.
+    virtual void notebookBitmapPick(Session& /*s*/) {}
+    // A click on the map viewer with the read-out's longitude and latitude texts:
+    // the 1-based number of the point line added, 0 when the notebook took none.
+    virtual int notebookMapPick(const std::string& /*lonText*/, const std::string& /*latText*/) {
+        return 0;
+    }
 
     // Map side of interactive mapping: plot the shot's position when the map
     // viewer's plotting option is on.
