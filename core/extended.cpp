@@ -31,8 +31,8 @@ __attribute__((always_inline)) inline bool fourToX87(const F64x4& d, Sample* dst
     const U64x4 nonZero = (U64x4)(exp != 0);
     const U64x4 mant = ((b << 11) | (uint64_t(1) << 63)) & nonZero;
     const U64x4 signExp = ((exp + (16383 - 1023)) & nonZero) | ((b >> 63) << 15);
-    const U64x4 lo = __builtin_shuffle(mant, signExp, (U64x4){0, 4, 1, 5});
-    const U64x4 hi = __builtin_shuffle(mant, signExp, (U64x4){2, 6, 3, 7});
+    const U64x4 lo = __builtin_shufflevector(mant, signExp, 0, 4, 1, 5);
+    const U64x4 hi = __builtin_shufflevector(mant, signExp, 2, 6, 3, 7);
     std::memcpy(static_cast<void*>(dst), &lo, sizeof lo);
     std::memcpy(static_cast<void*>(dst + 2), &hi, sizeof hi);
     return true;
@@ -68,8 +68,8 @@ __attribute__((always_inline)) inline bool fourFromX87(const Sample* src, double
     U64x4 lo, hi;
     std::memcpy(&lo, static_cast<const void*>(src), sizeof lo);
     std::memcpy(&hi, static_cast<const void*>(src + 2), sizeof hi);
-    const U64x4 mant = __builtin_shuffle(lo, hi, (U64x4){0, 2, 4, 6});
-    const U64x4 signExp = __builtin_shuffle(lo, hi, (U64x4){1, 3, 5, 7}) & 0xffff;
+    const U64x4 mant = __builtin_shufflevector(lo, hi, 0, 2, 4, 6);
+    const U64x4 signExp = __builtin_shufflevector(lo, hi, 1, 3, 5, 7) & 0xffff;
     const U64x4 e = signExp & 0x7fff;
     const U64x4 zero = (U64x4)(e == 0) & (U64x4)(mant == 0);
     // Normal doubles have exponents 1..2046 (extended 15361..16382+1024).

@@ -335,12 +335,12 @@ using Bytes16 = unsigned char __attribute__((vector_size(16)));
 __attribute__((target_clones("avx2", "default"))) void bgrRow(const QRgb* in, int w,
                                                               unsigned char* out) {
     static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "pixel bytes in blue, green, red order");
-    const Bytes16 pick = {0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 0, 0, 0, 0};
     int x = 0;
     for (; x + 6 <= w; x += 4) { // 16 bytes stored, 12 kept: the rest lies inside the row
         Bytes16 px;
         std::memcpy(&px, in + x, sizeof px);
-        const Bytes16 bgr = __builtin_shuffle(px, pick);
+        const Bytes16 bgr =
+            __builtin_shufflevector(px, px, 0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 0, 0, 0, 0);
         std::memcpy(out + 3 * x, &bgr, sizeof bgr);
     }
     for (; x < w; ++x) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 
@@ -93,6 +94,11 @@ void PickTable::read(int row, const std::string& path) {
             if (words < 2) throw IoError(where() + "a shot number and a time are needed");
             if (!tryParseFloat(last, t))
                 throw IoError(where() + "'" + std::string(last) + "' is not a time in ms");
+            // The table holds doubles: a time beyond them would reach the sample
+            // conversions as infinity.
+            if (!std::isfinite(static_cast<double>(t)))
+                throw IoError(where() + "the time '" + std::string(last) +
+                              "' is beyond the range of a time in ms");
             if (shot < 0 || shot > kMaxShot)
                 throw IoError(where() + "shot " + std::to_string(shot) +
                               " is outside the pick table (0 to " + std::to_string(kMaxShot) + ")");

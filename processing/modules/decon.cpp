@@ -136,7 +136,7 @@ void decm(TraceBuffer& trace, int numSamples, int operatorLength, int gap, long 
     if (L > 1024) L = 1024;
     if (L <= 1) L = 128;
     int a = gap;
-    if (a < 1 || a + L > n) a = 1;
+    if (a < 1 || a > n - L) a = 1; // a + L could pass the int range
     const int K = a + L;
     if (static_cast<long long>(n) + K - 1 > kTraceSlots)
         throw Error("DECM: " + std::to_string(n) + " samples and an operator of " +

@@ -106,6 +106,10 @@ TEST(PickFile, BadFilesAreRefusedWithTheirLineAndLeaveTheRowEmpty) {
     EXPECT_NE(failure("1 10\n\n3\n").find("line 3: a shot number and a time"), std::string::npos);
     EXPECT_NE(failure("1 10ms\n").find("'10ms' is not a time"), std::string::npos);
     EXPECT_NE(failure("\n\n").find("holds no picks"), std::string::npos);
+    // Finite as extended precision, infinite as the table's double.
+    EXPECT_NE(failure("1 10\n2 2.0e00615\n").find("line 2: the time '2.0e00615' is beyond"),
+              std::string::npos);
+    EXPECT_NE(failure("1 -1e309\n").find("line 1:"), std::string::npos);
     EXPECT_THROW(p.table->read(6, p.dir.file("missing.mut")), IoError);
     EXPECT_THROW(p.table->read(51, p.dir.file("6.mut")), Error);
     EXPECT_THROW(p.table->time(0, 1), Error);

@@ -99,6 +99,9 @@ TEST(Decm, OperatorAndGapRules) {
     // 200 samples: 100 + 128 > 200 makes the gap 1, while a gap of 50 fits.
     EXPECT_EQ(*decon(200, 128, 100), *decon(200, 128, 1));
     EXPECT_NE(*decon(200, 128, 50), *decon(200, 128, 1));
+    // Gaps near the int limit fall back to 1 as well, without overflowing gap + L.
+    EXPECT_EQ(*decon(600, 0, 2147483647), *decon(600, 128, 1));
+    EXPECT_EQ(*decon(600, 128, 2147483647 - 100), *decon(600, 128, 1));
 }
 
 TEST(Decm, SpikeAndDeadTracePassUnchanged) {
