@@ -1,6 +1,7 @@
 #include "cli/run_options.h"
 
 #include "core/numtext.h"
+#include "display/notebook_drawing.h"
 
 #include <functional>
 #include <vector>
@@ -97,6 +98,16 @@ const std::vector<Option>& optionTable() {
         {"--demo", false, [](RunOptions& o, auto&, auto&) { o.demo = true; }},
         {"--sequence", true, [](RunOptions& o, auto&, auto& v) { o.sequence = v; }},
         {"--image", true, [](RunOptions& o, auto&, auto& v) { o.image = v; }},
+        {"--picks", true, [](RunOptions& o, auto&, auto& v) { o.picks = v; }},
+        {"--pick-pen", true,
+         [](RunOptions& o, auto& n, auto& v) {
+             try {
+                 (void)parsePickPen(v);
+             } catch (const std::exception& e) {
+                 throw UsageError(n + ": " + e.what());
+             }
+             o.pickPen = v;
+         }},
         {"--report", false, [](RunOptions& o, auto&, auto&) { o.report = true; }},
         {"--nav", true, [](RunOptions& o, auto&, auto& v) { o.nav = v; }},
         {"--hdr-select", true,
@@ -196,6 +207,8 @@ RunOptions parseRunOptions(int argc, char** argv) {
         (o.runs() || o.saveNav || !o.importNav.empty() || o.info || o.textualHeader ||
          o.fileHeader || o.headerShot || o.dumpShot || o.instrumentsShot || o.sequence || o.shots))
         throw UsageError("--extract-nav only takes the SEG-Y options and --hdr-select");
+    if ((o.picks || o.pickPen) && !o.image) throw UsageError("--picks and --pick-pen need --image");
+    if (o.pickPen && !o.picks) throw UsageError("--pick-pen needs --picks");
     if (o.demo && !o.file.empty()) throw UsageError("--demo takes the place of FILE");
     if ((o.mapImage || o.mapXyz || !o.plotLines.empty() || o.plotXy) && !o.map)
         throw UsageError("plotting on a map and --map-image/--map-xyz need --map BITMAP");
@@ -233,6 +246,10 @@ const char* runUsage() {
            "  --demo                  use the built-in demo line as FILE\n"
            "  --sequence FILE         processing sequence file, as the editor saves it\n"
            "  --image FILE            the annotated profile, .bmp or .png\n"
+           "  --picks FILE            draw the picks of a .MUT or .DGT notebook onto --image\n"
+           "  --pick-pen COLOUR[,WIDTH[,STYLE]]\n"
+           "                          their pen (default black,1,solid; width 1 to 5; style\n"
+           "                          solid, dash, dot, dashdot or dashdotdot)\n"
            "  --report                print the processing memo\n"
            "  --nav FILE              save the navigation list after the run\n"
            "Navigation:\n"

@@ -41,6 +41,7 @@ struct RunOptions {
     // the run (GO) and the Display window
     bool demo = false;
     std::optional<std::string> sequence, image, nav;
+    std::optional<std::string> picks, pickPen; // notebook file drawn onto --image, its pen
     bool report = false;
     std::optional<int> palette, gain, nvp, rep, grid, shotLabels, timeLabels, soundSpeed;
     std::optional<bool> depthLabels, lineName;

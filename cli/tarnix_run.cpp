@@ -8,6 +8,7 @@
 #include "core/session.h"
 #include "display/instruments.h"
 #include "display/map_document.h"
+#include "display/notebook_drawing.h"
 #include "display/profile_renderer.h"
 #include "display/profile_run_hooks.h"
 #include "formats/demo_line.h"
@@ -121,6 +122,18 @@ void runMap(const RunOptions& o, Session& s) {
     }
 }
 
+// The notebook's picks on the run's profile, as opening the notebook draws them.
+void drawPicks(const RunOptions& o, const Session& s, QImage& picture) {
+    const NotebookKind kind = notebookKindOf(*o.picks);
+    if (kind == NotebookKind::Plain)
+        throw IoError(*o.picks + ": --picks needs a .MUT or .DGT notebook");
+    const std::string text = readNotebookFile(*o.picks);
+    ImageCanvas canvas(&picture);
+    applyPickPen(canvas, o.pickPen ? parsePickPen(*o.pickPen) : PickPen{});
+    if (drawNotebookPicks(canvas, s, text, kind) == 0)
+        std::cerr << "tarnix-run: " << *o.picks << ": no picks drawn\n";
+}
+
 int run(const RunOptions& o) {
     auto session = std::make_unique<Session>();
     Session& s = *session;
@@ -227,6 +240,7 @@ int run(const RunOptions& o) {
         ProfileRunHooks hooks(renderer, font);
         RunResult r = processor.run(hooks);
         if (o.report) printLines(s.Memo2);
+        if (o.picks) drawPicks(o, s, renderer.picture());
         if (o.image) saveProfileImage(renderer.picture(), *o.image);
         if (o.nav) saveNavigation(s, *o.nav);
         if (o.saveNav) saveNavigation(s, *o.saveNav);

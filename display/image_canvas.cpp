@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <cstdlib>
+#include <unordered_set>
 
 namespace tarnix {
 
@@ -24,14 +25,63 @@ void ImageCanvas::plot(int x, int y) {
     }
 }
 
+bool ImageCanvas::dashOn(int phase) const {
+    // On and off runs in units of the pen width.
+    static constexpr int dash[] = {6, 3}, dot[] = {1, 2}, dashDot[] = {6, 2, 1, 2},
+                         dashDotDot[] = {6, 2, 1, 2, 1, 2};
+    const int* runs = nullptr;
+    int count = 0;
+    switch (style_) {
+    case Solid:
+        return true;
+    case Dash:
+        runs = dash, count = 2;
+        break;
+    case Dot:
+        runs = dot, count = 2;
+        break;
+    case DashDot:
+        runs = dashDot, count = 4;
+        break;
+    case DashDotDot:
+        runs = dashDotDot, count = 6;
+        break;
+    }
+    int period = 0;
+    for (int i = 0; i < count; ++i) period += runs[i] * width_;
+    int at = phase % period;
+    for (int i = 0; i < count; ++i) {
+        if (at < runs[i] * width_) return i % 2 == 0;
+        at -= runs[i] * width_;
+    }
+    return false;
+}
+
 void ImageCanvas::lineTo(int x, int y) {
     // Bresenham from the pen position; the end pixel is left for the next segment.
+    // A wide pen stamps a square at every point. Stamps overlap, so the modes that
+    // combine with the picture touch each covered pixel once.
+    const bool combine = mode_ != Copy && width_ > 1;
+    std::unordered_set<long long> covered;
+    const int lo = -(width_ - 1) / 2, hi = width_ / 2;
+    auto stamp = [&](int px, int py) {
+        if (!combine) return penDot(px, py);
+        for (int dy = lo; dy <= hi; ++dy)
+            for (int dx = lo; dx <= hi; ++dx) {
+                if (combine && !covered
+                                    .insert((static_cast<long long>(py + dy) << 32) ^
+                                            static_cast<unsigned>(px + dx))
+                                    .second)
+                    continue;
+                plot(px + dx, py + dy);
+            }
+    };
     int x0 = pos_.x(), y0 = pos_.y();
     int dx = std::abs(x - x0), dy = -std::abs(y - y0);
     int sx = x0 < x ? 1 : -1, sy = y0 < y ? 1 : -1;
     int err = dx + dy;
     while (!(x0 == x && y0 == y)) {
-        plot(x0, y0);
+        if (dashOn(dashPhase_++)) stamp(x0, y0);
         int e2 = 2 * err;
         if (e2 >= dy) {
             err += dy;
@@ -43,6 +93,12 @@ void ImageCanvas::lineTo(int x, int y) {
         }
     }
     pos_ = QPoint(x, y);
+}
+
+void ImageCanvas::penDot(int x, int y) {
+    const int lo = -(width_ - 1) / 2, hi = width_ / 2;
+    for (int dy = lo; dy <= hi; ++dy)
+        for (int dx = lo; dx <= hi; ++dx) plot(x + dx, y + dy);
 }
 
 void ImageCanvas::rectangle(int x1, int y1, int x2, int y2) {
@@ -83,7 +139,7 @@ void ImageCanvas::ellipse(int x1, int y1, int x2, int y2) {
     if (!image_ || image_->isNull()) return;
     QPainter p(image_);
     p.setCompositionMode(compositionOf(mode_));
-    p.setPen(QPen(QColor::fromRgb(pen_), 1));
+    p.setPen(QPen(QColor::fromRgb(pen_), width_));
     p.setBrush(Qt::NoBrush);
     p.drawEllipse(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)),
                         QPoint(std::max(x1, x2) - 1, std::max(y1, y2) - 1)));
@@ -93,7 +149,7 @@ void ImageCanvas::roundRect(int x1, int y1, int x2, int y2, int cornerW, int cor
     if (!image_ || image_->isNull()) return;
     QPainter p(image_);
     p.setCompositionMode(compositionOf(mode_));
-    p.setPen(QPen(QColor::fromRgb(pen_), 1));
+    p.setPen(QPen(QColor::fromRgb(pen_), width_));
     p.setBrush(Qt::NoBrush);
     p.drawRoundedRect(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)),
                             QPoint(std::max(x1, x2) - 1, std::max(y1, y2) - 1)),

@@ -1,9 +1,11 @@
 #include "navigation/notebook.h"
 
+#include "core/error.h"
 #include "core/numtext.h"
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <map>
 #include <sstream>
 
@@ -103,6 +105,24 @@ std::string notebookFileText(const std::string& text, NotebookKind kind) {
     std::string out = head;
     for (const auto& [shot, l] : picks) out += l + "\n";
     return out;
+}
+
+std::string readNotebookFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw IoError("Cannot open " + path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad()) throw IoError("Cannot read " + path);
+    return text.str();
+}
+
+void writeNotebookFile(const std::string& path, const std::string& text, NotebookKind kind) {
+    const std::string out = notebookFileText(text, kind);
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    if (!f) throw IoError("Cannot create " + path);
+    f.write(out.data(), static_cast<std::streamsize>(out.size()));
+    f.close();
+    if (!f) throw IoError("Cannot write " + path);
 }
 
 std::vector<PixelPoint> notebookPolyline(const std::string& text, NotebookKind kind,

@@ -47,6 +47,12 @@ struct NotebookState {
 // returned as it is.
 std::string notebookFileText(const std::string& text, NotebookKind kind);
 
+// The text of a notebook file; throws IoError naming a file that cannot be read.
+std::string readNotebookFile(const std::string& path);
+// Writes `text` as a notebook of `kind` is written (notebookFileText); throws
+// IoError when the file cannot be created or written whole.
+void writeNotebookFile(const std::string& path, const std::string& text, NotebookKind kind);
+
 // What a profile picture shows, for drawing picks back.
 struct ProfileGeometry {
     int startShot = 0;

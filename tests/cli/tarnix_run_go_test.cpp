@@ -69,3 +69,31 @@ TEST(TarnixRunGo, DumpTraceGoesThroughTheSequence) {
     EXPECT_EQ(lines, 2500u);
     EXPECT_EQ(positive, 0u);
 }
+
+TEST(TarnixRunGo, PicksAreDrawnOntoTheProfileImageWithTheirPen) {
+    TempDir dir;
+    // 10 ms after the delay on 399 rows of 0-100 ms: row 39.9 + 50, rounded 90.
+    tarnix::test::writeTextFile(dir.file("h.MUT"), "600 10.0\n100 10.0\n");
+    auto r = runGo(dir, "--demo --rep 1 --nvp 400 --window 0:100 --image " + dir.file("p.png") +
+                            " --picks " + dir.file("h.MUT") + " --pick-pen red,3");
+    ASSERT_EQ(r.status, 0) << r.err;
+    QImage img(QString::fromStdString(dir.file("p.png")));
+    ASSERT_FALSE(img.isNull());
+    auto red = [&img](int x, int y) { return (img.pixel(x, y) & 0xFFFFFF) == 0xFF0000u; };
+    // From shot 600 (column 650) back to shot 100 (column 150), both ends inked.
+    for (int x : {150, 400, 650})
+        for (int y : {89, 90, 91}) EXPECT_TRUE(red(x, y)) << x << "," << y;
+    EXPECT_FALSE(red(400, 93));
+    EXPECT_FALSE(red(149 - 2, 90));
+
+    // A point file is not a horizon; a bad pen is a usage error.
+    tarnix::test::writeTextFile(dir.file("p.xy"), "1 24.5 60.1\n");
+    r = runGo(dir, "--demo --image " + dir.file("q.png") + " --picks " + dir.file("p.xy"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(".MUT or .DGT"), std::string::npos) << r.err;
+    r = runGo(dir, "--demo --image " + dir.file("q.png") + " --picks " + dir.file("h.MUT") +
+                       " --pick-pen red,7");
+    EXPECT_EQ(r.status, 2);
+    r = runGo(dir, "--demo --picks " + dir.file("h.MUT"));
+    EXPECT_EQ(r.status, 2);
+}

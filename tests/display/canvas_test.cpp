@@ -60,3 +60,57 @@ TEST(Canvas, XorModeTwiceRestoresAndCrossHasThreePixelArms) {
     EXPECT_EQ(c.red(-1, 3), 255);
     EXPECT_EQ(c.red(10, 10), 0);
 }
+
+TEST(Canvas, WidePensCentreASquareOnEveryPointAndCombineModesTouchEachPixelOnce) {
+    QImage img = white(20, 20);
+    ImageCanvas c(&img);
+    c.setPenWidth(3);
+    c.line(5, 10, 15, 10);
+    EXPECT_EQ(inked(img), 3 * 12); // points 5..14, squares over columns 4..15, rows 9..11
+    EXPECT_NE(img.pixel(4, 9) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_NE(img.pixel(15, 11) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(img.pixel(5, 12) & 0xFFFFFF, 0xFFFFFFu);
+    // An even width leans right and down of the point.
+    img.fill(0xFFFFFFFFu);
+    c.setPenWidth(2);
+    c.penDot(10, 10);
+    EXPECT_EQ(inked(img), 4);
+    EXPECT_NE(img.pixel(11, 11) & 0xFFFFFF, 0xFFFFFFu);
+    c.setPenWidth(0);
+    EXPECT_EQ(c.penWidth(), 1);
+    c.setPenWidth(9);
+    EXPECT_EQ(c.penWidth(), 5);
+    // Overlapping stamps of a wide Xor pen would invert twice and leave holes.
+    img.fill(0xFFFFFFFFu);
+    c.setPenWidth(3);
+    c.setPenColour(QColor(255, 255, 255));
+    c.setPenMode(ImageCanvas::Xor);
+    c.line(3, 3, 16, 12);
+    c.line(3, 3, 16, 12);
+    EXPECT_EQ(inked(img), 0);
+    c.line(3, 3, 16, 3);
+    EXPECT_EQ(inked(img), 3 * 15);
+}
+
+TEST(Canvas, PenStylesRunTheirPatternOnAcrossSegments) {
+    auto row = [](ImageCanvas::PenStyle st, int width) {
+        QImage img = white(60, 10);
+        ImageCanvas c(&img);
+        c.setPenStyle(st);
+        c.setPenWidth(width);
+        // Two segments of one polyline: the pattern does not restart at the joint.
+        c.moveTo(0, 5);
+        c.lineTo(10, 5);
+        c.lineTo(40, 5);
+        std::string s;
+        for (int x = 0; x < 40; ++x) s += (img.pixel(x, 5) & 0xFFFFFF) != 0xFFFFFF ? '#' : '.';
+        return s;
+    };
+    EXPECT_EQ(row(ImageCanvas::Solid, 1), std::string(40, '#'));
+    EXPECT_EQ(row(ImageCanvas::Dash, 1), "######...######...######...######...####");
+    EXPECT_EQ(row(ImageCanvas::Dot, 1), "#..#..#..#..#..#..#..#..#..#..#..#..#..#");
+    EXPECT_EQ(row(ImageCanvas::DashDot, 1), "######..#..######..#..######..#..######.");
+    EXPECT_EQ(row(ImageCanvas::DashDotDot, 1), "######..#..#..######..#..#..######..#..#");
+    // Runs scale with the width; each point is a square of it.
+    EXPECT_EQ(row(ImageCanvas::Dot, 2), "###...###...###...###...###...###...###.");
+}
