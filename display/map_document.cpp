@@ -117,21 +117,22 @@ bool MapDocument::plotShot(int shot, double lon, double lat, bool labelled) {
                                          labelled || s_.map.crossMode);
 }
 
-std::string MapDocument::pick(int x, int y, bool notebookShown) {
-    std::string added;
-    if (x < 0 || y < 0 || x > image_.width() || y > image_.height() || !notebookShown) return added;
+int MapDocument::pick(
+    int x, int y,
+    const std::function<int(const std::string& lon, const std::string& lat)>& addLine) {
+    if (x < 0 || y < 0 || x > image_.width() || y > image_.height() || !addLine) return 0;
+    // A line without coordinates would spoil the notebook's point file.
+    if (s_.map.lonText.empty() || s_.map.latText.empty()) return 0;
     s_.map.crossMode = true;
-    const int number = s_.map.lastNotebookLine + 1;
-    added = std::to_string(number) + " " + s_.map.lonText + " " + s_.map.latText;
-    s_.map.lastNotebookLine = number;
+    const int number = addLine(s_.map.lonText, s_.map.latText);
     long double lat, lon;
-    if (tryParseFloat(s_.map.latText, lat) && tryParseFloat(s_.map.lonText, lon)) {
+    if (number > 0 && tryParseFloat(s_.map.latText, lat) && tryParseFloat(s_.map.lonText, lon)) {
         if (const std::optional<MapBox> box = MapBox::tryParse(s_.mapLimits, nullptr))
             plotter(*box).DRAW_POINT_ONMAP(std::to_string(number), static_cast<double>(lon),
                                            static_cast<double>(lat), true);
     }
     s_.map.crossMode = false;
-    return added;
+    return number;
 }
 
 long long MapDocument::sampleXyz(const std::string& path) const {

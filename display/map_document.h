@@ -55,10 +55,13 @@ public:
     int plotPointFile(const std::string& path);
     // One shot point: labelled (Interactive Mapping's click) or by the spacings.
     bool plotShot(int shot, double lon, double lat, bool labelled);
-    // A click on the map at bitmap pixel (x, y): the notebook line it adds
-    // ("N lon lat", N counted from 1 and the same as the cross's label), empty
-    // when none; `notebookShown` says whether the notebook takes it.
-    std::string pick(int x, int y, bool notebookShown);
+    // A click on the map at bitmap pixel (x, y) with the notebook shown: hands
+    // the read-out's longitude and latitude texts to `addLine`, which adds the
+    // notebook line and returns its 1-based number (0: none added), and draws a
+    // cross labelled with that number. Nothing is added off the bitmap or while
+    // the read-out has no position (a refused box). Returns the number.
+    int pick(int x, int y,
+             const std::function<int(const std::string& lon, const std::string& lat)>& addLine);
     // Sample1Click after its dialog. Throws ConversionError with no map loaded.
     long long sampleXyz(const std::string& path) const;
 

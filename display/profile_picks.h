@@ -33,6 +33,9 @@ public:
     // viewer's plotting option is on.
     virtual bool mapPlotting() const { return false; }
     virtual void mapPlot(double /*x*/, double /*y*/, int /*shot*/) {}
+    // A shot the run has just painted, while Interactive Mapping is ticked: marked
+    // by the line spacings, so the track grows on the map as the line runs.
+    virtual void mapPlotTrack(double /*x*/, double /*y*/, int /*shot*/) {}
 };
 
 } // namespace tarnix

@@ -177,6 +177,7 @@ void Processor::processShots(RunHooks& hooks, int& shot) {
         clampRunSamples(s);
         ProcessTrace(shot);
         ADD_NAV_FIX(s, shot);
+        hooks.shotProcessed(shot);
         if (shot % 10 == 0 && s.NumTraces > 0)
             hooks.progress(static_cast<int>(
                 truncate(static_cast<long double>(shot - startShot) / s.NumTraces * 100)));

@@ -16,6 +16,8 @@ public:
     // Shots of the range read so far, and the range's count; called with the
     // event pumps and once after the last shot.
     virtual void shotsDone(int /*done*/, int /*total*/) {}
+    // A shot has been read and worked on, its navigation row added.
+    virtual void shotProcessed(int /*shot*/) {}
     // Image set-up before the first shot (ImageRows/ImageColumns already set).
     virtual void createImage() {}
     // One column of the profile at pixel column x from the first n samples.

@@ -3,15 +3,19 @@
 #include "core/session.h"
 #include "display/view_zoom.h"
 #include "processing/run_progress.h"
+#include "ui/map_viewer_form.h"
 #include "ui/notes_form.h"
 #include "ui/tarnix_form.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QProgressBar>
 #include <QTabWidget>
+
+#include <cmath>
 
 namespace tarnix {
 
@@ -34,6 +38,16 @@ void WindowRunHooks::shotsDone(int done, int total) {
         QString::fromStdString(runProgressText(done, total, clock_.elapsed() / 1000.0)));
 }
 
+void WindowRunHooks::shotProcessed(int shot) {
+    if (!form_.TwoDCheck->isChecked()) return;
+    ProfilePickTarget& picks = form_.profileView().picks();
+    const int entry = form_.session().shotEntry(shot);
+    if (entry < 0 || !picks.mapPlotting()) return;
+    const auto& at = form_.session().shotPosition[static_cast<size_t>(entry)];
+    // A shot without a fix (NaN position) has no point on the map.
+    if (!std::isnan(at[0]) && !std::isnan(at[1])) picks.mapPlotTrack(at[0], at[1], shot);
+}
+
 void WindowRunHooks::progress(int percent) {
     form_.ProgressBar1->setValue(percent);
 }
@@ -48,6 +62,18 @@ void WindowRunHooks::runEnd() {
 
 bool WindowPickTarget::notebookShown() const {
     return form_.forms.NotesForm && form_.forms.NotesForm->isVisible();
+}
+
+bool WindowPickTarget::mapPlotting() const {
+    return form_.forms.MapViewerForm && form_.forms.MapViewerForm->linePlotting();
+}
+
+void WindowPickTarget::mapPlot(double x, double y, int shot) {
+    if (mapPlotting()) form_.forms.MapViewerForm->plotShot(shot, x, y, true);
+}
+
+void WindowPickTarget::mapPlotTrack(double x, double y, int shot) {
+    if (mapPlotting()) form_.forms.MapViewerForm->plotShot(shot, x, y, false);
 }
 
 ProfileView::ProfileView(TTarnixForm& form)

@@ -24,6 +24,7 @@ public:
     void runState(bool running) override;
     void progress(int percent) override;
     void shotsDone(int done, int total) override;
+    void shotProcessed(int shot) override;
     void runEnd() override;
 
 private:
@@ -36,6 +37,10 @@ class WindowPickTarget : public ProfilePickTarget {
 public:
     explicit WindowPickTarget(TTarnixForm& form) : form_(form) {}
     bool notebookShown() const override;
+    // The map viewer plots while a bitmap is open in it.
+    bool mapPlotting() const override;
+    void mapPlot(double x, double y, int shot) override;
+    void mapPlotTrack(double x, double y, int shot) override;
 
 private:
     TTarnixForm& form_;

@@ -848,7 +848,10 @@ void TTarnixForm::SpeedButton1Click() {
 }
 
 void TTarnixForm::OpenForm1Click() {
-    if (forms.MapViewerForm) forms.MapViewerForm->show();
+    if (!forms.MapViewerForm) return;
+    forms.MapViewerForm->show();
+    forms.MapViewerForm->raise();
+    forms.MapViewerForm->activateWindow();
 }
 
 void TTarnixForm::ExtractTimeSlices1Click() {
@@ -926,13 +929,6 @@ void TTarnixForm::Print1Click() {
 
 // --- Image Edit -----------------------------------------------------------
 
-namespace {
-QLabel* mapViewerImage(const Windows& forms) {
-    QWidget* viewer = forms.MapViewerForm;
-    return viewer ? viewer->findChild<QLabel*>("Image1") : nullptr;
-}
-} // namespace
-
 QImage* TTarnixForm::activeImage() {
     switch (PageControl1->currentIndex()) {
     case ProfilePage:
@@ -962,9 +958,9 @@ void TTarnixForm::Copy1Click() {
         if (!img->isNull()) QApplication::clipboard()->setImage(*img);
         return;
     }
-    if (QLabel* map = mapViewerImage(forms)) {
-        QPixmap p = map->pixmap();
-        if (!p.isNull()) QApplication::clipboard()->setPixmap(p);
+    if (forms.MapViewerForm) {
+        const QImage& map = forms.MapViewerForm->document().image();
+        if (!map.isNull()) QApplication::clipboard()->setImage(map);
     }
 }
 
@@ -976,11 +972,11 @@ void TTarnixForm::Cut1Click() {
         showActiveImage();
         return;
     }
-    if (QLabel* map = mapViewerImage(forms)) {
-        QPixmap p = map->pixmap();
-        if (p.isNull()) return;
-        p.fill(Qt::white);
-        map->setPixmap(p);
+    if (forms.MapViewerForm) {
+        QImage& map = forms.MapViewerForm->document().image();
+        if (map.isNull()) return;
+        map.fill(Qt::white);
+        forms.MapViewerForm->mapImageChanged();
     }
 }
 
@@ -1001,9 +997,9 @@ void TTarnixForm::paste1Click() {
         showActiveImage();
         return;
     }
-    if (QLabel* map = mapViewerImage(forms)) {
-        map->setPixmap(QPixmap::fromImage(pasted));
-        map->resize(pasted.size());
+    if (forms.MapViewerForm) {
+        forms.MapViewerForm->document().image() = pasted;
+        forms.MapViewerForm->mapImageChanged();
     }
 }
 

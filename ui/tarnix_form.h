@@ -224,6 +224,9 @@ public:
     // `OpenNAVDialog` (import, extraction) and `Navdialog` (save) ask these when
     // set; an empty answer cancels.
     std::function<QStringList()> chooseNavFiles;
+    // `OpenNAVDialog` with multiple selection (also the map viewer's Plot > Line);
+    // empty when cancelled.
+    QStringList runOpenNavDialog(const QString& title);
     std::function<QString()> chooseNavSaveFile;
 
     // SEGY File Header and Processing Memo pages
@@ -417,8 +420,6 @@ private:
     void buildBitmapsPage();
     void buildRefractionPage();
     void buildMenus();
-    // `OpenNAVDialog` with multiple selection; empty when cancelled.
-    QStringList runOpenNavDialog(const QString& title);
     void buildStatusBar();
     // The image of the active page for Image Edit: profile, Image2 or the map viewer.
     QImage* activeImage();
