@@ -2,6 +2,7 @@
 
 #include "core/error.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -71,6 +72,40 @@ std::string floatText(long double x) {
     }
     int exp = std::atoi(s.c_str() + e + 1);
     return mant + "E" + std::to_string(exp);
+}
+
+std::string exponentText(long double x) {
+    constexpr int kWidth = 23;
+    if (!std::isfinite(x)) {
+        const std::string t = floatText(x);
+        return std::string(kWidth - t.size(), ' ') + t;
+    }
+    char buf[64];
+    const char* const begin = buf;
+    const char* end = nullptr;
+    // A sample a double holds (every integer and single float format) is
+    // written by to_chars, which rounds as printf does, far faster.
+    const double d = static_cast<double>(x);
+    if (static_cast<long double>(d) == x) {
+        const auto r =
+            std::to_chars(buf, buf + sizeof buf - 1, d, std::chars_format::scientific, 14);
+        end = r.ptr;
+        *r.ptr = '\0';
+    } else {
+        end = buf + std::snprintf(buf, sizeof buf, "%.14Le", x);
+    }
+    const char* e = std::find(begin, end, 'e');
+    std::string out;
+    out.reserve(kWidth);
+    if (buf[0] != '-') out += ' ';
+    out.append(begin, e);
+    out += 'E';
+    out += e[1];
+    const int exp = std::atoi(e + 2);
+    char digits[8];
+    std::snprintf(digits, sizeof digits, "%04d", exp);
+    out += digits;
+    return out;
 }
 
 std::string trim(std::string_view s) {

@@ -25,6 +25,10 @@ std::string intText(long long v, int width = 0);
 // The default floating-point text: up to 15 significant digits, no trailing
 // zeros, exponent form "1E-5" / "1.5E20" outside 1e-4 .. 1e15.
 std::string floatText(long double x);
+// Exponent form in 23 characters: sign or blank, one digit, 14 decimals, "E",
+// exponent sign and 4 digits: " 1.25000000000000E+0003", "-5.00000000000000E-0001".
+// Values that are not numbers give "NAN", "INF" or "-INF", right-aligned in 23.
+std::string exponentText(long double x);
 
 // Free-format conversions of a whole text (surrounding blanks allowed).
 // Throw ConversionError "'TEXT' is not a valid integer value" / "... floating point value".

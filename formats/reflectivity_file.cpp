@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
+#include <sstream>
 #include <unistd.h>
 
 namespace tarnix {
@@ -72,22 +73,34 @@ ReflectivityRecord parseReflectivityLine(std::string_view line) {
     return r;
 }
 
-std::vector<ReflectivityRecord> readReflectivityFile(const std::string& path) {
-    std::ifstream in(path);
-    if (!in) throw IoError("Cannot open " + path + ": " + std::strerror(errno));
-    std::vector<ReflectivityRecord> records;
-    std::string line;
-    for (int lineNo = 0; std::getline(in, line); ++lineNo) {
+void parseReflectivityText(std::string_view text, const std::string& path,
+                           std::vector<ReflectivityRecord>& out) {
+    int lineNo = 0;
+    for (size_t at = 0; at < text.size(); ++lineNo) {
+        size_t nl = text.find('\n', at);
+        if (nl == std::string_view::npos) nl = text.size();
+        const std::string_view line = text.substr(at, nl - at);
+        at = nl + 1;
         size_t pos = 0;
-        if (nextWord(line, pos).empty()) continue;
+        const std::string_view first = nextWord(line, pos);
+        if (first.empty() || first[0] == '#') continue;
         try {
-            records.push_back(parseReflectivityLine(line));
+            out.push_back(parseReflectivityLine(line));
         } catch (const IoError& e) {
             throw IoError(path + ", line " + std::to_string(lineNo + 1) + ": " + e.what());
         }
-        records.back().line = lineNo;
+        out.back().line = lineNo;
     }
+}
+
+std::vector<ReflectivityRecord> readReflectivityFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw IoError("Cannot open " + path + ": " + std::strerror(errno));
+    std::ostringstream text;
+    text << in.rdbuf();
     if (in.bad()) throw IoError("Cannot read " + path);
+    std::vector<ReflectivityRecord> records;
+    parseReflectivityText(text.str(), path, records);
     return records;
 }
 

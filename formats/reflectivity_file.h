@@ -39,7 +39,13 @@ std::string reflectivityLine(std::string_view position, long double coefficient,
 // a number (or missing).
 ReflectivityRecord parseReflectivityLine(std::string_view line);
 
-// Every non-blank line of a file; errors name the file and the line.
+// Every line of a text but blank ones and those whose first word starts with
+// "#", each with its 0-based line number. On a bad line `out` holds the records
+// before it and IoError names `path` and the line (from 1).
+void parseReflectivityText(std::string_view text, const std::string& path,
+                           std::vector<ReflectivityRecord>& out);
+
+// The same for a whole file; errors name the file and the line.
 std::vector<ReflectivityRecord> readReflectivityFile(const std::string& path);
 
 // The run's reflectivity output: created (replacing an existing file) when the

@@ -82,6 +82,9 @@ public:
     // The 240 bytes of trace `shot`'s header at byte `pos`, and nothing else;
     // EndOfData when the file ends before them.
     void readTraceHeader(long long pos, int shot, unsigned char* dst);
+    // n bytes at `pos` in one positioned read (repeated only when the system
+    // returns less); IoError naming trace `shot` and `what` when the file ends first.
+    void readBytes(long long pos, unsigned char* dst, long long n, int shot, const char* what);
 
     void rewind(Session& s) override;
     // readTrace, window copy, the shot's navigation text and shot position.
@@ -95,7 +98,6 @@ public:
 
 private:
     void read(Session& s, int shot, bool bigEndian, int nchan, int channel);
-    void readBytes(long long pos, unsigned char* dst, long long n, int shot, const char* what);
 
     std::string path_;
     int fd_ = -1;

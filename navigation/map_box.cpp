@@ -2,6 +2,7 @@
 
 #include "core/error.h"
 #include "core/numtext.h"
+#include "formats/reflectivity_file.h"
 #include "navigation/nav_file.h"
 
 #include <climits>
@@ -234,32 +235,6 @@ void parsePointFile(std::string_view text, const std::string& path, std::vector<
     });
 }
 
-void parseReflectivityLines(std::string_view text, const std::string& path,
-                            std::vector<MapPoint>& points) {
-    forEachLine(text, [&](std::string_view line, int lineNo) {
-        size_t pos = 0;
-        std::string_view w = nextField(line, pos);
-        if (w.empty() || w[0] == '#') return;
-        auto fail = [&](const std::string& what) {
-            throw IoError(path + ": line " + std::to_string(lineNo) + ": " + what);
-        };
-        MapPoint p;
-        for (int i = 0; i < 8; ++i) {
-            if (i > 0) w = nextField(line, pos);
-            if (w.empty()) fail("field " + std::to_string(i + 1) + " is missing");
-            long double v;
-            long long n;
-            if (i < 6 ? !tryParseInt(w, n) : !tryParseFloat(w, v))
-                fail("field " + std::to_string(i + 1) + " '" + std::string(w) + "' is not " +
-                     (i < 6 ? "an integer" : "a number"));
-            if (i == 0) p.label = std::to_string(n);
-            if (i == 6) p.lat = static_cast<double>(v);
-            if (i == 7) p.lon = static_cast<double>(v);
-        }
-        points.push_back(std::move(p));
-    });
-}
-
 LineFileKind lineFileKind(const std::string& path) {
     const size_t slash = path.find_last_of('/');
     const size_t dot = path.find_last_of('.');
@@ -279,7 +254,19 @@ void readLineFile(const std::string& path, LineFileKind kind, MapLine& line) {
     line.points.clear();
     const std::string text = readWholeFile(path);
     if (kind == LineFileKind::Reflectivity) {
-        parseReflectivityLines(text, path, line.points);
+        std::vector<ReflectivityRecord> records;
+        auto keep = [&] {
+            line.points.reserve(records.size());
+            for (const ReflectivityRecord& r : records)
+                line.points.push_back({std::to_string(r.shot()), r.lon, r.lat});
+        };
+        try {
+            parseReflectivityText(text, path, records);
+        } catch (...) {
+            keep();
+            throw;
+        }
+        keep();
         return;
     }
     std::vector<NavFix> fixes;

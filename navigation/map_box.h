@@ -89,12 +89,10 @@ struct MapLine {
 enum class LineFileKind { None, Navigation, Reflectivity };
 // By the exact extension ".NAV"/".nav" or ".REF"/".ref".
 LineFileKind lineFileKind(const std::string& path);
-// Reads a navigation file (as the import reads it) or a reflectivity file (six
-// integers, latitude, longitude, two more numbers; "#" and blank lines skipped).
+// Reads a navigation file (as the import reads it) or a reflectivity file (its
+// lines as formats/reflectivity_file.h reads them; "#" and blank lines skipped).
 // On a bad line the points before it are in `line` and IoError names the line.
 void readLineFile(const std::string& path, LineFileKind kind, MapLine& line);
-void parseReflectivityLines(std::string_view text, const std::string& path,
-                            std::vector<MapPoint>& points);
 
 // XYZ sampling: every even column and row of the box, z = 255 - red, pixels with
 // z of 0 or 255 skipped; "lon lat z" lines, 8 decimals. Pixels outside the

@@ -40,6 +40,24 @@ TEST(NumText, FixedTextWidthsAndDecimals) {
     EXPECT_EQ(floatText(-2.5L), "-2.5");
 }
 
+TEST(NumText, ExponentTextIsTwentyThreeCharacters) {
+    EXPECT_EQ(exponentText(1250), " 1.25000000000000E+0003");
+    EXPECT_EQ(exponentText(-0.5L), "-5.00000000000000E-0001");
+    EXPECT_EQ(exponentText(0), " 0.00000000000000E+0000");
+    EXPECT_EQ(exponentText(32767), " 3.27670000000000E+0004");
+    // Rounding at the 15th digit carries into the exponent.
+    EXPECT_EQ(exponentText(9.999999999999996), " 1.00000000000000E+0001");
+    EXPECT_EQ(exponentText(1.0000000000000049), " 1.00000000000000E+0000");
+    // Extended values beyond a double, and the exponent's four digits.
+    EXPECT_EQ(exponentText(1e-300L * 1e-300L), " 1.00000000000000E-0600");
+    EXPECT_EQ(exponentText(1.0L / 3), " 3.33333333333333E-0001");
+    EXPECT_EQ(exponentText(-1e308), "-1.00000000000000E+0308");
+    for (long double v : {1.0L, -1.0L, 123456.789L, -1e-7L, 1e4000L})
+        EXPECT_EQ(exponentText(v).size(), 23u) << static_cast<double>(v);
+    EXPECT_EQ(exponentText(std::numeric_limits<long double>::infinity()),
+              "                    INF");
+}
+
 TEST(NumText, FixedTextAsPrintfWritesIt) {
     // The quick path for doubles against printf: halves at the last digit (to
     // even), tiny and huge values, signs, widths, values beyond a double.

@@ -70,6 +70,11 @@ TEST(ReflectivityFile, FileReaderSkipsBlankLinesAndNamesTheLine) {
     EXPECT_EQ(recs[1].shot(), 2);
     EXPECT_EQ(recs[1].line, 2); // grid rows count the blank line
     EXPECT_DOUBLE_EQ(recs[1].coefficient, 0.25);
+    std::vector<ReflectivityRecord> text;
+    parseReflectivityText("# made by hand\r\n5 2020 5 1 2 3 40.5 29.5 0.3\r\n", "t.ref", text);
+    ASSERT_EQ(text.size(), 1u);
+    EXPECT_EQ(text[0].line, 1);
+    EXPECT_DOUBLE_EQ(text[0].lon, 29.5);
 
     writeTextFile(dir.file("b.ref"), "1 2026 1 0 0 0 1 2 0.1\n1 2026 1 0 0 0 1 2 zero\n");
     try {
