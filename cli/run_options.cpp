@@ -85,6 +85,40 @@ const std::vector<Option>& optionTable() {
         {"--add", true, [](RunOptions& o, auto& n, auto& v) { o.add = intText(n, v); }},
         {"--multiping", true,
          [](RunOptions& o, auto& n, auto& v) { o.multipingDepth = intArg(n, v); }},
+        {"--ascii-rate", true,
+         [](RunOptions& o, auto& n, auto& v) {
+             long double d;
+             if (!tryParseFloat(v, d) || !(d > 0))
+                 throw UsageError(n + ": '" + v + "' is not a rate above 0 kHz");
+             o.asciiRate = v;
+         }},
+        {"--bin-samples", true,
+         [](RunOptions& o, auto& n, auto& v) {
+             const int k = intArg(n, v);
+             if (k < 1 || k > 16384) throw UsageError(n + ": samples per sweep are 1 to 16384");
+             o.binSamples = k;
+         }},
+        {"--bin-bits", true,
+         [](RunOptions& o, auto& n, auto& v) {
+             const int k = intArg(n, v);
+             if (k != 8 && k != 16 && k != 24 && k != 32)
+                 throw UsageError(n + ": bits per sample are 8, 16, 24 or 32");
+             o.binBits = k;
+         }},
+        {"--bin-rate", true,
+         [](RunOptions& o, auto& n, auto& v) {
+             const int k = intArg(n, v);
+             if (k < 1 || k > 100000)
+                 throw UsageError(n + ": the sampling frequency is 1 to 100000 Hz");
+             o.binRate = k;
+         }},
+        {"--bin-channels", true,
+         [](RunOptions& o, auto& n, auto& v) {
+             const int k = intArg(n, v);
+             if (k < 1 || k > 24) throw UsageError(n + ": channels are 1 to 24");
+             o.binChannels = k;
+         }},
+        {"--export-ascii", true, [](RunOptions& o, auto&, auto& v) { o.exportAscii = v; }},
         {"--window", true, [](RunOptions& o, auto& n, auto& v) { o.window = rangeArg(n, v); }},
         {"--shots", true, [](RunOptions& o, auto& n, auto& v) { o.shots = rangeArg(n, v); }},
         {"--info", false, [](RunOptions& o, auto&, auto&) { o.info = true; }},
@@ -156,9 +190,7 @@ const std::vector<Option>& optionTable() {
         {"--map-image", true, [](RunOptions& o, auto&, auto& v) { o.mapImage = v; }},
         {"--map-xyz", true, [](RunOptions& o, auto&, auto& v) { o.mapXyz = v; }},
         {"--map-point", true,
-         [](RunOptions& o, auto& n, auto& v) {
-             o.mapPoint = {decimalArg(n, v), 0.0};
-         }},
+         [](RunOptions& o, auto& n, auto& v) { o.mapPoint = {decimalArg(n, v), 0.0}; }},
     };
     return table;
 }
@@ -236,6 +268,12 @@ const char* runUsage() {
            "header's\n"
            "  --x-scaler N, --y-scaler N  extra coordinate factors (default 1)\n"
            "  --multiping DEPTH       delay from the water depth in metres instead of the header\n"
+           "ASCII tables (.TXT), raw binary (.BIN) and scanned profiles (.BMP):\n"
+           "  --ascii-rate KHZ        sampling frequency of a .TXT table (default 2.0)\n"
+           "  --bin-samples S  --bin-bits 8|16|24|32  --bin-rate HZ  --bin-channels C\n"
+           "                          the Binary File Format dialog (defaults 100, 16, 1000, 1)\n"
+           "  --bnd FILE              with a .BMP FILE: its calibration from FILE instead of\n"
+           "                          the .bnd beside it\n"
            "Shot selection:\n"
            "  --channel C             channel read from multi-channel files (default 1)\n"
            "  --mul N, --add N        big-endian samples become (sample + ADD) x MUL\n"
@@ -276,6 +314,7 @@ const char* runUsage() {
            "  --instruments SHOT DIR  the oscilloscope, amplitude and phase spectra and\n"
            "                          autocorrelogram of trace SHOT, processed by the\n"
            "                          sequence, as PNG files shotSHOT_*.png in DIR\n"
+           "  --export-ascii OUT      File > Export Ascii of the selected shots of a .D02 FILE\n"
            "Map viewer (no FILE needed):\n"
            "  --map BITMAP            open a map bitmap as the map viewer does, with its\n"
            "                          .bnd/.BND side file or else borders 1..width, 1..height\n"

@@ -35,6 +35,10 @@ struct RunOptions {
     std::optional<std::string> mul, add;
     std::optional<std::pair<int, int>> shots;
 
+    // the ASCII and binary options windows
+    std::optional<std::string> asciiRate; // kHz
+    std::optional<int> binSamples, binBits, binRate, binChannels;
+
     // main window
     std::optional<std::pair<int, int>> window; // ms
 
@@ -59,8 +63,9 @@ struct RunOptions {
     std::optional<int> labelSpacing, pointSpacing;
     bool connectPoints = false;
     std::optional<std::pair<double, double>> mapPoint; // longitude, latitude
-    bool mapWork() const {
-        return map || bnd || plotXy || mapImage || mapXyz || !plotLines.empty() || mapPoint;
+    bool mapWork() const { return bnd || mapWorkBesidesBnd(); }
+    bool mapWorkBesidesBnd() const {
+        return map || plotXy || mapImage || mapXyz || !plotLines.empty() || mapPoint;
     }
 
     // what to print
@@ -70,6 +75,7 @@ struct RunOptions {
     std::optional<int> headerShot;
     std::optional<int> dumpShot;
     std::optional<int> instrumentsShot; // --instruments SHOT DIR
+    std::optional<std::string> exportAscii;
     std::string instrumentsDir;
 };
 

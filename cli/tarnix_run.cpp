@@ -11,6 +11,8 @@
 #include "display/notebook_drawing.h"
 #include "display/profile_renderer.h"
 #include "display/profile_run_hooks.h"
+#include "formats/ascii_reader.h"
+#include "formats/bitmap_input.h"
 #include "formats/demo_line.h"
 #include "formats/file_open.h"
 #include "formats/korva_reader.h"
@@ -176,8 +178,26 @@ int run(const RunOptions& o) {
             throw IoError(o.file + ": not a file tarnix-run can open (extension \"" +
                           upperExtension(o.file) + "\")");
         applySegyOptions(o, s);
+        if (o.binSamples) s.binary.samples_per_sweep.set(*o.binSamples);
+        if (o.binBits) s.binary.bits_per_sample.set(*o.binBits);
+        if (o.binRate) s.binary.Sampling_frequency.set(*o.binRate);
+        if (o.binChannels) s.binary.channelsIndex = *o.binChannels - 1;
         // The options window's OK, for a format that shows one.
         if (const FormatEntry& e = formatInfo(f); e.options != OptionsWindow::None) e.open(s);
+        if (f == InputFormat::Ascii) {
+            if (o.asciiRate) s.ascii.S_Redit = *o.asciiRate;
+            asciiSelectOk(s);
+        }
+        if (f == InputFormat::Bitmap) {
+            if (o.bnd) {
+                const RgbImage& img = *bitmapInput(s)->image();
+                if (!regularFileExists(*o.bnd)) throw IoError("Cannot open " + *o.bnd);
+                loadBitmapParam(s, *o.bnd, img.width, img.height);
+            }
+            // Closing the bitmap window applies what it shows.
+            applyBitmapForm(s);
+            importSideNavigation(s, s.InputFileName);
+        }
     }
     const std::vector<std::string> textualHeader = s.SEGYmemo;
     if (o.shots) {
@@ -261,7 +281,13 @@ int run(const RunOptions& o) {
     }
     if (o.instrumentsShot)
         writeInstrumentImages(s, processor, *o.instrumentsShot, o.instrumentsDir);
-    if (o.mapWork()) runMap(o, s);
+    if (o.exportAscii) {
+        const AsciiExport e = exportAscii(s, *o.exportAscii);
+        if (!e.note.empty()) std::cerr << "tarnix-run: Export Ascii: " << e.note << '\n';
+    }
+    // With a scanned profile as FILE, --bnd was its calibration, not a map's.
+    if (o.mapWork() && (formatOf(o.file) != InputFormat::Bitmap || o.mapWorkBesidesBnd()))
+        runMap(o, s);
     std::cout.flush();
     if (!std::cout) throw IoError("cannot write the standard output");
     return 0;

@@ -160,6 +160,8 @@ public:
     SegyOptions segy;
     ShotSelection shots;
     AsciiOptions ascii;
+    BinaryOptions binary;
+    BitmapForm bmp;
     MapLimits mapLimits;
     MapPlotSettings mapPlot;
     MapState map;

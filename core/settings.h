@@ -76,6 +76,31 @@ struct MapLimits {
     std::string xmin = "0", xmax = "0", ymin = "0", ymax = "0"; // image borders, pixels
 };
 
+// The "Binary File Format" dialog of headerless sample files.
+struct BinaryOptions {
+    // A trace never holds more than the readers fill.
+    RangedInt samples_per_sweep{1, 16384, 100};
+    RangedInt bits_per_sample{8, 32, 16};          // 8, 16, 24 or 32
+    RangedInt Sampling_frequency{1, 100000, 1000}; // Hz
+    int channelsIndex = 0;                         // radio item; channels = index + 1 (1..24)
+    int channels() const { return channelsIndex + 1; }
+};
+
+// The scanned profile's georeferencing window (BMPForm): time and shot in the
+// place of latitude and longitude, in the boundary file's order.
+struct BitmapForm {
+    MapLimits bounds{.Top = "0",
+                     .Bottom = "1000",
+                     .Right = "1000",
+                     .Left = "1",
+                     .xmin = "25",
+                     .xmax = "1000",
+                     .ymin = "25",
+                     .ymax = "1000"};
+    std::string statusmap = "BND File"; // its status panel
+    std::string bndFileName;            // side file of the image, or the one chosen last
+};
+
 // The "Plot Line Parameters" window and what the map viewer keeps between events.
 struct MapPlotSettings {
     RangedInt Labelspacing{1, 1000000, 100};

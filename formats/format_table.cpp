@@ -3,8 +3,11 @@
 #include "core/error.h"
 #include "core/numtext.h"
 #include "core/session.h"
+#include "formats/ascii_reader.h"
+#include "formats/bitmap_input.h"
 #include "formats/file_open.h"
 #include "formats/korva_reader.h"
+#include "formats/raw_binary_reader.h"
 #include "formats/seg2_reader.h"
 #include "formats/xtf_reader.h"
 
@@ -65,9 +68,9 @@ constexpr FormatEntry kFormats[] = {
      {".txt", ".TXT"},
      O::None,
      nullptr,
-     nullptr,
+     openAsciiFile,
      false},
-    {F::Bitmap, "BMP", {".BMP"}, "*.bmp", {".bmp", ".BMP"}, O::None, nullptr, nullptr, false},
+    {F::Bitmap, "BMP", {".BMP"}, "*.bmp", {".bmp", ".BMP"}, O::None, nullptr, OPEN_BMP, false},
     {F::Binary,
      "Binary Files",
      {".BIN"},
@@ -75,7 +78,7 @@ constexpr FormatEntry kFormats[] = {
      {".bin", ".BIN"},
      O::Binary,
      nullptr,
-     nullptr,
+     OPEN_BIN,
      false},
     {F::Seg2,
      "SEG-2",

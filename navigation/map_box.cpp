@@ -8,9 +8,7 @@
 #include <climits>
 #include <cmath>
 #include <fstream>
-#include <iterator>
 #include <sstream>
-#include <sys/stat.h>
 
 namespace tarnix {
 
@@ -27,45 +25,7 @@ std::string_view nextField(std::string_view line, size_t& pos) {
     return line.substr(start, pos - start);
 }
 
-bool fileExists(const std::string& path) {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-std::string readWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw IoError("Cannot open " + path);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw IoError("Cannot read " + path);
-    return text;
-}
-
-// Calls line(text, number) for every line, CR line ends stripped.
-template <typename F> void forEachLine(std::string_view text, F&& line) {
-    int lineNo = 0;
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t end = text.find('\n', at);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view l = text.substr(at, end - at);
-        if (!l.empty() && l.back() == '\r') l.remove_suffix(1);
-        at = end + 1;
-        line(l, ++lineNo);
-    }
-}
-
-constexpr const char* kFieldNames[8] = {"Top",  "Bottom", "Left", "Right",
-                                        "xmin", "xmax",   "ymin", "ymax"};
-
 } // namespace
-
-std::vector<std::string*> boundaryFields(MapLimits& m) {
-    return {&m.Top, &m.Bottom, &m.Left, &m.Right, &m.xmin, &m.xmax, &m.ymin, &m.ymax};
-}
-
-std::vector<const std::string*> boundaryFields(const MapLimits& m) {
-    return {&m.Top, &m.Bottom, &m.Left, &m.Right, &m.xmin, &m.xmax, &m.ymin, &m.ymax};
-}
 
 std::optional<MapBox> MapBox::tryParse(const MapLimits& limits, std::string* message) {
     auto refuse = [&](const std::string& why) -> std::optional<MapBox> {
@@ -81,12 +41,13 @@ std::optional<MapBox> MapBox::tryParse(const MapLimits& limits, std::string* mes
         if (i < 4) {
             long double v;
             if (!tryParseFloat(text, v) || !std::isfinite(v))
-                return refuse(std::string(kFieldNames[i]) + " '" + text + "' is not a number");
+                return refuse(std::string(kBoundaryFieldNames[i]) + " '" + text +
+                              "' is not a number");
             *decimals[i] = static_cast<double>(v);
         } else {
             long long v;
             if (!tryParseInt(text, v) || v < INT_MIN || v > INT_MAX)
-                return refuse(std::string(kFieldNames[i]) + " '" + text +
+                return refuse(std::string(kBoundaryFieldNames[i]) + " '" + text +
                               "' is not a whole pixel number");
             *ints[i - 4] = static_cast<int>(v);
         }
@@ -142,47 +103,6 @@ GeoPoint MapBox::YXToLongLat(int yo, int xo) const {
     }
     g.lat = T - yo * sy;
     return g;
-}
-
-void loadBoundaryFile(const std::string& path, MapLimits& m) {
-    const std::string text = readWholeFile(path);
-    std::vector<std::string> lines;
-    forEachLine(text, [&](std::string_view l, int) {
-        if (lines.size() < 8) lines.emplace_back(l);
-    });
-    if (lines.size() < 8)
-        throw IoError(path + ": line " + std::to_string(lines.size() + 1) + " (" +
-                      kFieldNames[lines.size()] + ") is missing; a boundary file has 8 lines");
-    for (int i = 0; i < 8; ++i) {
-        long double f;
-        long long n;
-        const bool ok = i < 4 ? tryParseFloat(lines[i], f) : tryParseInt(lines[i], n);
-        if (!ok)
-            throw IoError(path + ": line " + std::to_string(i + 1) + " (" + kFieldNames[i] + ") '" +
-                          lines[i] + "' is not " + (i < 4 ? "a number" : "an integer"));
-    }
-    const auto fields = boundaryFields(m);
-    for (int i = 0; i < 8; ++i) *fields[i] = lines[i];
-}
-
-void saveBoundaryFile(const std::string& path, const MapLimits& m) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) throw IoError("Cannot create " + path);
-    for (const std::string* f : boundaryFields(m)) out << *f << '\n';
-    out.close();
-    if (!out) throw IoError("Cannot write " + path);
-}
-
-std::string boundarySidePath(const std::string& bitmapPath) {
-    const size_t slash = bitmapPath.find_last_of('/');
-    const size_t dot = bitmapPath.find_last_of('.');
-    const std::string base =
-        (dot != std::string::npos && (slash == std::string::npos || dot > slash))
-            ? bitmapPath.substr(0, dot)
-            : bitmapPath;
-    for (const char* ext : {".bnd", ".BND"})
-        if (fileExists(base + ext)) return base + ext;
-    return {};
 }
 
 MapReadout mapReadout(const MapLimits& limits, int x, int y) {

@@ -2,6 +2,7 @@
 // The map's georeferencing: a box of four geographic boundaries and the pixel
 // borders of that box in the map bitmap, mapped linearly in both axes.
 #include "core/settings.h"
+#include "formats/boundary_file.h" // the ".bnd" files of map bitmaps
 
 #include <functional>
 #include <optional>
@@ -46,20 +47,6 @@ public:
     bool geographic = false; // degrees: longitudes wrap at 360
     double sx = 0, sy = 0;
 };
-
-// The eight Map Limits texts in boundary-file order: Top, Bottom, Left, Right,
-// xmin, xmax, ymin, ymax.
-std::vector<std::string*> boundaryFields(MapLimits& m);
-std::vector<const std::string*> boundaryFields(const MapLimits& m);
-
-// A ".bnd" file: eight lines, one field text each, kept as whole texts. The
-// load is all or nothing: fewer than eight lines, or a line that is not a
-// number (decimal for the boundaries, integer for the borders), throws IoError
-// naming the file and line and changes no field. CR line ends are accepted.
-void loadBoundaryFile(const std::string& path, MapLimits& m);
-void saveBoundaryFile(const std::string& path, const MapLimits& m);
-// The bitmap's side file: the name with ".bnd", else ".BND"; empty when neither exists.
-std::string boundarySidePath(const std::string& bitmapPath);
 
 // Texts of the map viewer's read-out at bitmap pixel (x, y).
 struct MapReadout {

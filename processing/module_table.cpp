@@ -12,6 +12,7 @@
 #include "processing/modules/gain.h"
 #include "processing/modules/noise.h"
 #include "processing/modules/statics.h"
+#include "processing/modules/text_out.h"
 #include "processing/row_context.h"
 #include "processing/sequence_editor.h"
 
@@ -188,8 +189,12 @@ void wseg(RowContext& r) {
     if (r.shot == s.shots.EndShot()) s.sequence.clearAll();
 }
 void wascii(RowContext& r) {
-    (void)r.pInt(2);
+    Session& s = r.s;
+    const int firstRecord = r.pInt(2);
     (void)r.rowNumber();
+    s.asciiOutPath = outputPath(r.p(1), s.asciiOutPath);
+    modules::writeTextTrace(s, s.asciiOutPath, firstRecord, r.shot == s.shots.StartShot(), r.nd(),
+                            r.rate());
 }
 void wkorva2(RowContext& r) {
     Session& s = r.s;

@@ -295,8 +295,8 @@ TEST(FileOpen, ExtensionDispatchIgnoresCase) {
     // A cancelled dialog opens the same file again; an unbuilt format closes and opens nothing.
     EXPECT_EQ(openCommand(s, ""), InputFormat::Segy);
     EXPECT_FALSE(s.InputOpen);
-    EXPECT_EQ(openCommand(s, dir.file("a.TXT")), InputFormat::None);
-    EXPECT_EQ(s.InputFileName, dir.file("a.TXT"));
+    EXPECT_EQ(openCommand(s, dir.file("a.xyz")), InputFormat::None);
+    EXPECT_EQ(s.InputFileName, dir.file("a.xyz"));
 }
 
 TEST(SelectShots, OkSetsRangeGridAndAsciiRate) {
