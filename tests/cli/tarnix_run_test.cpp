@@ -191,10 +191,10 @@ TEST(TarnixRun, DefaultRangeReadsEveryTraceAndUnknownCodesFail) {
     EXPECT_NE(r.err.find("'FLMT' is not a processing module"), std::string::npos) << r.err;
 
     // A format with no reader is refused by name.
-    tarnix::test::writeTextFile(dir.file("x.txt"), "");
-    r = runTool(dir, "--info " + dir.file("x.txt"));
+    tarnix::test::writeTextFile(dir.file("x.xyz"), "");
+    r = runTool(dir, "--info " + dir.file("x.xyz"));
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("extension \".TXT\""), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("extension \".XYZ\""), std::string::npos) << r.err;
 }
 
 TEST(TarnixRun, FloatLineThroughWsegIeeeKeepsEverySampleBit) {
