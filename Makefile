@@ -3,7 +3,14 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 LAUNCHER := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all setup configure build test run bench clean format check-layers check-format
+.PHONY: all setup configure build test test-sanitize run bench clean format check-layers check-format \
+        fuzz fuzz-build
+# The Qt-free layers and their tests once more under ASan and UBSan (GCC), and
+# the libFuzzer programs (clang).
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?=
 
 all: build
 
@@ -26,6 +33,25 @@ check-format:
 
 test: build check-layers check-format
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	$(MAKE) --no-print-directory test-sanitize
+
+$(ASAN_BUILD)/build.ninja: | setup
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNIX_SANITIZE=ON $(LAUNCHER)
+
+test-sanitize: $(ASAN_BUILD)/build.ninja
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+$(FUZZ_BUILD)/build.ninja: | setup
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNIX_FUZZ=ON \
+	    -DCMAKE_CXX_COMPILER=clang++ $(LAUNCHER)
+
+fuzz-build: $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+# Each target FUZZ_SECONDS in turn; FUZZ_TARGETS="segy xtf" picks some.
+fuzz: fuzz-build
+	FUZZ_SECONDS=$(FUZZ_SECONDS) bash fuzz/run_fuzz.sh $(FUZZ_BUILD) $(FUZZ_TARGETS)
 
 run: build
 	@bash scripts/run.sh $(BUILD)
@@ -37,4 +63,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -14,6 +14,7 @@ namespace tarnix {
 namespace {
 
 constexpr int kMargin = 50;
+constexpr long double kFarPixel = 1e9;
 
 std::vector<std::string_view> words(std::string_view line) {
     std::vector<std::string_view> out;
@@ -135,10 +136,15 @@ std::vector<PixelPoint> notebookPolyline(const std::string& text, NotebookKind k
         long long shot = 0;
         long double t = 0;
         if (!pickOf(l, shot, t)) continue;
-        const long double y = (t - g.startSweep) / perRow + kMargin;
-        long long x = static_cast<long long>(g.rep) * (shot - g.startShot) + kMargin;
-        if (x > g.pictureWidth - kMargin) x = g.pictureWidth - kMargin - 1;
+        long double y = (t - g.startSweep) / perRow + kMargin;
         if (!std::isfinite(static_cast<double>(y))) continue;
+        // A pick far off the picture still points the line its way, in int pixels.
+        y = std::clamp(y, -kFarPixel, kFarPixel);
+        const long double xFar =
+            static_cast<long double>(g.rep) * (static_cast<long double>(shot) - g.startShot) +
+            kMargin;
+        long long x = static_cast<long long>(std::clamp(xFar, -kFarPixel, kFarPixel));
+        if (x > g.pictureWidth - kMargin) x = g.pictureWidth - kMargin - 1;
         out.push_back({static_cast<int>(x), static_cast<int>(roundHalfEven(y))});
     }
     return out;

@@ -115,4 +115,10 @@ TEST(Notebook, PolylineEdgesAndUnpaintedProfiles) {
     g = demoProfile();
     g.endSweep = g.startSweep;
     EXPECT_TRUE(notebookPolyline("1 10\n", NotebookKind::Mute, g).empty());
+    // Times and shots far off the picture stay inside int pixels, on their side.
+    g = demoProfile();
+    p = notebookPolyline("7 1E31\n-9000000000000000000 -1E31\n", NotebookKind::Mute, g);
+    ASSERT_EQ(p.size(), 2u);
+    EXPECT_EQ(p[0].y, 1000000000);
+    EXPECT_EQ(p[1], (PixelPoint{-1000000000, -1000000000}));
 }
