@@ -14,12 +14,14 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -188,9 +190,25 @@ TEST_F(MapWindows, MenusAndTheirEnablingRules) {
     open(map());
     EXPECT_TRUE(viewer.NAVFile1->isEnabled());
     EXPECT_EQ(viewer.Image1->size(), QSize(400, 400));
+    // A double click on the map brings up the Map Limits window.
+    viewer.Image1DblClick();
+    EXPECT_TRUE(limits.isVisible());
     viewer.close();
     EXPECT_FALSE(viewer.NAVFile1->isEnabled());
     EXPECT_FALSE(viewer.linePlotting());
+}
+
+TEST_F(MapWindows, ImageEditPastesIntoTheMapWhenNoImagePageIsActive) {
+    open(map());
+    w.TarnixForm->PageControl1->setCurrentIndex(TTarnixForm::PositioningPage);
+    QImage pasted(120, 90, QImage::Format_RGB32);
+    pasted.fill(qRgb(10, 20, 30));
+    QApplication::clipboard()->setImage(pasted);
+    w.TarnixForm->paste1Click();
+    EXPECT_EQ(image().size(), QSize(120, 90));
+    EXPECT_EQ(viewer.Image1->size(), QSize(120, 90));
+    w.TarnixForm->Cut1Click();
+    EXPECT_EQ(image().pixel(5, 5) & 0xFFFFFF, 0xFFFFFFu);
 }
 
 TEST_F(MapWindows, OpenTakesTheSideFileInEitherCaseOrTheBitmapsBorders) {
