@@ -4,6 +4,7 @@
 // buffer is sized once here so that no module allocates per trace.
 #include "core/trace.h"
 #include "formats/pick_file.h"
+#include "processing/modules/correlation.h"
 #include "processing/neighbours.h"
 
 #include <array>
@@ -29,8 +30,7 @@ struct ModuleState {
           half(kTraceSlots / 2 + 1), fftIn(kFftSize), fftOut(kFftSize), corrA(kCorrFftSize),
           corrB(kCorrFftSize), r(kTraceSlots), g(kTraceSlots), f(kTraceSlots), d(kTraceSlots),
           lev(kTraceSlots), inverse(kTraceSlots + 1), work(kTraceSlots + 64),
-          mirror(kTraceSlots + 64), astmMean(kTraceSlots), astmMeanSpectrum(kCorrFftSize / 2 + 1),
-          astmSpectrum(kCorrFftSize / 2 + 1), astmTwiddles(kCorrFftSize / 2 + 1),
+          mirror(kTraceSlots + 64), astmMean(kTraceSlots), astmCorrelation(kTraceSlots),
           astmLags(kTraceSlots) {
         for (int c = 1; c <= kTraceSlots; ++c) inverse[c] = 1.0 / c;
     }
@@ -66,14 +66,14 @@ struct ModuleState {
     std::vector<double> mirror;
     int mirrorValid = 0, mirrorDirty = 0;
 
-    // The automatic static's transform of the mean trace, kept while the mean's
-    // first astmMeanN samples (as doubles in astmMean) stay the same.
-    std::vector<double> astmMean;
-    std::vector<std::complex<double>> astmMeanSpectrum, astmSpectrum; // bins 0..N/2
+    // The automatic static's transform and norm of the mean trace, kept while
+    // the mean's first astmMeanN slots (copied to astmMean) stay the same.
+    std::vector<Sample> astmMean;
+    modules::RealCorrelation astmTransform;
+    double astmMeanNorm2 = 0;
     int astmMeanN = -1;
-    std::vector<std::complex<double>> astmTwiddles; // e^(2 pi i k / N), k = 0..N/2
-    int astmTwiddleN = 0;
-    std::vector<int> astmLags; // lags summed directly
+    std::vector<double> astmCorrelation; // the sums by lag, from the transform
+    std::vector<int> astmLags;           // lags summed directly
 
     // Reflection-coefficient rows already noted in this run's report (by row number).
     std::array<bool, PickTable::kRows + 1> rccmNoted{};

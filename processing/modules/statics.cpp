@@ -3,13 +3,10 @@
 #include "core/error.h"
 #include "core/numtext.h"
 #include "processing/modules/checks.h"
-#include "processing/modules/fft.h"
 
 #include <algorithm>
 #include <cmath>
-#include <complex>
 #include <cstring>
-#include <numbers>
 #include <string>
 
 namespace tarnix::modules {
@@ -96,43 +93,11 @@ long long trendShift(long double pickMs, long double originMs, long double rate,
 
 namespace {
 
-using Complex = std::complex<double>;
-
-// e^(+2 pi i k / N) for k = 0..N/2, kept while N stays.
-const Complex* halfTwiddles(int N, ModuleState& state) {
-    if (state.astmTwiddleN != N) {
-        for (int k = 0; k <= N / 2; ++k) {
-            const double a = 2 * std::numbers::pi * k / N;
-            state.astmTwiddles[k] = {std::cos(a), std::sin(a)};
-        }
-        state.astmTwiddleN = N;
-    }
-    return state.astmTwiddles.data();
-}
-
-// The transform of v[0..n-1] zero-padded to N real values, bins 0..N/2, through
-// one transform of N/2 points of the even and odd values packed as complex.
-void realForward(const double* v, int n, int N, const Complex* w, Complex* z, Complex* Z,
-                 Complex* V) {
-    const int h = N / 2;
-    for (int j = 0; j < h; ++j)
-        z[j] = {2 * j < n ? v[2 * j] : 0.0, 2 * j + 1 < n ? v[2 * j + 1] : 0.0};
-    fftForward(z, Z, h);
-    for (int k = 0; k <= h; ++k) {
-        const Complex a = Z[k == h ? 0 : k], b = std::conj(Z[k == 0 ? 0 : h - k]);
-        V[k] = 0.5 * (a + b) + w[k] * ((a - b) * Complex(0, -0.5));
-    }
-}
-
-// r[0..N-1] of the real sequence whose transform is P (bins 0..N/2, Hermitian),
-// through one inverse transform of N/2 points; r lands as (r[2j], r[2j+1]) in out[j].
-void realInverse(const Complex* P, int N, const Complex* w, Complex* y, Complex* out) {
-    const int h = N / 2;
-    for (int k = 0; k < h; ++k) {
-        const Complex hi = std::conj(P[h - k]); // P[k + N/2]
-        y[k] = (P[k] + hi) + Complex(0, 1) * ((P[k] - hi) * std::conj(w[k]));
-    }
-    fftInverse(y, out, h);
+// The one-sample convention: zero lag moves one sample; no positive sum, or a
+// shift of the whole trace, moves nothing.
+int shiftOf(int lag, int n) {
+    if (lag < 0) return 0;
+    return lag + 1 >= n ? 0 : lag + 1;
 }
 
 } // namespace
@@ -144,55 +109,42 @@ int astmShift(const TraceBuffer& trace, int n, const TraceBuffer& mean, ModuleSt
     const Sample* m = mean.data();
     int* lags = state.astmLags.data();
     int best = -1;
-    const PowerOfTwo p = powerOfTwo(2 * n - 1);
-    // The trace and the mean in double: the transform's input and the bound of its rounding.
-    double* xd = state.work.data();
-    double* md = state.astmMean.data();
-    bool same = state.astmMeanN == n;
-    double xx = 0, mm = 0;
-    for (int i = 0; i < n; ++i) {
-        xd[i] = static_cast<double>(x[i]);
-        const double v = static_cast<double>(m[i]);
-        same = same && md[i] == v;
-        md[i] = v;
-        xx += xd[i] * xd[i];
-        mm += v * v;
-    }
-    const double bound = std::sqrt(xx) * std::sqrt(mm);
-    if (mm == 0 || xx == 0) return 0; // every sum is 0: none is positive
-    if (n <= kDirectSamples || p.N > ModuleState::kCorrFftSize || !std::isfinite(bound)) {
-        state.astmMeanN = -1;
+    auto direct = [&] {
         for (int k = 0; k < n; ++k) lags[k] = k;
-        best = firstLargest(x, m, n, lags, n);
+        return firstLargest(x, m, n, lags, n);
+    };
+    if (n <= kDirectSamples) {
+        best = direct();
     } else {
-        const Complex* w = halfTwiddles(p.N, state);
-        Complex* z = state.corrA.data();
-        Complex* Z = state.corrB.data();
-        Complex* M = state.astmMeanSpectrum.data();
-        Complex* X = state.astmSpectrum.data();
-        // The mean's transform is kept while the mean and the length stay.
-        if (!same) {
-            realForward(md, n, p.N, w, z, Z, M);
+        // The mean's transform and norm are kept while its first n slots stay
+        // byte for byte as they were.
+        const size_t bytes = static_cast<size_t>(n) * sizeof(Sample);
+        if (state.astmMeanN != n || std::memcmp(state.astmMean.data(), m, bytes) != 0) {
+            std::memcpy(state.astmMean.data(), m, bytes);
+            double mm = 0;
+            for (int i = 0; i < n; ++i) mm += static_cast<double>(m[i]) * static_cast<double>(m[i]);
+            state.astmMeanNorm2 = mm;
+            state.astmTransform.setReference(m, n);
             state.astmMeanN = n;
         }
-        realForward(xd, n, p.N, w, z, Z, X);
-        for (int k = 0; k <= p.N / 2; ++k) X[k] *= std::conj(M[k]);
-        realInverse(X, p.N, w, z, Z);
-        auto r = [Z](int k) { return (k % 2 == 0 ? Z[k / 2].real() : Z[k / 2].imag()) / 2; };
-        double peak = r(0);
-        for (int k = 1; k < n; ++k) peak = std::max(peak, r(k));
+        const double mm = state.astmMeanNorm2;
+        double* c = state.astmCorrelation.data();
+        const double xx = state.astmTransform.correlate(x, c);
+        const double bound = std::sqrt(xx) * std::sqrt(mm);
+        if (mm == 0 || xx == 0) return 0; // every sum is 0: none is positive
+        if (!std::isfinite(bound)) return shiftOf(direct(), n);
+        double peak = c[0];
+        for (int k = 1; k < n; ++k) peak = std::max(peak, c[k]);
         // Far above the transform's rounding in double (about 1e-16 x log2 N of
         // the product of the norms): the true maximum is within it of the peak.
-        const double tol = 1e-12 * p.m * bound;
+        const double tol = 1e-12 * state.astmTransform.log2Points() * bound;
         if (peak < -tol) return 0;
         int count = 0;
         for (int k = 0; k < n; ++k)
-            if (r(k) >= peak - 2 * tol) lags[count++] = k;
+            if (c[k] >= peak - 2 * tol) lags[count++] = k;
         best = firstLargest(x, m, n, lags, count);
     }
-    if (best < 0) return 0;
-    const int s = best + 1; // the one-sample convention: zero lag moves one sample
-    return s >= n ? 0 : s;
+    return shiftOf(best, n);
 }
 
 int astm(TraceBuffer& trace, int n, const TraceBuffer& mean, ModuleState& state) {

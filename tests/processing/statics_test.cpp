@@ -1,8 +1,10 @@
 // The static-shift and reflection-coefficient kernels on hand-made traces.
 #include "core/error.h"
+#include "processing/modules/correlation.h"
 #include "processing/modules/decon.h"
 #include "processing/modules/statics.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
 #include <random>
@@ -203,4 +205,27 @@ TEST(ReflectionCoefficient, WindowsOfExactlyWSamplesFromThePick) {
     e = reflectionCoefficient(*t, 200, 50, 3, false, 0, 0);
     EXPECT_TRUE(e.fits);
     EXPECT_EQ(e.coefficient, 0);
+}
+
+TEST(AutomaticStatic, CorrelationTransformMatchesDirectSumsAtEveryLengthAndLag) {
+    // Lengths across the transform sizes' edges, each sum against the direct one.
+    std::mt19937 gen(5);
+    std::uniform_real_distribution<double> d(-1, 1);
+    modules::RealCorrelation corr;
+    std::vector<long double> x(16383), m(16383);
+    std::vector<double> c(16383);
+    for (int n : {1, 2, 3, 4, 5, 8, 9, 257, 2048, 2049, 4000, 16383}) {
+        for (int i = 0; i < n; ++i) x[i] = d(gen), m[i] = d(gen);
+        corr.setReference(m.data(), n);
+        long double xx = 0;
+        for (int i = 0; i < n; ++i) xx += x[i] * x[i];
+        EXPECT_NEAR(corr.correlate(x.data(), c.data()), static_cast<double>(xx), 1e-12 * n);
+        double worst = 0;
+        for (int lag = 0; lag < n; ++lag) {
+            long double s = 0;
+            for (int i = 0; i + lag < n; ++i) s += x[i + lag] * m[i];
+            worst = std::max(worst, std::fabs(static_cast<double>(s) - c[lag]));
+        }
+        EXPECT_LT(worst, 1e-12 * n) << n; // the sums' norm bound is n here
+    }
 }
