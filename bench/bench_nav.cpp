@@ -1,10 +1,12 @@
-// Navigation: import with interpolation of a whole line's fixes, and extraction
-// of a 40,000-trace line's trace headers.
+// Navigation: import with interpolation of a whole line's fixes, extraction
+// of a 40,000-trace line's trace headers, and a time slice over 20 lines of
+// 10,000 traces.
 #include "core/numtext.h"
 #include "core/session.h"
 #include "formats/demo_line.h"
 #include "navigation/nav_extract.h"
 #include "navigation/nav_file.h"
+#include "navigation/time_slice.h"
 
 #include <benchmark/benchmark.h>
 #include <filesystem>
@@ -58,6 +60,29 @@ void BM_NavExtract(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kTraces);
 }
 BENCHMARK(BM_NavExtract)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+
+// The same 10,000-trace line 20 times over (the page cache holds it, as it
+// would hold lines read one after the other); 2,000 samples of which the
+// slice reads sample 1957.
+void BM_TimeSlice(benchmark::State& state) {
+    DemoLineOptions opt;
+    opt.shots = 10000;
+    opt.samples = 2000;
+    const std::string line =
+        (std::filesystem::temp_directory_path() / "tarnix-bench-slice.sgy").string();
+    const std::string out =
+        (std::filesystem::temp_directory_path() / "tarnix-bench-slice.txt").string();
+    writeDemoLine(line, opt);
+    auto s = std::make_unique<Session>();
+    s->StartSweep.set(0);
+    s->EndSweep.set(100);
+    const std::vector<std::string> files(20, line);
+    for (auto _ : state) benchmark::DoNotOptimize(extractTimeSlice(*s, files, "1957", out));
+    std::filesystem::remove(line);
+    std::filesystem::remove(out);
+    state.SetItemsProcessed(state.iterations() * 20 * opt.shots);
+}
+BENCHMARK(BM_TimeSlice)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

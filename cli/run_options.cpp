@@ -167,6 +167,10 @@ const std::vector<Option>& optionTable() {
         {"--depth-labels", true,
          [](RunOptions& o, auto& n, auto& v) { o.depthLabels = onOff(n, v); }},
         {"--line-name", true, [](RunOptions& o, auto& n, auto& v) { o.lineName = onOff(n, v); }},
+        // Their second values, OUT, are taken by the parser below.
+        {"--time-slice", true,
+         [](RunOptions& o, auto& n, auto& v) { o.timeSliceLevel = intText(n, v); }},
+        {"--ref-curve", true, [](RunOptions& o, auto&, auto& v) { o.refCurve = v; }},
         {"--map", true, [](RunOptions& o, auto&, auto& v) { o.map = v; }},
         {"--bnd", true, [](RunOptions& o, auto&, auto& v) { o.bnd = v; }},
         {"--plot-nav", true,
@@ -227,13 +231,19 @@ RunOptions parseRunOptions(int argc, char** argv) {
             if (i + 1 >= argc) throw UsageError(arg + " needs SHOT and DIR");
             o.instrumentsDir = argv[++i];
         }
+        if (arg == "--time-slice" || arg == "--ref-curve") {
+            if (i + 1 >= argc)
+                throw UsageError(arg + (arg == "--time-slice" ? " needs LEVEL and OUT"
+                                                              : " needs FILE.ref and OUT"));
+            (arg == "--time-slice" ? o.timeSliceOut : o.refCurveOut) = argv[++i];
+        }
         if (arg == "--map-point") {
             if (i + 1 >= argc) throw UsageError(arg + " needs LON and LAT");
             o.mapPoint->second = decimalArg(arg, argv[++i]);
         }
     }
     if (!o.files.empty()) o.file = o.files.front();
-    if (o.files.size() > 1 && !o.extractNav)
+    if (o.files.size() > 1 && !o.extractNav && !o.timeSliceLevel)
         throw UsageError("only one FILE can be given ('" + o.files[1] + "')");
     if (o.extractNav &&
         (o.runs() || o.saveNav || !o.importNav.empty() || o.info || o.textualHeader ||
@@ -241,10 +251,19 @@ RunOptions parseRunOptions(int argc, char** argv) {
         throw UsageError("--extract-nav only takes the SEG-Y options and --hdr-select");
     if ((o.picks || o.pickPen) && !o.image) throw UsageError("--picks and --pick-pen need --image");
     if (o.pickPen && !o.picks) throw UsageError("--pick-pen needs --picks");
+    if (o.timeSliceLevel &&
+        (o.runs() || o.extractNav || o.saveNav || !o.importNav.empty() || o.info ||
+         o.textualHeader || o.fileHeader || o.headerShot || o.dumpShot || o.instrumentsShot ||
+         o.sequence || o.shots || o.mapWork() || o.refCurve))
+        throw UsageError("--time-slice only takes the SEG-Y options, --channel, --mul, --add and "
+                         "--window");
+    if (o.refCurve && (o.runs() || o.extractNav || !o.files.empty() || o.demo || o.mapWork()))
+        throw UsageError("--ref-curve takes no FILE and no other work");
     if (o.demo && !o.file.empty()) throw UsageError("--demo takes the place of FILE");
     if ((o.mapImage || o.mapXyz || !o.plotLines.empty() || o.plotXy) && !o.map)
         throw UsageError("plotting on a map and --map-image/--map-xyz need --map BITMAP");
-    if (!o.help && !o.demo && o.file.empty() && !o.mapWork()) throw UsageError("no FILE given");
+    if (!o.help && !o.demo && o.file.empty() && !o.mapWork() && !o.refCurve)
+        throw UsageError("no FILE given");
     return o;
 }
 
@@ -252,6 +271,8 @@ const char* runUsage() {
     return "Usage: tarnix-run [OPTION]... FILE\n"
            "       tarnix-run --map BITMAP [MAP OPTION]...\n"
            "       tarnix-run --extract-nav [SEG-Y OPTION]... FILE...\n"
+           "       tarnix-run --time-slice LEVEL OUT [SEG-Y OPTION]... FILE...\n"
+           "       tarnix-run --ref-curve FILE.ref OUT\n"
            "Open a seismic line as the open command does, confirm the SEG-Y options\n"
            "and the shot selection with the settings given, and print what is asked.\n"
            "\n"
@@ -298,6 +319,13 @@ const char* runUsage() {
            "                          in order; sets the fix interval to 1)\n"
            "  --save-nav OUT          save the navigation list at the end (after the run\n"
            "                          if one is asked for; starts none itself)\n"
+           "Time slices and reflectivity:\n"
+           "  --time-slice LEVEL OUT  write the amplitude of sample LEVEL of the time window\n"
+           "                          (from 1) of every trace of every SEG-Y FILE, with its\n"
+           "                          position, to the table OUT, and nothing else\n"
+           "  --ref-curve FILE.ref OUT\n"
+           "                          the Reflectivity page's curve of FILE.ref as an image,\n"
+           "                          .bmp or .png; prints MAX and MIN\n"
            "Display settings (ranges as in the Display window):\n"
            "  --palette 0..8  --gain 1..10  --nvp PIXELS  --rep 1..10  --grid 0..10\n"
            "  --shot-labels N  --time-labels N  --sound-speed M/S\n"

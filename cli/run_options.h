@@ -17,7 +17,8 @@ public:
 
 struct RunOptions {
     std::string file;
-    std::vector<std::string> files; // every FILE argument (more than one only with --extract-nav)
+    // every FILE argument (more than one only with --extract-nav and --time-slice)
+    std::vector<std::string> files;
     bool help = false;
     bool noDefaults = false;
 
@@ -56,6 +57,14 @@ struct RunOptions {
     bool extractNav = false;
     std::vector<std::string> importNav; // in the order given
     std::optional<std::string> saveNav;
+
+    // 3D > Time Slices: every FILE is a line of the slice
+    std::optional<std::string> timeSliceLevel; // --time-slice LEVEL OUT
+    std::string timeSliceOut;
+
+    // the Reflectivity page (needs no FILE)
+    std::optional<std::string> refCurve; // --ref-curve FILE.ref OUT
+    std::string refCurveOut;
 
     // the map viewer (none of these needs a FILE)
     std::optional<std::string> map, bnd, plotXy, mapImage, mapXyz;

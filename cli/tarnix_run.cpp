@@ -11,6 +11,7 @@
 #include "display/notebook_drawing.h"
 #include "display/profile_renderer.h"
 #include "display/profile_run_hooks.h"
+#include "display/reflectivity_curve.h"
 #include "formats/ascii_reader.h"
 #include "formats/bitmap_input.h"
 #include "formats/demo_line.h"
@@ -22,6 +23,8 @@
 #include "formats/xtf_reader.h"
 #include "navigation/nav_extract.h"
 #include "navigation/nav_file.h"
+#include "navigation/reflectivity_view.h"
+#include "navigation/time_slice.h"
 #include "processing/demo_session.h"
 #include "processing/processor.h"
 #include "processing/sequence_file.h"
@@ -159,6 +162,32 @@ int run(const RunOptions& o) {
             if (formatOf(f) != InputFormat::Segy)
                 std::cerr << "tarnix-run: " << f << ": not a SEG-Y name (.seg, .sgy), skipped\n";
         extractNavigation(s, files);
+        return 0;
+    }
+
+    if (o.timeSliceLevel) {
+        applySegyOptions(o, s);
+        std::vector<std::string> files = o.files;
+        if (o.demo) {
+            files = {demoLinePath()};
+            if (!o.asciiHeader) s.segy.HeadType = SegyOptions::Ascii;
+        }
+        const TimeSliceResult r = extractTimeSlice(s, files, *o.timeSliceLevel, o.timeSliceOut);
+        std::cout << "Time slice " << o.timeSliceOut << ": " << r.lines << " lines from "
+                  << files.size() << (files.size() == 1 ? " file\n" : " files\n");
+        return 0;
+    }
+
+    if (o.refCurve) {
+        const ReflectivityPage page = openReflectivityPage(s, *o.refCurve);
+        std::cout << "MAX " << page.maxText << "\nMIN " << page.minText << '\n'
+                  << "Lines: " << page.width() << '\n';
+        const QImage image = reflectivityCurveImage(page);
+        if (image.isNull())
+            throw Error(page.error.empty() ? *o.refCurve + " holds no reflectivity line to draw"
+                                           : page.error);
+        saveProfileImage(image, o.refCurveOut);
+        if (!page.error.empty()) throw IoError(page.error);
         return 0;
     }
 
@@ -310,7 +339,7 @@ int main(int argc, char** argv) {
     // Text on the profile image needs a font database, hence a GUI application,
     // which needs no display on the offscreen platform.
     std::unique_ptr<QGuiApplication> app;
-    if (o.runs() || o.instrumentsShot || o.mapWork()) {
+    if (o.runs() || o.instrumentsShot || o.mapWork() || o.refCurve) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         // Batch jobs often run without a login session; a private runtime
         // directory keeps the toolkit from warning about it on every call.
