@@ -23,7 +23,7 @@ declare -A allowed=(
     [cli]="core formats navigation processing display cli"
     [ui]="core formats navigation processing display ui"
     [app]="core formats navigation processing display ui app"
-    [fuzz]="core formats navigation processing fuzz"
+    [fuzz]="core formats navigation processing support fuzz"
 )
 for layer in "${!allowed[@]}"; do
     while IFS=: read -r file line target; do
