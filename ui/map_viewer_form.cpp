@@ -127,7 +127,10 @@ TMapViewerForm::TMapViewerForm(Session& session, QWidget* parent)
         l->setObjectName(QString("Panel%1").arg(i));
         l->setFrameShape(QFrame::Panel);
         l->setFrameShadow(QFrame::Sunken);
-        if (i < 2) l->setMinimumWidth(150);
+        if (i < 2)
+            l->setMinimumWidth(150);
+        else // a long message must not widen the window
+            l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         panels_[i] = l;
         StatusBar1->addWidget(l, i == 2 ? 1 : 0);
     }
@@ -324,6 +327,7 @@ void TMapViewerForm::Image1MouseMove(int x, int y) {
     panels_[2]->setText(QString::fromStdString(r.map));
     session_.map.latText = r.lat;
     session_.map.lonText = r.lon;
+    if (r.lat.empty() && session_.map.statusmap != r.map) boxAccepted();
 }
 
 void TMapViewerForm::Image1MouseDown(int x, int y) {

@@ -247,6 +247,7 @@ TEST_F(MapWindows, RefusedBoxesDrawNothingAndSaySoInTheStatusPanel) {
     limits.xmax->setText("0"); // zero pixel span
     viewer.Image1MouseMove(10, 10);
     EXPECT_TRUE(viewer.statusPanel(2).startsWith("Map limits refused"));
+    EXPECT_EQ(limits.status(), "Map limits refused: X min and X max are the same pixel");
     EXPECT_TRUE(s->map.latText.empty());
 
     limits.xmax->setText("400");
