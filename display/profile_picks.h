@@ -7,6 +7,7 @@
 namespace tarnix {
 
 class Session;
+struct BottomPick;
 
 class ProfilePickTarget {
 public:
@@ -14,8 +15,20 @@ public:
 
     // Notebook side.
     virtual bool notebookShown() const { return false; }
-    // A mouse pick: the notebook reads the cursor point texts of the session.
-    virtual void notebookPick(Session& /*s*/) {}
+    // A mouse pick at picture pixel (x, y): the notebook reads the cursor point
+    // texts of the session. The pick's cross is drawn after it.
+    virtual void notebookPick(Session& /*s*/, int /*x*/, int /*y*/) {}
+    // A bottom-tracking pick worth storing, at picture column `column`: true when
+    // the notebook took it (its tick is drawn then). The picks of one drag undo
+    // together.
+    virtual bool notebookDragPick(Session& /*s*/, const BottomPick& /*pick*/, int /*column*/) {
+        return false;
+    }
+    virtual void notebookDragStarted() {}
+    virtual void notebookDragEnded() {}
+    // A right click at picture pixel (x, y): true when the notebook used it (it
+    // deletes the pick nearest the point).
+    virtual bool notebookDeleteNearest(Session& /*s*/, int /*x*/, int /*y*/) { return false; }
     // Bottom-tracking picks: the notebook's lower shot limit, its type (".MUT"
     // takes "shot time" lines, ".DGT" navigation text lines) and the line to add.
     virtual int notebookLowerShotLimit() const { return 0; }

@@ -126,28 +126,85 @@ void writeNotebookFile(const std::string& path, const std::string& text, Noteboo
     if (!f) throw IoError("Cannot write " + path);
 }
 
+bool pickPixel(const std::string& line, NotebookKind kind, const ProfileGeometry& g,
+               PixelPoint& out) {
+    if (kind == NotebookKind::Plain || g.imageRows <= 0 || g.endSweep == g.startSweep) return false;
+    long long shot = 0;
+    long double t = 0;
+    if (!pickOf(line, shot, t)) return false;
+    const long double perRow = (static_cast<long double>(g.endSweep) - g.startSweep) / g.imageRows;
+    long double y = (t - g.startSweep) / perRow + kMargin;
+    if (!std::isfinite(static_cast<double>(y))) return false;
+    // A pick far off the picture still points the line its way, in int pixels.
+    y = std::clamp(y, -kFarPixel, kFarPixel);
+    const long double xFar =
+        static_cast<long double>(g.rep) * (static_cast<long double>(shot) - g.startShot) + kMargin;
+    long long x = static_cast<long long>(std::clamp(xFar, -kFarPixel, kFarPixel));
+    if (x > g.pictureWidth - kMargin) x = g.pictureWidth - kMargin - 1;
+    out = {static_cast<int>(x), static_cast<int>(roundHalfEven(y))};
+    return true;
+}
+
+int nearestPickLine(const std::string& text, NotebookKind kind, const ProfileGeometry& g, int x,
+                    int y, int reach) {
+    int best = -1;
+    long long bestD = static_cast<long long>(reach) * reach;
+    int n = 0;
+    for (const std::string& l : lines(text)) {
+        PixelPoint p;
+        if (pickPixel(l, kind, g, p)) {
+            const long long dx = p.x - x, dy = p.y - y, d = dx * dx + dy * dy;
+            if (d <= bestD && (best < 0 || d < bestD)) {
+                best = n;
+                bestD = d;
+            }
+        }
+        ++n;
+    }
+    return best;
+}
+
 std::vector<PixelPoint> notebookPolyline(const std::string& text, NotebookKind kind,
                                          const ProfileGeometry& g) {
     std::vector<PixelPoint> out;
-    if (kind == NotebookKind::Plain || g.imageRows <= 0 || g.endSweep == g.startSweep) return out;
-    const long double perRow = (static_cast<long double>(g.endSweep) - g.startSweep) / g.imageRows;
     for (const std::string& l : lines(text)) {
         if (l.empty()) break;
-        long long shot = 0;
-        long double t = 0;
-        if (!pickOf(l, shot, t)) continue;
-        long double y = (t - g.startSweep) / perRow + kMargin;
-        if (!std::isfinite(static_cast<double>(y))) continue;
-        // A pick far off the picture still points the line its way, in int pixels.
-        y = std::clamp(y, -kFarPixel, kFarPixel);
-        const long double xFar =
-            static_cast<long double>(g.rep) * (static_cast<long double>(shot) - g.startShot) +
-            kMargin;
-        long long x = static_cast<long long>(std::clamp(xFar, -kFarPixel, kFarPixel));
-        if (x > g.pictureWidth - kMargin) x = g.pictureWidth - kMargin - 1;
-        out.push_back({static_cast<int>(x), static_cast<int>(roundHalfEven(y))});
+        PixelPoint p;
+        if (pickPixel(l, kind, g, p)) out.push_back(p);
     }
     return out;
+}
+
+void PickHistory::record(const PickEdit& e) {
+    undone_.clear();
+    if (!open_ || !stepStarted_) done_.emplace_back();
+    stepStarted_ = open_;
+    done_.back().push_back(e);
+}
+
+std::vector<PickEdit> PickHistory::undo() {
+    stepStarted_ = false;
+    if (done_.empty()) return {};
+    std::vector<PickEdit> step = std::move(done_.back());
+    done_.pop_back();
+    undone_.push_back(step);
+    std::reverse(step.begin(), step.end());
+    return step;
+}
+
+std::vector<PickEdit> PickHistory::redo() {
+    stepStarted_ = false;
+    if (undone_.empty()) return {};
+    std::vector<PickEdit> step = std::move(undone_.back());
+    undone_.pop_back();
+    done_.push_back(step);
+    return step;
+}
+
+void PickHistory::clear() {
+    done_.clear();
+    undone_.clear();
+    stepStarted_ = false;
 }
 
 } // namespace tarnix

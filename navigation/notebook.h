@@ -67,11 +67,52 @@ struct PixelPoint {
     bool operator==(const PixelPoint&) const = default;
 };
 
+// The pixel of one pick line on the profile (columns past the right edge held at
+// it); false for a line that holds no shot and time or a profile not painted.
+bool pickPixel(const std::string& line, NotebookKind kind, const ProfileGeometry& g,
+               PixelPoint& out);
+
+// The number (from 0) of the text line whose pick lies nearest the pixel (x, y),
+// at most `reach` pixels away; -1 when there is none.
+int nearestPickLine(const std::string& text, NotebookKind kind, const ProfileGeometry& g, int x,
+                    int y, int reach);
+
 // The polyline of the picks up to the first empty line, starting at the first
 // pick. Rows are rounded, columns past the right edge are held at it; lines that
 // hold no shot and time are skipped. Empty for plain notebooks and for a profile
 // that is not painted (no rows or no time span).
 std::vector<PixelPoint> notebookPolyline(const std::string& text, NotebookKind kind,
                                          const ProfileGeometry& g);
+
+// Undo and redo of picks. An edit adds or deletes one text line; the edits of a
+// drag are one step. `mark` names the window's record of what the pick drew.
+struct PickEdit {
+    bool added = true;
+    int line = 0; // number of the text line, from 0
+    std::string text;
+    int mark = -1;
+    int lastLineBefore = 0, lastLineAfter = 0;
+    int lastPickedShotBefore = 0, lastPickedShotAfter = 0;
+};
+
+class PickHistory {
+public:
+    // Edits recorded between these two undo together.
+    void beginStep() { open_ = true, stepStarted_ = false; }
+    void endStep() { open_ = false, stepStarted_ = false; }
+    // A new edit; what could be redone is dropped.
+    void record(const PickEdit& e);
+    bool canUndo() const { return !done_.empty(); }
+    bool canRedo() const { return !undone_.empty(); }
+    // The last step's edits, latest first, moved to the redo list.
+    std::vector<PickEdit> undo();
+    // The last undone step's edits, earliest first, moved back.
+    std::vector<PickEdit> redo();
+    void clear();
+
+private:
+    std::vector<std::vector<PickEdit>> done_, undone_;
+    bool open_ = false, stepStarted_ = false;
+};
 
 } // namespace tarnix

@@ -56,6 +56,7 @@ void WindowRunHooks::runEnd() {
     // The font is the one chosen at the moment the run ends.
     renderer_.runEnd(form_.annotFont, textColour_);
     form_.profileImage = std::move(renderer_.picture());
+    if (form_.forms.NotesForm) form_.forms.NotesForm->pictureReplaced();
     form_.PageControl1->setCurrentIndex(TTarnixForm::ProfilePage);
     form_.showProfile();
 }
@@ -74,6 +75,46 @@ void WindowPickTarget::mapPlot(double x, double y, int shot) {
 
 void WindowPickTarget::mapPlotTrack(double x, double y, int shot) {
     if (mapPlotting()) form_.forms.MapViewerForm->plotShot(shot, x, y, false);
+}
+
+void WindowPickTarget::notebookPick(Session& s, int x, int y) {
+    if (notebookShown()) form_.forms.NotesForm->profileClick(s, x, y);
+}
+
+bool WindowPickTarget::notebookDragPick(Session& s, const BottomPick& pick, int column) {
+    return notebookShown() && form_.forms.NotesForm->profileDrag(s, pick, column);
+}
+
+void WindowPickTarget::notebookDragStarted() {
+    if (form_.forms.NotesForm) form_.forms.NotesForm->dragStarted();
+}
+
+void WindowPickTarget::notebookDragEnded() {
+    if (form_.forms.NotesForm) form_.forms.NotesForm->dragEnded();
+}
+
+bool WindowPickTarget::notebookDeleteNearest(Session& s, int x, int y) {
+    return notebookShown() && form_.forms.NotesForm->deleteNearestPick(s, x, y);
+}
+
+int WindowPickTarget::notebookLowerShotLimit() const {
+    return form_.forms.NotesForm ? form_.forms.NotesForm->state().lowerShotLimit : 0;
+}
+
+bool WindowPickTarget::notebookIsMut() const {
+    return form_.forms.NotesForm && form_.forms.NotesForm->state().kind == NotebookKind::Mute;
+}
+
+void WindowPickTarget::notebookAddLine(const std::string& line) {
+    if (notebookShown()) form_.forms.NotesForm->addPickLine(line);
+}
+
+void WindowPickTarget::notebookBitmapPick(Session& s) {
+    if (notebookShown()) form_.forms.NotesForm->bitmapClick(s);
+}
+
+int WindowPickTarget::notebookMapPick(const std::string& lonText, const std::string& latText) {
+    return notebookShown() ? form_.forms.NotesForm->mapClick(lonText, latText) : 0;
 }
 
 ProfileView::ProfileView(TTarnixForm& form)

@@ -32,7 +32,7 @@ private:
     QElapsedTimer clock_; // from the run's start, for the rate and the time left
 };
 
-// The notebook is "shown" when its window is visible; storage comes with the notebook.
+// The notebook is "shown" when its window is visible; its picks go to TNotesForm.
 class WindowPickTarget : public ProfilePickTarget {
 public:
     explicit WindowPickTarget(TTarnixForm& form) : form_(form) {}
@@ -41,6 +41,16 @@ public:
     bool mapPlotting() const override;
     void mapPlot(double x, double y, int shot) override;
     void mapPlotTrack(double x, double y, int shot) override;
+    void notebookPick(Session& s, int x, int y) override;
+    bool notebookDragPick(Session& s, const BottomPick& pick, int column) override;
+    void notebookDragStarted() override;
+    void notebookDragEnded() override;
+    bool notebookDeleteNearest(Session& s, int x, int y) override;
+    int notebookLowerShotLimit() const override;
+    bool notebookIsMut() const override;
+    void notebookAddLine(const std::string& line) override;
+    void notebookBitmapPick(Session& s) override;
+    int notebookMapPick(const std::string& lonText, const std::string& latText) override;
 
 private:
     TTarnixForm& form_;

@@ -122,3 +122,46 @@ TEST(Notebook, PolylineEdgesAndUnpaintedProfiles) {
     EXPECT_EQ(p[0].y, 1000000000);
     EXPECT_EQ(p[1], (PixelPoint{-1000000000, -1000000000}));
 }
+
+TEST(Notebook, NearestPickWithinReach) {
+    const ProfileGeometry g = demoProfile();
+    // Picks at (150, 149), (248, 449) and (60, 90); line 1 holds no pick.
+    const std::string text = "51 24.812030\nheading\n100 100.000000\n6 10.025063\n";
+    EXPECT_EQ(nearestPickLine(text, NotebookKind::Mute, g, 152, 150, 10), 0);
+    EXPECT_EQ(nearestPickLine(text, NotebookKind::Mute, g, 240, 440, 20), 2);
+    EXPECT_EQ(nearestPickLine(text, NotebookKind::Mute, g, 61, 89, 3), 3);
+    EXPECT_EQ(nearestPickLine(text, NotebookKind::Mute, g, 200, 300, 10), -1);
+    // Exactly at reach still counts; the first of two equally near picks wins.
+    EXPECT_EQ(nearestPickLine(text, NotebookKind::Mute, g, 150, 159, 10), 0);
+    EXPECT_EQ(nearestPickLine("51 24.812030\n51 24.812030\n", NotebookKind::Mute, g, 150, 149, 5),
+              0);
+    EXPECT_EQ(nearestPickLine(text, NotebookKind::Plain, g, 150, 149, 10), -1);
+}
+
+TEST(Notebook, HistoryUndoesADragAsOneStepAndANewEditDropsTheRedo) {
+    PickHistory h;
+    EXPECT_FALSE(h.canUndo());
+    PickEdit e;
+    e.line = 0;
+    e.text = "1 10.000000";
+    h.record(e); // a click: a step of its own
+    h.beginStep();
+    for (int i = 1; i <= 3; ++i) {
+        e.line = i;
+        h.record(e);
+    }
+    h.endStep();
+    auto step = h.undo();
+    ASSERT_EQ(step.size(), 3u);
+    EXPECT_EQ(step.front().line, 3); // latest first
+    EXPECT_TRUE(h.canRedo());
+    step = h.redo();
+    ASSERT_EQ(step.size(), 3u);
+    EXPECT_EQ(step.front().line, 1);
+    EXPECT_EQ(h.undo().size(), 3u);
+    EXPECT_EQ(h.undo().size(), 1u);
+    EXPECT_FALSE(h.canUndo());
+    h.record(e);
+    EXPECT_FALSE(h.canRedo());
+    EXPECT_TRUE(h.undo().size() == 1 && h.undo().empty());
+}
