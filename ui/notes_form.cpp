@@ -157,8 +157,7 @@ TNotesForm::TNotesForm(Session& session, QWidget* parent) : QDialog(parent), ses
     tool("CutButton", "cut selection", QStyle::SP_DialogDiscardButton, &TNotesForm::Clear1Click);
     tool("CopyButton", "copy selection", QStyle::SP_FileDialogContentsView,
          &TNotesForm::Find1Click);
-    tool("PasteButton", "paste selection", QStyle::SP_DialogApplyButton,
-         &TNotesForm::Paste1Click);
+    tool("PasteButton", "paste selection", QStyle::SP_DialogApplyButton, &TNotesForm::Paste1Click);
     tool("DeleteButton", "clear selection", QStyle::SP_TrashIcon, &TNotesForm::Delete1Click);
     ToolBar1->addSeparator();
     tool("ColorButton", "Set pen color", QStyle::SP_DesktopIcon, &TNotesForm::Color1Click);
@@ -407,8 +406,8 @@ void TNotesForm::Selectall1Click() {
 void TNotesForm::Color1Click() {
     TTarnixForm* f = mainForm();
     const QColor start = f ? f->penColor : swatch_;
-    const QColor c = chooseColour ? chooseColour(start)
-                                  : QColorDialog::getColor(start, this, "Pen color");
+    const QColor c =
+        chooseColour ? chooseColour(start) : QColorDialog::getColor(start, this, "Pen color");
     if (!c.isValid()) return;
     swatch_ = c;
     Edit2->setStyleSheet("background-color: " + c.name() + ";");
@@ -537,12 +536,13 @@ void TNotesForm::pictureReplaced() {
 // ---------------------------------------------------------------------------
 // Picks
 
-void TNotesForm::addPick(const std::string& line, int mark) {
+void TNotesForm::addPick(const std::string& line, int mark, int pickedShot) {
     PickEdit e;
     e.text = line;
     e.mark = mark;
     e.lastLineBefore = state_.lastLine;
     e.lastPickedShotBefore = state_.lastPickedShot;
+    if (pickedShot >= 0) state_.lastPickedShot = pickedShot;
     e.line = appendLine(line);
     state_.lastLine = e.line + 1;
     e.lastLineAfter = state_.lastLine;
@@ -571,10 +571,10 @@ void TNotesForm::profileClick(Session& s, int x, int y) {
         return;
     }
     const CursorPoint& c = s.cursor;
-    const std::string line = state_.kind == NotebookKind::Mute
-                                 ? c.CursorShotText + " " + c.CursorTimeNoDelayText
-                                 : navigationOrShot(s, c.CursorShot) + " " +
-                                       c.CursorTimeNoDelayText;
+    const std::string line =
+        state_.kind == NotebookKind::Mute
+            ? c.CursorShotText + " " + c.CursorTimeNoDelayText
+            : navigationOrShot(s, c.CursorShot) + " " + c.CursorTimeNoDelayText;
     // The cross (and its label with interactive mapping) is drawn after this.
     const bool labelled = f && f->TwoDCheck->isChecked();
     addPick(line, saveMark(labelled ? QRect(x - 4, y - 4, 120, 40) : QRect(x - 4, y - 4, 9, 9)));
@@ -586,15 +586,13 @@ bool TNotesForm::profileDrag(Session& s, const BottomPick& pick, int x) {
         showStatus(QString::fromStdString(refusedPickNote(state_.kind, PickSource::ProfileDrag)));
         return false;
     }
-    const std::string line =
-        (state_.kind == NotebookKind::Mute ? std::to_string(pick.shot)
-                                           : navigationOrShot(s, pick.shot)) +
-        " " + pick.timeText;
+    const std::string line = (state_.kind == NotebookKind::Mute ? std::to_string(pick.shot)
+                                                                : navigationOrShot(s, pick.shot)) +
+                             " " + pick.timeText;
     int w = 1;
     if (TTarnixForm* f = mainForm()) w = f->profileView().canvas().penWidth();
     const int mark = saveMark(QRect(x - 2 - w, pick.row - 2 - w, 4 + 2 * w, 4 + 2 * w));
-    state_.lastPickedShot = pick.shot;
-    addPick(line, mark);
+    addPick(line, mark, pick.shot);
     return true;
 }
 
@@ -612,10 +610,10 @@ void TNotesForm::bitmapClick(Session& s) {
         return;
     }
     const CursorPoint& c = s.cursor;
-    addPick((state_.kind == NotebookKind::Mute ? c.CursorShotText
-                                               : navigationOrShot(s, c.CursorShot)) +
-                " " + c.CursorTimeNoDelayText,
-            -1);
+    addPick(
+        (state_.kind == NotebookKind::Mute ? c.CursorShotText : navigationOrShot(s, c.CursorShot)) +
+            " " + c.CursorTimeNoDelayText,
+        -1);
 }
 
 int TNotesForm::mapClick(const std::string& lonText, const std::string& latText) {
@@ -644,9 +642,8 @@ bool TNotesForm::deleteNearestPick(Session& s, int x, int y) {
     TTarnixForm* f = mainForm();
     if (!f || state_.kind == NotebookKind::Plain) return false;
     const std::string text = Memo1->toPlainText().toStdString();
-    const int index = nearestPickLine(text, state_.kind,
-                                      profileGeometryOf(s, f->profileImage.width()), x, y,
-                                      kDeleteReach);
+    const int index = nearestPickLine(
+        text, state_.kind, profileGeometryOf(s, f->profileImage.width()), x, y, kDeleteReach);
     if (index < 0) {
         showStatus("No pick near the cursor");
         return true;

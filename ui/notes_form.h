@@ -112,7 +112,7 @@ private:
     int appendLine(const std::string& line);
     void insertLine(int index, const std::string& line);
     bool removeLine(int index, const std::string& line);
-    void addPick(const std::string& line, int mark);
+    void addPick(const std::string& line, int mark, int pickedShot = -1);
     int saveMark(const QRect& area);
     void restoreMark(int mark, bool drawn);
     void updateUndoActions();

@@ -1021,6 +1021,10 @@ bool TTarnixForm::eventFilter(QObject* watched, QEvent* event) {
         }
         return false;
     }
+    // A right click on the profile deletes a pick while the notebook is shown.
+    if (type == QEvent::ContextMenu && watched == Display && forms.NotesForm &&
+        forms.NotesForm->isVisible())
+        return true;
     if (type == QEvent::ContextMenu && (watched == Display || watched == Image2)) {
         PopupMenu1->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
         return true;

@@ -11,7 +11,9 @@
 
 namespace tarnix {
 
-void TTarnixForm::CreateaNotebook1Click() {}
+void TTarnixForm::CreateaNotebook1Click() {
+    if (forms.NotesForm) forms.NotesForm->CreateaNotebook1Click();
+}
 
 void TTarnixForm::Sample1Click() {
     TMapViewerForm* viewer = forms.MapViewerForm;

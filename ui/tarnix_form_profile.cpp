@@ -49,10 +49,20 @@ void TTarnixForm::DisplayMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers
 
     const bool mapping = TwoDCheck->isChecked();
     ProfilePickTarget& picks = view.picks();
-    if (!inProfileDataArea(session_, x, y) || !(mapping || picks.notebookShown())) return;
+    const bool notebook = picks.notebookShown();
+    if (!inProfileDataArea(session_, x, y) || !(mapping || notebook)) return;
+    // With the notebook shown the right button takes back the nearest pick.
+    if (button == Qt::RightButton && notebook && picks.notebookDeleteNearest(session_, x, y))
+        return;
+    // The pick is where the button went down, whatever the last move read.
+    DisplayMouseMove(x, y);
     CursorPoint& c = session_.cursor;
     ++c.PickCount;
-    if (picks.notebookShown()) picks.notebookPick(session_);
+    const int width = canvas.penWidth();
+    if (notebook) {
+        picks.notebookPick(session_, x, y);
+        canvas.setPenWidth(1);
+    }
     canvas.setPenMode(ImageCanvas::Copy);
     if (mapping) {
         TWOD_PLOT(canvas, x, y, c.CursorShot, true);
@@ -69,6 +79,7 @@ void TTarnixForm::DisplayMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers
         TWOD_PLOT(canvas, x, y, 0, false);
         view.updateDisplay(QRect(x - 4, y - 4, 9, 9));
     }
+    canvas.setPenWidth(width);
     canvas.moveTo(x, y);
 }
 
@@ -82,6 +93,7 @@ void TTarnixForm::DisplayStartDrag() {
     canvas.setPenMode(ImageCanvas::Copy);
     canvas.plot(p.x() - 2, p.y());
     view.updateDisplay(QRect(p.x() - 3, p.y() - 1, 3, 3));
+    view.picks().notebookDragStarted();
 }
 
 void TTarnixForm::DisplayDragOver(int X, int Y) {
@@ -103,15 +115,17 @@ void TTarnixForm::DisplayDragOver(int X, int Y) {
         v[j] = 255 - canvas.red(x + kProfileMargin, y - W / 2 + kProfileMargin + j);
     const int k = bottomSplit(v, W);
     const BottomPick pick = bottomPick(session_, x, y, k, picks.notebookLowerShotLimit());
-    if (!pick.store) return;
+    // The notebook stores the pick and moves LastPickedShot on.
+    if (!pick.store || !picks.notebookDragPick(session_, pick, X)) return;
     canvas.setPenMode(ImageCanvas::Copy);
-    canvas.line(x + kProfileMargin, pick.row, x + kProfileMargin - 1, pick.row - 1);
-    view.updateDisplay(QRect(x + kProfileMargin - 2, pick.row - 2, 4, 4));
-    picks.notebookAddLine(bottomPickLine(session_, pick, picks.notebookIsMut()));
-    session_.cursor.LastPickedShot = pick.shot;
+    canvas.line(X, pick.row, X - 1, pick.row - 1);
+    const int w = canvas.penWidth();
+    view.updateDisplay(QRect(X - 2 - w, pick.row - 2 - w, 4 + 2 * w, 4 + 2 * w));
 }
 
-void TTarnixForm::DisplayEndDrag(int /*x*/, int /*y*/) {}
+void TTarnixForm::DisplayEndDrag(int /*x*/, int /*y*/) {
+    profileView().picks().notebookDragEnded();
+}
 
 void TTarnixForm::FormMouseWheel(int delta) {
     if (PageControl1->currentIndex() != ProfilePage) return;
