@@ -15,6 +15,7 @@ InputFormat openCommand(Session& s, const std::string& chosen) {
     CLOSE_FILES(s);
     s.goEnabled = false;
     s.korva.resetTemplates();
+    s.positionString.clear(); // a line without position texts writes none of the last line's
     s.shotTableBase = 0;
     if (!chosen.empty()) s.InputFileName = chosen;
     if (s.InputFileName.empty()) return InputFormat::None;

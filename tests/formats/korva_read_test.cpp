@@ -81,6 +81,11 @@ TEST(KorvaOpen, ThreeRecordsGiveTheirScansAndSampling) {
     EXPECT_EQ(s.current[16384], 7);
     EXPECT_EQ(s.positionString, "1000 2024 65 10 20 30 43.50000000 7.25000000");
     EXPECT_EQ(s.header.ShotNumber, 1001);
+
+    // The next open forgets it: a line whose traces carry no position text
+    // must not write this one's into its reflectivity file.
+    openCommand(s, dir.file("next.xyz"));
+    EXPECT_EQ(s.positionString, "");
 }
 
 TEST(KorvaOpen, RateFromScanMarkerAndTriggerDelay) {
