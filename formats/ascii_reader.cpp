@@ -146,6 +146,10 @@ void asciiSelectOk(Session& s) {
     s.NumSamples = static_cast<int32_t>(truncate((s.EndSweep() - s.StartSweep()) * rate));
     s.korvaRateIndex = korvaRateCode(rate);
     s.korvaRateValue = s.korvaRateIndex == 99 ? fixedText(rate, 9) : std::string();
+    prepareAsciiShots(s);
+}
+
+void prepareAsciiShots(Session& s) {
     const auto slash = s.InputFileName.find_last_of('/');
     s.shots.Label1 = "File:  " + (slash == std::string::npos ? s.InputFileName
                                                              : s.InputFileName.substr(slash + 1));

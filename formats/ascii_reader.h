@@ -52,5 +52,7 @@ void openAsciiFile(Session& s);
 // (ConversionError unless a number above 0; nothing changes then) and the
 // Select Shots window prepared over every column (StartShot 1).
 void asciiSelectOk(Session& s);
+// The window's close: Select Shots' labels and a range over every column.
+void prepareAsciiShots(Session& s);
 
 } // namespace tarnix

@@ -124,10 +124,15 @@ public:
     // --- main window fields ---
     QImage profileImage; // the profile bitmap; painted by the renderer
     QImage bitmapImage;  // the picture of the Bitmaps page's `Image2`
-    QFont annotFont;     // annotation font of the profile
-    QFont titleFont;     // kept, not drawn with
-    QFont dialogFont;    // the font of `FontDialog1`: what the font dialogs start from, and the
-                         // font of the marks drawn with the mouse
+    // The scanned profile opened last, unzoomed: what the zoom steps scale while it is the input.
+    QImage scannedPicture;
+    TBINSelectForm* BINSelectForm = nullptr; // made on the first raw binary open
+    // After a scanned profile's open: its picture on the Bitmaps page at zoom 1.
+    void showScannedProfile();
+    QFont annotFont;  // annotation font of the profile
+    QFont titleFont;  // kept, not drawn with
+    QFont dialogFont; // the font of `FontDialog1`: what the font dialogs start from, and the
+                      // font of the marks drawn with the mouse
     QColor penColor{Qt::black}; // `ColorDialog1`: colour of the marks drawn with the mouse
     QString imageFileName;      // last name chosen by "Save Image"
 

@@ -4,7 +4,11 @@
 #include "formats/file_open.h"
 #include "formats/segy_header.h"
 #include "formats/segy_reader.h"
+#include "formats/trace_text.h"
+#include "navigation/nav_file.h"
 #include "processing/processor.h"
+#include "ui/ascii_select_form.h"
+#include "ui/bmp_form.h"
 #include "ui/segy_select_form.h"
 #include "ui/select_shots_form.h"
 #include "ui/tarnix_form.h"
@@ -54,6 +58,23 @@ void TTarnixForm::openDataFile(const QString& path) {
         forms.SEGYSelectForm->raise();
     } else if ((format == InputFormat::Xtf || format == InputFormat::Seg2) && s.InputOpen) {
         GroupBox9->setTitle("File: " + QString::fromStdString(s.InputFileName));
+    } else if (format == InputFormat::Binary) {
+        if (!BINSelectForm) {
+            BINSelectForm = new TBINSelectForm(s, this);
+            BINSelectForm->setWindowFlag(Qt::Window);
+        }
+        BINSelectForm->refreshFromSession();
+        BINSelectForm->show();
+        BINSelectForm->raise();
+    } else if (format == InputFormat::Ascii && s.InputOpen && forms.AsciiSelectForm) {
+        forms.AsciiSelectForm->refreshFromSession();
+        forms.AsciiSelectForm->show();
+        forms.AsciiSelectForm->raise();
+    } else if (format == InputFormat::Bitmap && s.InputOpen) {
+        GroupBox9->setTitle("File: " + QString::fromStdString(s.InputFileName));
+        // After the open command's last clearing, which would empty its rows.
+        guarded([&] { importSideNavigation(s, s.InputFileName); });
+        showScannedProfile();
     } else if ((format == InputFormat::Korva20 || format == InputFormat::Korva05) && s.InputOpen) {
         // The record file is read; its shot range waits for the user's OK.
         refreshFromSession();
@@ -82,7 +103,28 @@ void TTarnixForm::Shots1Click() {
     }
 }
 
-void TTarnixForm::ExportAscii1Click() {}
+void TTarnixForm::ExportAscii1Click() {
+    Session& s = session_;
+    // Only a KORVA 2.0 input has a table to export.
+    if (!s.InputOpen || !spelledAs(s.InputFileName, InputFormat::Korva20)) {
+        s.Edit4 = "Export Ascii reads KORVA 2.0 files (.d02): open one first";
+        refreshFromSession();
+        return;
+    }
+    QFileDialog dialog(this, "Export Ascii");
+    dialog.setObjectName("AsciiFiledialog");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter("Ascii File (*.txt)");
+    dialog.setDefaultSuffix("txt");
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const std::string path = dialog.selectedFiles().first().toStdString();
+    guarded([&] {
+        const AsciiExport e = exportAscii(s, path);
+        s.Edit4 = "Exported " + std::to_string(e.columns) + " shots x " + std::to_string(e.rows) +
+                  " samples to " + path + (e.note.empty() ? "" : " (" + e.note + ")");
+    });
+    refreshFromSession();
+}
 
 void TTarnixForm::REFRESH_INSTRUMENTS_OR_SEGYHEADER() {
     Session& s = session_;

@@ -3,6 +3,7 @@
 #include "core/session.h"
 #include "display/profile_cursor.h"
 #include "display/profile_layout.h"
+#include "formats/bitmap_input.h"
 #include "ui/profile_view.h"
 #include "ui/tarnix_form.h"
 
@@ -164,6 +165,18 @@ void TTarnixForm::SpeedButton12Click() {
 
 void TTarnixForm::Zoom_execute() {
     Session& s = session_;
+    if (!scannedPicture.isNull() && bitmapInput(s)) {
+        // The picture as scanned is kept, so every step scales it and the
+        // conversion never reads a zoomed copy.
+        s.ZoomFactor = nextZoomFactor(s.ZoomFactor, s.ZoomStep);
+        Label2->setText(QString::fromStdString(zoomLabel(s.ZoomFactor)));
+        const int w = static_cast<int>(scannedPicture.width() * s.ZoomFactor);
+        const int h = static_cast<int>(scannedPicture.height() * s.ZoomFactor);
+        bitmapImage = scannedPicture.scaled(std::max(w, 1), std::max(h, 1), Qt::IgnoreAspectRatio,
+                                            Qt::FastTransformation);
+        showBitmap();
+        return;
+    }
     QClipboard* clipboard = QApplication::clipboard();
     // The unzoomed picture waits on the clipboard while the factor is not 1.
     if (s.ZoomFactor == 1.0 && !bitmapImage.isNull()) clipboard->setImage(bitmapImage);

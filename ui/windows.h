@@ -14,6 +14,7 @@ class TSEGYSelectForm;
 class TAsciiSelectForm;
 class TNotesForm;
 class TTimeSliceForm;
+class TBINSelectForm;
 class TBMPForm;
 class TMapForm;
 class TPlotOnMapForm;
