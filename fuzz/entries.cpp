@@ -4,6 +4,9 @@
 #include "core/error.h"
 #include "core/recent_files.h"
 #include "core/session.h"
+#include "formats/ascii_reader.h"
+#include "formats/bitmap_input.h"
+#include "formats/boundary_file.h"
 #include "formats/demo_line.h"
 #include "formats/file_open.h"
 #include "formats/pick_file.h"
@@ -16,6 +19,7 @@
 #include "navigation/nav_extract.h"
 #include "navigation/nav_file.h"
 #include "navigation/notebook.h"
+#include "navigation/time_slice.h"
 #include "processing/processor.h"
 #include "processing/sequence_file.h"
 
@@ -183,6 +187,69 @@ void seg2(const uint8_t* data, size_t size) {
     openAndRead(c.take(2) ? "in.dat" : "in.sg2", data, size, 1);
 }
 
+// The binary options window's settings come from the input's bytes: without
+// them no two files of the same size would read differently.
+void binary(const uint8_t* data, size_t size) {
+    const std::string path = writeInput("in.bin", data, size);
+    Choices c(data, size);
+    auto s = std::make_unique<Session>();
+    expected([&] {
+        openCommand(*s, path);
+        static constexpr int kBits[] = {8, 16, 24, 32, 12};
+        static constexpr int kSamples[] = {1, 2, 7, 64, 100, 1000, 16384, 16385};
+        s->binary.samples_per_sweep.set(kSamples[c.take(8)]);
+        s->binary.bits_per_sample.set(kBits[c.take(5)]);
+        s->binary.Sampling_frequency.set(1 + c.take(100000));
+        s->binary.channelsIndex = c.take(4);
+        if (c.take(2)) s->shots.chan_to_display.set(1 + c.take(5));
+        formatInfo(InputFormat::Binary).open(*s);
+        readSelected(*s, false);
+    });
+}
+
+void ascii(const uint8_t* data, size_t size) {
+    const std::string path = writeInput("in.txt", data, size);
+    Choices c(data, size);
+    auto s = std::make_unique<Session>();
+    expected([&] {
+        openCommand(*s, path);
+        static const char* kRates[] = {"2.0", "0.5", "16", "1e-3", "0", "x"};
+        s->ascii.S_Redit = kRates[c.take(6)];
+        asciiSelectOk(*s);
+        readSelected(*s, false);
+    });
+}
+
+// The window's calibration texts are the ones a side file or a user gives.
+void bitmap(const uint8_t* data, size_t size) {
+    const std::string path = writeInput("in.bmp", data, size);
+    Choices c(data, size);
+    auto s = std::make_unique<Session>();
+    expected([&] {
+        openCommand(*s, path);
+        if (c.take(2)) {
+            static const char* kTexts[] = {"0", "1", "25", "1000", "-5", "40000", "x", ""};
+            for (std::string* f : boundaryFields(s->bmp.bounds)) *f = kTexts[c.take(8)];
+        }
+        applyBitmapForm(*s);
+        readSelected(*s, false);
+    });
+}
+
+// Time slices read SEG-Y lines through a reader of their own.
+void timeSlice(const uint8_t* data, size_t size) {
+    const std::string path = writeInput("in.sgy", data, size);
+    Choices c(data, size);
+    auto s = std::make_unique<Session>();
+    s->StartSweep.set(c.take(4) * 10);
+    s->EndSweep.set(s->StartSweep() + 1 + c.take(8) * 50);
+    s->segy.SEGYRadio = c.take(3);
+    static const char* kLevels[] = {"1", "2", "10", "100", "0", "-1", "2147483648", "x"};
+    expected([&] {
+        extractTimeSlice(*s, {path, path}, kLevels[c.take(8)], (workDir() / "slice.xyz").string());
+    });
+}
+
 std::string_view text(const uint8_t* data, size_t size) {
     return {reinterpret_cast<const char*>(data), size};
 }
@@ -330,6 +397,10 @@ const Target kTargets[] = {
     {"notebook", notebook, 8 * 1024},
     {"defaults", defaults, 2 * 1024},
     {"sequence", sequence, 4 * 1024},
+    {"binary", binary, 16 * 1024},
+    {"ascii", ascii, 16 * 1024},
+    {"bitmap", bitmap, 16 * 1024},
+    {"timeslice", timeSlice, 32 * 1024},
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "core/defaults_file.h"
 #include "core/session.h"
 #include "core/settings.h"
+#include "formats/bmp_image.h"
 #include "formats/reflectivity_file.h"
 #include "processing/demo_session.h"
 #include "processing/sequence_file.h"
@@ -51,6 +52,8 @@ void segySeeds() {
         return s;
     };
     line(3, true, 3, 40).write(seed("segy", "int16_be.sgy"));
+    line(3, true, 4, 60).write(seed("timeslice", "int16_be.sgy"));
+    line(5, false, 2, 30).write(seed("timeslice", "ieee_le.sgy"));
     line(5, false, 3, 40).write(seed("segy", "ieee_le.sgy"));
     line(2, true, 2, 30).write(seed("segy", "int32_be.sgy"));
     line(8, true, 2, 30).write(seed("segy", "int8_be.sgy"));
@@ -114,6 +117,29 @@ void seg2Seeds() {
     writeBytes(seed("seg2", "two_be.sg2"), seg2File(traces, true));
 }
 
+void otherInputSeeds() {
+    Bytes bin;
+    for (int i = 0; i < 2400; ++i) bin.push_back(static_cast<unsigned char>(i * 37 + (i >> 3)));
+    writeBytes(seed("binary", "pattern.bin"), bin);
+    text("ascii", "table.txt", "time a b c\n1 2 3\n4,5,6,\n-7\t8.5 9e2\n\n10 11 12\n");
+    text("ascii", "export.txt", "0.50000000,1.25000000,\n-3.00000000,4.00000000,\n");
+    RgbImage img;
+    img.width = 40;
+    img.height = 30;
+    for (int y = 0; y < img.height; ++y)
+        for (int x = 0; x < img.width; ++x) {
+            const uint32_t v = static_cast<uint32_t>((x * 6 + y * 8) & 0xff);
+            img.pixels.push_back(0xff000000u | v << 16 | (255 - v) << 8 | v);
+        }
+    const std::vector<unsigned char> bmp = encodeBmp24(img);
+    writeBytes(seed("bitmap", "profile24.bmp"), Bytes(bmp.begin(), bmp.end()));
+    img.width = 3;
+    img.height = 2;
+    img.pixels.resize(6);
+    const std::vector<unsigned char> small = encodeBmp24(img);
+    writeBytes(seed("bitmap", "padded_rows.bmp"), Bytes(small.begin(), small.end()));
+}
+
 void textSeeds() {
     text("navigation", "line.nav",
          "# made by hand\n\n10 2020 5 1 2 3 40.5 29.5\n\n20 2020 5 1 2 13 40.6 29.6\r\n"
@@ -169,6 +195,7 @@ int main(int argc, char** argv) {
     korvaSeeds();
     xtfSeeds();
     seg2Seeds();
+    otherInputSeeds();
     textSeeds();
     return 0;
 }
