@@ -5,7 +5,7 @@
 set -uo pipefail
 build=${1:?build directory}
 shift
-src=$(cd "$(dirname "$0")" && pwd)
+src=${FUZZ_SRC:-$(cd "$(dirname "$0")" && pwd)}
 secs=${FUZZ_SECONDS:-60}
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
