@@ -5,6 +5,7 @@
 #include "display/instruments.h"
 #include "display/profile_renderer.h"
 #include "display/view_zoom.h"
+#include "navigation/reflectivity_view.h"
 #include "processing/processor.h"
 #include "ui/controls.h"
 #include "ui/disclaimers_form.h"

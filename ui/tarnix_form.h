@@ -42,6 +42,7 @@ class Session;
 class Processor;
 class ProfileView;
 struct InstrumentWork;
+struct ReflectivityPage;
 
 class TTarnixForm : public QMainWindow {
     Q_OBJECT
@@ -247,6 +248,16 @@ public:
     QLabel* Label16 = nullptr;
     QToolButton* SpeedButton7 = nullptr; // "OPEN"
     QToolButton* SpeedButton8 = nullptr; // "SAVE"
+    // OPEN and SAVE ask these for the file name when set (an empty name cancels).
+    std::function<QString()> chooseRefFile;
+    std::function<QString()> chooseRefSaveFile;
+    // The file the page shows (ui/tarnix_form_reflectivity.cpp); null before the first OPEN.
+    const tarnix::ReflectivityPage* reflectivityPage() const { return refPage_.get(); }
+
+    // 3D > Time Slices: `OpenTSdialog`, multiple selection of the lines; asks
+    // `chooseTimeSliceFiles` when set. Empty when cancelled.
+    QStringList runOpenTSdialog();
+    std::function<QStringList()> chooseTimeSliceFiles;
 
     // Bitmaps page
     QGroupBox* GroupBox9 = nullptr;
@@ -393,11 +404,12 @@ public slots:
     void HdrSelectChange(int value);
     void NavigationGridEdited(int row, int column);
 
-    // Bitmaps and Reflectivity pages (tarnix_form_pages.cpp)
+    // Bitmaps page (tarnix_form_pages.cpp)
     void importbmpClick();
     void SpeedButton10Click();
     void Image2MouseMove(int x, int y);
     void Image2MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    // Reflectivity page (tarnix_form_reflectivity.cpp)
     void SpeedButton7Click();
     void SpeedButton8Click();
     void graph1MouseMove(int x, int y);
@@ -447,6 +459,7 @@ private:
     void buildFileActions(QMenu* file);
     // Ctrl + wheel zoom, middle-button pan; true when the event was used.
     bool profileViewEvent(QObject* watched, QEvent* event);
+    std::unique_ptr<tarnix::ReflectivityPage> refPage_;
 };
 
 } // namespace tarnix

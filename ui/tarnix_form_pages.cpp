@@ -1,4 +1,4 @@
-// The Bitmaps and Reflectivity pages, the notebook and the XYZ map sampling.
+// The Bitmaps page, the notebook and the XYZ map sampling.
 #include "core/session.h"
 #include "display/bitmap_readout.h"
 #include "display/profile_picks.h"
@@ -129,14 +129,5 @@ void TTarnixForm::Image2MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers 
     showBitmap();
     refreshFromSession();
 }
-
-void TTarnixForm::SpeedButton7Click() {}
-
-void TTarnixForm::SpeedButton8Click() {}
-
-void TTarnixForm::graph1MouseMove(int /*x*/, int /*y*/) {}
-
-void TTarnixForm::graph1MouseDown(Qt::MouseButton /*button*/, Qt::KeyboardModifiers /*shift*/,
-                                  int /*x*/, int /*y*/) {}
 
 } // namespace tarnix

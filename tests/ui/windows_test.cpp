@@ -98,7 +98,7 @@ TEST_F(StartUp, FifteenWindowsInCreationOrderWithTheirCaptions) {
         {"TSEGYSelectForm", "SEGY File Type"},
         {"TAsciiSelectForm", nullptr},
         {"TNotesForm", nullptr},
-        {"TTimeSliceForm", nullptr},
+        {"TTimeSliceForm", "Time Slice"},
         {"TBMPForm", nullptr},
         {"TMapForm", "Map Limits"},
         {"TPlotOnMapForm", nullptr},
