@@ -5,6 +5,7 @@
 #include "core/session.h"
 #include "display/profile_export.h"
 #include "display/profile_renderer.h"
+#include "ui/notes_form.h"
 #include "ui/segy_select_form.h"
 #include "ui/tarnix_form.h"
 
@@ -158,6 +159,11 @@ bool TTarnixForm::restoreWindowState() {
 }
 
 void TTarnixForm::closeEvent(QCloseEvent* event) {
+    // Unsaved picks are offered for saving before the program ends.
+    if (forms.NotesForm && forms.NotesForm->isVisible() && !forms.NotesForm->close()) {
+        event->ignore();
+        return;
+    }
     auto st = userSettings();
     st->setValue("mainWindow/geometry", saveGeometry());
     st->setValue("mainWindow/state", saveState());

@@ -266,6 +266,17 @@ TEST_F(Notebook, CommandsThatWouldLoseTextAskOrKeepIt) {
     // A later Save has no name to write the empty text over.
     nb().Save1Click();
     EXPECT_EQ(readTextFile(file("old.MUT")), "10 5.000000\n");
+
+    // Ending the program with unsaved picks asks as well.
+    create("old.MUT");
+    click(150, 149);
+    main().show();
+    answer = QMessageBox::Cancel;
+    EXPECT_FALSE(main().close());
+    EXPECT_TRUE(nb().isVisible());
+    EXPECT_EQ(asked, 4); // the two closes above, and once for this one
+    answer = QMessageBox::Discard;
+    EXPECT_TRUE(main().close());
 }
 
 TEST_F(Notebook, EveryNewOrOpenedNotebookStartsItsDragsAfresh) {
