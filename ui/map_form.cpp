@@ -1,4 +1,5 @@
 #include "ui/map_form.h"
+#include "ui/file_dialogs.h"
 
 #include "core/session.h"
 #include "navigation/map_box.h"
@@ -166,8 +167,8 @@ QString TMapForm::runFileDialog(bool save, const char* name, const QString& filt
     if (!session_.map.bndFileName.empty() && suffix == "bnd")
         dialog.setDirectory(
             QFileInfo(QString::fromStdString(session_.map.bndFileName)).absolutePath());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().first();
+    const QStringList files = execRemembered(dialog, suffix == "bnd" ? "boundaries" : suffix);
+    return files.isEmpty() ? QString() : files.first();
 }
 
 QString TMapForm::runXyzDialog() {

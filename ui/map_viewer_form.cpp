@@ -1,4 +1,5 @@
 #include "ui/map_viewer_form.h"
+#include "ui/file_dialogs.h"
 
 #include "core/session.h"
 #include "display/view_zoom.h"
@@ -252,8 +253,8 @@ void TMapViewerForm::XYFile1Click() {
         dialog.setObjectName("PlotXYDialog");
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setNameFilters({"XY Files (*.xy *.XY)", "Any File (*)"});
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-            name = dialog.selectedFiles().first();
+        if (const QStringList files = execRemembered(dialog, "points"); !files.isEmpty())
+            name = files.first();
     }
     if (name.isEmpty() || !boxAccepted()) return;
     try {

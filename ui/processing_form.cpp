@@ -1,4 +1,7 @@
 #include "ui/processing_form.h"
+#include "ui/file_dialogs.h"
+
+#include "ui/help_pages.h"
 
 #include "core/error.h"
 #include "core/session.h"
@@ -399,11 +402,11 @@ void TProcessingForm::showHelp(const std::string& page) {
         TextViewer1->clear();
         return;
     }
-    const std::string path = helpPagePath(page);
-    if (!path.empty() && QFileInfo(q(path)).isFile()) {
-        TextViewer1->setSource(QUrl::fromLocalFile(q(path)));
+    if (const QUrl url = helpPageUrl(page); !url.isEmpty()) {
+        TextViewer1->setSource(url);
         return;
     }
+    const std::string path = helpPagePath(page);
     TextViewer1->setPlainText(
         path.empty() ? "No help page: HOME is not set."
                      : QString("No help page for this module (%1 not found).").arg(q(path)));
@@ -570,8 +573,10 @@ void TProcessingForm::LoadProcSequence1Click() {
 std::optional<std::string> TProcessingForm::defaultModuleFile(FileDialogKind kind) {
     QFileDialog dlg(this);
     dlg.setOption(QFileDialog::DontUseNativeDialog, true);
+    QString key = "output";
     switch (kind) {
     case FileDialogKind::Mute:
+        key = "picks";
         dlg.setWindowTitle("Open");
         dlg.setAcceptMode(QFileDialog::AcceptOpen);
         dlg.setFileMode(QFileDialog::ExistingFile);
@@ -592,15 +597,19 @@ std::optional<std::string> TProcessingForm::defaultModuleFile(FileDialogKind kin
     case FileDialogKind::None:
         return std::nullopt;
     }
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
-    return dlg.selectedFiles().first().toStdString();
+    const QStringList files = execRemembered(dlg, key);
+    if (files.isEmpty()) return std::nullopt;
+    return files.first().toStdString();
 }
 
 std::optional<std::string> TProcessingForm::defaultSequenceFile(bool save) {
-    QString path = save ? QFileDialog::getSaveFileName(this, "Save")
-                        : QFileDialog::getOpenFileName(this, "Open");
-    if (path.isEmpty()) return std::nullopt;
-    return path.toStdString();
+    QFileDialog dlg(this, save ? "Save" : "Open");
+    dlg.setObjectName(save ? "SaveSequenceDialog" : "LoadSequenceDialog");
+    dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    const QStringList files = execRemembered(dlg, "sequence");
+    if (files.isEmpty()) return std::nullopt;
+    return files.first().toStdString();
 }
 
 } // namespace tarnix

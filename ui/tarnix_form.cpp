@@ -668,6 +668,7 @@ void TTarnixForm::buildMenus() {
     help->setObjectName("Help1");
     add(help, Disclaimers1, "Disclaimers1", "&Disclaimers", "Disclaimers1Click",
         &TTarnixForm::Disclaimers1Click);
+    buildHelpActions(help);
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName("PopupMenu1");

@@ -19,6 +19,7 @@
 
 class QAction;
 class QCheckBox;
+class QDialog;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -306,6 +307,8 @@ public:
     QAction* Sample1 = nullptr;
     QAction* ExtractTimeSlices1 = nullptr;
     QAction* Disclaimers1 = nullptr;
+    QAction* HelpContents1 = nullptr;   // Help: "Tarnix Help", F1
+    QDialog* HelpForm = nullptr;        // its viewer, made on first use
     QMenu* RecentFiles1 = nullptr;      // File: "Recent Files"
     QAction* ExportPdf1 = nullptr;      // File: "Export PDF"
     QAction* StopKey = nullptr;         // Esc: STOP
@@ -374,6 +377,8 @@ public slots:
     // Files, settings, output (tarnix_form_files.cpp)
     void ExportPdf1Click();
     void refreshRecentFiles();
+    // The main window's help page (tarnix_form_help.cpp)
+    void HelpContents1Click();
 
     // SEG-Y header view and instruments refresh (tarnix_form_open.cpp)
     void REFRESH_INSTRUMENTS_OR_SEGYHEADER();
@@ -457,6 +462,7 @@ private:
     QPoint panFrom_, panScroll_;
     void buildViewActions(QMenu* imageEdit);
     void buildFileActions(QMenu* file);
+    void buildHelpActions(QMenu* help);
     // Ctrl + wheel zoom, middle-button pan; true when the event was used.
     bool profileViewEvent(QObject* watched, QEvent* event);
     std::unique_ptr<tarnix::ReflectivityPage> refPage_;

@@ -3,6 +3,7 @@
 #include "display/instrument_readouts.h"
 #include "display/instruments.h"
 #include "formats/trace_text.h"
+#include "ui/file_dialogs.h"
 #include "ui/tarnix_form.h"
 
 #include <QCheckBox>
@@ -121,8 +122,8 @@ void TTarnixForm::SpeedButton2Click() {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setNameFilter("Ascii File (*.txt)");
         dialog.setDefaultSuffix("txt");
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-            name = dialog.selectedFiles().first();
+        if (const QStringList files = execRemembered(dialog, "ascii"); !files.isEmpty())
+            name = files.first();
     }
     if (name.isEmpty()) return;
     guarded([&] {

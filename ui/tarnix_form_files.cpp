@@ -5,6 +5,7 @@
 #include "core/session.h"
 #include "display/profile_export.h"
 #include "display/profile_renderer.h"
+#include "ui/file_dialogs.h"
 #include "ui/notes_form.h"
 #include "ui/segy_select_form.h"
 #include "ui/tarnix_form.h"
@@ -139,15 +140,11 @@ void TTarnixForm::openRecentFile(int index) {
 }
 
 QString TTarnixForm::lastDirectory(const QString& key) const {
-    const QString dir = userSettings()->value("directories/" + key).toString();
-    return QFileInfo(dir).isDir() ? dir : QString();
+    return tarnix::lastDirectory(key);
 }
 
 void TTarnixForm::setLastDirectory(const QString& key, const QString& fileOrDir) {
-    if (fileOrDir.isEmpty()) return;
-    const QFileInfo info(fileOrDir);
-    userSettings()->setValue("directories/" + key,
-                             info.isDir() ? info.absoluteFilePath() : info.absolutePath());
+    tarnix::setLastDirectory(key, fileOrDir);
 }
 
 bool TTarnixForm::restoreWindowState() {

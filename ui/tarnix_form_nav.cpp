@@ -3,6 +3,7 @@
 #include "navigation/nav_extract.h"
 #include "navigation/nav_file.h"
 #include "navigation/nav_list.h"
+#include "ui/file_dialogs.h"
 #include "ui/tarnix_form.h"
 
 #include <QApplication>
@@ -33,8 +34,7 @@ QStringList TTarnixForm::runOpenNavDialog(const QString& title) {
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setNameFilters(kOpenNavFilters);
     startInInputDirectory(dialog, session_);
-    if (dialog.exec() != QDialog::Accepted) return {};
-    return dialog.selectedFiles();
+    return execRemembered(dialog, "navigation");
 }
 
 void TTarnixForm::SavenavButtClick() {
@@ -48,8 +48,8 @@ void TTarnixForm::SavenavButtClick() {
         dialog.setNameFilter("Navigation File (*.nav)");
         dialog.setDefaultSuffix("nav");
         startInInputDirectory(dialog, session_);
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-            name = dialog.selectedFiles().first();
+        if (const QStringList files = execRemembered(dialog, "navigation"); !files.isEmpty())
+            name = files.first();
     }
     if (name.isEmpty()) return;
     guarded([&] { saveNavigation(session_, name.toLocal8Bit().toStdString()); });
