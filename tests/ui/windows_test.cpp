@@ -187,7 +187,7 @@ TEST_F(StartUp, MainMenuEntriesAcceleratorsAndHandlers) {
     std::vector<std::string> texts, handlers;
     const std::set<std::string> additions = {"&Image Edit > Fit to Window",
                                              "&Image Edit > Actual Size", "&File > Recent &Files",
-                                             "&File > Export P&DF"};
+                                             "&File > Export P&DF", "&Help > Tarnix &Help"};
     std::set<std::string> added;
     for (const QJsonValue& m : bar["items"].toArray()) {
         menuTitles.push_back(m["text"].toString().toStdString());
@@ -205,7 +205,8 @@ TEST_F(StartUp, MainMenuEntriesAcceleratorsAndHandlers) {
     }
     EXPECT_EQ(menuTitles, (std::vector<std::string>{"&File", "&Image Edit", "&Select", "&Process",
                                                     "&Map", "3&D", "&Help"}));
-    for (const char* a : {"&Image Edit > Fit to Window", "&Image Edit > Actual Size"})
+    for (const char* a :
+         {"&Image Edit > Fit to Window", "&Image Edit > Actual Size", "&Help > Tarnix &Help"})
         EXPECT_TRUE(added.count(a)) << a;
     ASSERT_EQ(texts.size(), std::size(entries));
     for (size_t i = 0; i < texts.size(); ++i) {
