@@ -36,12 +36,12 @@ for t in "${targets[@]}"; do
     took=$(($(date +%s) - start))
     execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
     rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)
-    cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
-    ft=$(grep -o 'ft: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
+    cov=$(grep -ao 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
+    ft=$(grep -ao 'ft: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
     found=$(($(ls "$findings" | wc -l) - before))
     note=$found
     if [ "$rc" -ne 0 ]; then
-        note="$found (exit $rc: $(grep -m1 -E 'ERROR: |runtime error:|deadly signal|uncaught' "$log" | cut -c1-90))"
+        note="$found (exit $rc: $(grep -a -m1 -E 'ERROR: |runtime error:|deadly signal|uncaught' "$log" | cut -c1-90))"
         status=1
     fi
     printf '%-13s %8s %10s %8s %6s %7s %s\n' "$t" "$took" "${execs:-?}" "${rate:-?}" "${cov:-?}" \

@@ -62,3 +62,19 @@ TEST_F(GoRun, AFailingRowEndsTheRunAndShowsTheMemo) {
     form->PlayButtClick();
     EXPECT_EQ(s->Memo2.back(), "Normal Completion");
 }
+
+TEST_F(GoRun, AFullDiskEndsTheRunNamingTheFileAndLeavesTheRunningState) {
+    form->startDemo();
+    s->sequence.clearAll();
+    s->sequence.cell(1, 0) = "1";
+    s->sequence.cell(1, 1) = "WSEG";
+    s->sequence.cell(1, 2) = "/dev/full";
+    s->sequence.cell(1, 3) = "BE";
+    s->sequence.cell(1, 4) = "2";
+    form->PlayButtClick();
+    EXPECT_NE(s->Memo2.back().find("/dev/full"), std::string::npos) << s->Memo2.back();
+    EXPECT_FALSE(s->OutputSegyOpen);
+    EXPECT_EQ(form->PageControl1->currentIndex(), TTarnixForm::MemoPage);
+    EXPECT_FALSE(form->ProgressBar1->isVisibleTo(form.get()));
+    EXPECT_TRUE(form->Playbutt->isEnabled());
+}

@@ -100,6 +100,15 @@ TEST_F(Form, SequenceFileThroughTheMenuAndFailures) {
     form.LoadProcSequence1->trigger();
     EXPECT_EQ(messages.size(), 1);
     EXPECT_EQ(grid(1, 1), "NORM");
+
+    // A Save the disk cannot take says so with the file's name.
+    for (const std::string& bad : {std::string("/dev/full"), dir.file("seq.txt") + "/in_a_file"}) {
+        path = bad;
+        messages.clear();
+        form.SaveProcSequence1->trigger();
+        ASSERT_EQ(messages.size(), 1) << bad;
+        EXPECT_TRUE(messages[0].contains(QString::fromStdString(bad))) << messages[0].toStdString();
+    }
 }
 
 TEST_F(Form, HelpViewerShowsTheUsersPageElseTheShippedOne) {
