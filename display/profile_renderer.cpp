@@ -5,6 +5,7 @@
 #include "core/numtext.h"
 #include "core/session.h"
 #include "display/palette.h"
+#include "display/png_file.h"
 #include "display/profile_export.h"
 #include "display/profile_layout.h"
 
@@ -398,8 +399,8 @@ void saveProfileImage(const QImage& image, const std::string& path) {
         ok = false;
     else if (ext == ".TIF" || ext == "TIFF")
         ok = writeTiff24(image, path);
-    else if (std::string(format) == "BMP" && image.format() == QImage::Format_RGB32)
-        ok = writeBmp24(image, path);
+    else if (image.format() == QImage::Format_RGB32)
+        ok = std::string(format) == "BMP" ? writeBmp24(image, path) : writePng(image, path);
     else
         ok = image.save(QString::fromStdString(path), format);
     if (!ok) throw IoError("Cannot write the profile image to " + path);
