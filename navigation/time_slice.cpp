@@ -45,6 +45,7 @@ struct Line {
     bool userInterval = false;
     long double interval = 0; // microseconds, when userInterval
     long long first = 0;      // byte of trace 0
+    int firstNs = 0;          // samples of trace 0, which locate the traces until read
     long long traces = 0;
 };
 
@@ -172,6 +173,7 @@ Line openLine(Session& s, const std::string& path, const ReadSettings& r, long l
     l.in->readTraceHeader(l.first, 0, raw.data());
     const SegyTraceRecord rec = decodeRecord(raw.data(), l.bigEndian);
     const int ns = samplesOf(l, rec, 0);
+    l.firstNs = ns;
     const long double rate = rateOf(l, rec, 0);
     const long long windowSamples = truncate(r.windowMs * rate);
     if (level < 1 || level > windowSamples)
@@ -196,7 +198,7 @@ long long writeLine(Session& s, Line& l, const ReadSettings& r, long long level,
         segyTextLines(block.data(), kFileHeaderBytes, s.segy.HeadType == SegyOptions::Ebcdic);
 
     TraceHeader h; // coordinates carry over within the file, as the reader's do
-    int ns = 0;
+    int ns = l.firstNs;
     long long slot = -1;
     for (long long t = 0; t < l.traces; ++t) {
         const int shot = static_cast<int>(std::min<long long>(t, INT32_MAX));

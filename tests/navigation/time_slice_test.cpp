@@ -162,3 +162,15 @@ TEST_F(TimeSlice, TheSessionInputFileHeaderAndGoStayAsTheyWere) {
     EXPECT_EQ(s->NumTraces, traces);
     EXPECT_EQ(s->SampleRate, rate);
 }
+
+TEST_F(TimeSlice, BigEndianChannelsAreReadAsTheTraceReaderReadsThem) {
+    // Six traces are three shots of two channels; channel 2 is records 2, 4, 6.
+    line(6, 1, true).write(dir.file("two.sgy"));
+    s->segy.NumofChanRadio = 1;
+    s->shots.chan_to_display.set(2);
+    EXPECT_EQ(extractTimeSlice(*s, {dir.file("two.sgy")}, "1", dir.file("out.txt")).lines, 3);
+    const auto lines = linesOf(readTextFile(dir.file("out.txt")));
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[2].substr(0, 26), " 1.00000000000000E+0002 2 ");
+    EXPECT_EQ(lines[2].substr(26, 25), "100.50000000 501.00000000");
+}
