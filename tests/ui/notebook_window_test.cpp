@@ -8,8 +8,12 @@
 #include "ui/tarnix_form.h"
 #include "ui/windows.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 
@@ -309,6 +313,15 @@ TEST_F(Notebook, RightClickDeletesTheNearestPickAndUndoBringsItBack) {
     EXPECT_NE(pixel(153, 149), under);
     nb().Undo1Click(); // the second click
     EXPECT_EQ(text(), "51 24.812030");
+
+    // No pop-up menu over the profile then, and Ctrl+Z in the text undoes picks.
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(150, 149));
+    QApplication::sendEvent(main().Display, &menu);
+    EXPECT_FALSE(main().PopupMenu1->isVisible());
+    QKeyEvent undo(QEvent::ShortcutOverride, Qt::Key_Z, Qt::ControlModifier);
+    undo.ignore();
+    QApplication::sendEvent(nb().Memo1, &undo);
+    EXPECT_FALSE(undo.isAccepted());
 }
 
 TEST_F(Notebook, OpeningWithoutDataShowsTheTextAndDrawsNothing) {
