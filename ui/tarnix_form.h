@@ -131,6 +131,8 @@ public:
     TBINSelectForm* BINSelectForm = nullptr; // made on the first raw binary open
     // After a scanned profile's open: its picture on the Bitmaps page at zoom 1.
     void showScannedProfile();
+    // OpenFile1Click with the open dialog's filter `filterName` chosen ("BMP"; empty: the first).
+    void runOpenCommand(const QString& filterName);
     QFont annotFont;  // annotation font of the profile
     QFont titleFont;  // kept, not drawn with
     QFont dialogFont; // the font of `FontDialog1`: what the font dialogs start from, and the
@@ -225,9 +227,12 @@ public:
     QSpinBox* Sel_ana_spin = nullptr;
     QToolButton* SpeedButton2 = nullptr; // "Save ASCII"
     QCheckBox* RMSFlag = nullptr;
-    // "Save ASCII" asks this for the file name when set (an empty name cancels);
+    // "Save ASCII" and Export Ascii ask this for the file name when set (an empty
+    // name cancels);
     // otherwise `AsciiFiledialog` is shown.
     std::function<QString()> chooseAsciiFile;
+    // `AsciiFiledialog` (or the hook above): the chosen name, empty when cancelled.
+    QString runAsciiFileDialog(const QString& title);
     // `OpenNAVDialog` (import, extraction) and `Navdialog` (save) ask these when
     // set; an empty answer cancels.
     std::function<QStringList()> chooseNavFiles;

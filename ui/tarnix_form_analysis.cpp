@@ -112,19 +112,19 @@ void TTarnixForm::AutoImageMouseMove(int x, int y) {
               autocorrelogramReadout(session_, x, y, AutoImage->width(), AutoImage->height()));
 }
 
+QString TTarnixForm::runAsciiFileDialog(const QString& title) {
+    if (chooseAsciiFile) return chooseAsciiFile();
+    QFileDialog dialog(this, title);
+    dialog.setObjectName("AsciiFiledialog");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter("Ascii File (*.txt)");
+    dialog.setDefaultSuffix("txt");
+    const QStringList files = execRemembered(dialog, "ascii");
+    return files.isEmpty() ? QString() : files.first();
+}
+
 void TTarnixForm::SpeedButton2Click() {
-    QString name;
-    if (chooseAsciiFile) {
-        name = chooseAsciiFile();
-    } else {
-        QFileDialog dialog(this, "Save ASCII");
-        dialog.setObjectName("AsciiFiledialog");
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setNameFilter("Ascii File (*.txt)");
-        dialog.setDefaultSuffix("txt");
-        if (const QStringList files = execRemembered(dialog, "ascii"); !files.isEmpty())
-            name = files.first();
-    }
+    const QString name = runAsciiFileDialog("Save ASCII");
     if (name.isEmpty()) return;
     guarded([&] {
         saveTraceAscii(name.toLocal8Bit().toStdString(), session_.current, session_.NumSamples,

@@ -23,6 +23,10 @@
 namespace tarnix {
 
 void TTarnixForm::OpenFile1Click() {
+    runOpenCommand(QString());
+}
+
+void TTarnixForm::runOpenCommand(const QString& filterName) {
     Session& s = session_;
     guarded([&] { CLOSE_FILES(s); });
     s.goEnabled = false;
@@ -31,7 +35,10 @@ void TTarnixForm::OpenFile1Click() {
     QFileDialog dialog(this, "Open");
     dialog.setObjectName("OpenDialog1");
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters(QString::fromStdString(openDialogFilters()).split(";;"));
+    const QStringList filters = QString::fromStdString(openDialogFilters()).split(";;");
+    dialog.setNameFilters(filters);
+    for (const QString& f : filters)
+        if (!filterName.isEmpty() && f.startsWith(filterName + " (")) dialog.selectNameFilter(f);
     dialog.setDefaultSuffix(kOpenDialogDefaultSuffix);
     if (const QString last = lastDirectory("open"); !last.isEmpty())
         dialog.setDirectory(last);
@@ -111,13 +118,9 @@ void TTarnixForm::ExportAscii1Click() {
         refreshFromSession();
         return;
     }
-    QFileDialog dialog(this, "Export Ascii");
-    dialog.setObjectName("AsciiFiledialog");
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilter("Ascii File (*.txt)");
-    dialog.setDefaultSuffix("txt");
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    const std::string path = dialog.selectedFiles().first().toStdString();
+    const QString name = runAsciiFileDialog("Export Ascii");
+    if (name.isEmpty()) return; // cancelled: nothing changes
+    const std::string path = name.toLocal8Bit().toStdString();
     guarded([&] {
         const AsciiExport e = exportAscii(s, path);
         s.Edit4 = "Exported " + std::to_string(e.columns) + " shots x " + std::to_string(e.rows) +

@@ -13,12 +13,14 @@
 #include "ui/tarnix_form.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QTabWidget>
 
+#include <cmath>
 #include <cstring>
 
 namespace tarnix {
@@ -50,23 +52,8 @@ void TTarnixForm::Sample1Click() {
 }
 
 void TTarnixForm::importbmpClick() {
-    Session& s = session_;
-    guarded([&] { CLOSE_FILES(s); });
-    s.goEnabled = false;
-    QFileDialog dialog(this, "Open");
-    dialog.setObjectName("OpenDialog1");
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    const QStringList filters = QString::fromStdString(openDialogFilters()).split(";;");
-    dialog.setNameFilters(filters);
-    for (const QString& f : filters)
-        if (f.startsWith("BMP ")) dialog.selectNameFilter(f);
-    if (const QString last = lastDirectory("open"); !last.isEmpty()) dialog.setDirectory(last);
-    QString chosen;
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        chosen = dialog.selectedFiles().first();
-    setLastDirectory("open", chosen);
-    s.ZoomFactor = 1.0;
-    openDataFile(chosen);
+    session_.ZoomFactor = 1.0;
+    runOpenCommand("BMP");
 }
 
 void TTarnixForm::showScannedProfile() {
@@ -121,6 +108,16 @@ void TTarnixForm::Image2MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers 
     ProfilePickTarget& picks = profileView().picks();
     ++s.cursor.PickCount;
     if (picks.notebookShown()) picks.notebookBitmapPick(s);
+    if (TwoDCheck->isChecked()) {
+        const int shot = s.cursor.CursorShot;
+        s.Edit4 = interactiveMappingText(s, shot);
+        // A shot without a fix (NaN position) has no point on the map.
+        const int entry = s.shotEntry(shot);
+        if (picks.mapPlotting() && entry >= 0 &&
+            !std::isnan(s.shotPosition[static_cast<size_t>(entry)][0]))
+            picks.mapPlot(s.shotPosition[static_cast<size_t>(entry)][0],
+                          s.shotPosition[static_cast<size_t>(entry)][1], shot);
+    }
     QPainter p(&bitmapImage);
     p.setPen(penColor);
     p.drawLine(x - 3, y, x + 3, y);

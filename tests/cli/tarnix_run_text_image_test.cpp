@@ -1,6 +1,7 @@
 // tarnix-run on ASCII tables, headerless sample files and scanned profiles:
 // their options, a trace dump of each, and Export Ascii of a record file.
 #include "formats/bmp_image.h"
+#include "support/image_fixture.h"
 #include "support/korva_fixture.h"
 #include "support/run_tool.h"
 #include "support/temp_dir.h"
@@ -49,12 +50,7 @@ TEST(TarnixRunTextImage, BinaryWithTheDialogsSettings) {
 
 TEST(TarnixRunTextImage, ScannedProfileWithItsSideFileOrBnd) {
     TempDir dir;
-    RgbImage img;
-    img.width = 7;
-    img.height = 6;
-    for (int y = 0; y < 6; ++y)
-        for (int x = 0; x < 7; ++x)
-            img.pixels.push_back(0xff000000u | uint32_t(10 * x + y) << 16 | 0x0000ff);
+    const RgbImage img = redRamp(7, 6, 0x0000ff);
     writeBytes(dir.file("p.bmp"), encodeBmp24(img));
     writeTextFile(dir.file("p.bnd"), "0\n2\n1\n6\n0\n5\n0\n2\n");
     writeTextFile(dir.file("other.bnd"), "0\n1\n1\n6\n1\n5\n3\n4\n");

@@ -6,6 +6,7 @@
 #include "formats/bmp_image.h"
 #include "formats/file_open.h"
 #include "processing/processor.h"
+#include "support/image_fixture.h"
 #include "support/line_fixture.h"
 #include "support/sonar_fixture.h"
 #include "support/temp_dir.h"
@@ -115,12 +116,7 @@ TEST(BinaryRun, TheDisplayedChannelOfEveryShotAndTheEndOfTheData) {
 
 TEST(BitmapRun, ColumnsBecomeShotsFromTheSideFile) {
     TempDir dir;
-    RgbImage img;
-    img.width = 7;
-    img.height = 6;
-    for (int y = 0; y < 6; ++y)
-        for (int x = 0; x < 7; ++x)
-            img.pixels.push_back(0xff000000u | uint32_t(10 * x + y) << 16 | 0x00ffff);
+    const RgbImage img = redRamp(7, 6, 0x00ffff);
     writeBytes(dir.file("p.bmp"), encodeBmp24(img));
     writeTextFile(dir.file("p.bnd"), "0\n4\n1\n6\n0\n5\n0\n4\n");
     Session s;

@@ -4,6 +4,7 @@
 #include "core/session.h"
 #include "display/profile_picks.h"
 #include "formats/bmp_image.h"
+#include "support/korva_fixture.h"
 #include "support/sonar_fixture.h"
 #include "support/temp_dir.h"
 #include "ui/ascii_select_form.h"
@@ -23,6 +24,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -174,4 +176,33 @@ TEST_F(BitmapsPage, AsciiAndBinaryOptionsWindows) {
     EXPECT_EQ(s->NumTraces, 1);
     EXPECT_EQ(s->binary.channels(), 3);
     EXPECT_TRUE(w.SelectShotsForm->isVisible());
+}
+
+TEST_F(BitmapsPage, ExportAsciiOnlyFromRecordFilesAndNothingWhenCancelled) {
+    TTarnixForm& f = *w.TarnixForm;
+    int asked = 0;
+    QString answer;
+    f.chooseAsciiFile = [&] {
+        ++asked;
+        return answer;
+    };
+    writeTextFile(dir.file("t.txt"), "1 2\n");
+    f.openDataFile(QString::fromStdString(dir.file("t.txt")));
+    f.ExportAscii1Click();
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(f.Edit4->text(), "Export Ascii reads KORVA 2.0 files (.d02): open one first");
+
+    SynthKorvaRecord r;
+    writeBytes(dir.file("l.d02"), korvaFile(r, 3, 16384));
+    f.openDataFile(QString::fromStdString(dir.file("l.d02")));
+    s->EndSweep.set(1);
+    const int traces = s->NumTraces;
+    f.ExportAscii1Click(); // cancelled
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(s->NumTraces, traces);
+    answer = QString::fromStdString(dir.file("out.txt"));
+    f.ExportAscii1Click();
+    const std::string text = readTextFile(dir.file("out.txt"));
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 8); // 1 ms at 8 kHz
+    EXPECT_EQ(text.substr(0, 11), "0.00000000,");             // slot 0 holds no sample
 }
