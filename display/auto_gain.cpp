@@ -47,54 +47,62 @@ AutoGain autoGainFor(const Session& s, double p) {
     return g;
 }
 
-double blankShare(const Session& s, const QImage& picture) {
-    if (picture.isNull() || s.ImageRows <= 0 || s.ImageColumns <= 0) return 0;
+namespace {
+
+// The largest channel difference of every painted pixel from the colour of
+// amplitude 0. The outline and grid lines are drawn over the data area; on a
+// short line (a few hundred traces) they alone are more than 2% of its pixels
+// and would make any picture look strong.
+std::vector<int> paintedDistances(const Session& s, const QImage& picture) {
+    std::vector<int> out;
+    if (picture.isNull() || s.ImageRows <= 0 || s.ImageColumns <= 0) return out;
     uint32_t zero = colour::white;
     paletteColour(s.display.PaletteBar(), 0, zero);
-    const int x0 = kProfileMargin + 1, y0 = kProfileMargin;
-    const int x1 = std::min(picture.width(), x0 + s.ImageColumns);
-    const int y1 = std::min(picture.height(), y0 + s.ImageRows + 1);
-    long long blank = 0, all = 0;
+    const AnnotationLayout layout = annotationLayout(s);
+    const AnnotationLine& area = layout.dataArea;
+    const int x0 = std::max(0, area.x1 + 1), y0 = std::max(0, area.y1 + 1);
+    const int x1 = std::min(picture.width(), area.x2 - 1);
+    const int y1 = std::min(picture.height(), area.y2 - 1);
+    if (x1 <= x0 || y1 <= y0) return out;
+    std::vector<bool> gridRow(static_cast<size_t>(y1 - y0), false);
+    for (const AnnotationLine& l : layout.lines)
+        if (l.y1 == l.y2 && l.y1 >= y0 && l.y1 < y1 && std::max(l.x1, l.x2) > x0)
+            gridRow[static_cast<size_t>(l.y1 - y0)] = true;
     const QImage img = picture.convertToFormat(QImage::Format_RGB32);
+    out.reserve(static_cast<size_t>(x1 - x0) * static_cast<size_t>(y1 - y0));
     for (int y = y0; y < y1; ++y) {
+        if (gridRow[static_cast<size_t>(y - y0)]) continue;
         const QRgb* row = reinterpret_cast<const QRgb*>(img.constScanLine(y));
         for (int x = x0; x < x1; ++x) {
             const QRgb c = row[x];
-            ++all;
-            if (std::abs(qRed(c) - qRed(zero)) <= 12 && std::abs(qGreen(c) - qGreen(zero)) <= 12 &&
-                std::abs(qBlue(c) - qBlue(zero)) <= 12)
-                ++blank;
+            out.push_back(
+                std::max({std::abs(qRed(c) - qRed(zero)), std::abs(qGreen(c) - qGreen(zero)),
+                          std::abs(qBlue(c) - qBlue(zero))}));
         }
     }
-    return all ? static_cast<double>(blank) / all : 0;
+    return out;
+}
+
+} // namespace
+
+double blankShare(const Session& s, const QImage& picture) {
+    const std::vector<int> d = paintedDistances(s, picture);
+    if (d.empty()) return 0;
+    const auto blank = std::count_if(d.begin(), d.end(), [](int v) { return v <= 12; });
+    return static_cast<double>(blank) / static_cast<double>(d.size());
 }
 
 int strongColour(const Session& s, const QImage& picture) {
-    if (picture.isNull() || s.ImageRows <= 0 || s.ImageColumns <= 0) return 0;
-    uint32_t zero = colour::white;
-    paletteColour(s.display.PaletteBar(), 0, zero);
-    const int x0 = kProfileMargin + 1, y0 = kProfileMargin;
-    const int x1 = std::min(picture.width(), x0 + s.ImageColumns);
-    const int y1 = std::min(picture.height(), y0 + s.ImageRows + 1);
+    const std::vector<int> d = paintedDistances(s, picture);
+    if (d.empty()) return 0;
     std::array<long long, 256> count{};
-    long long all = 0;
-    const QImage img = picture.convertToFormat(QImage::Format_RGB32);
-    for (int y = y0; y < y1; ++y) {
-        const QRgb* row = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-        for (int x = x0; x < x1; ++x) {
-            const QRgb c = row[x];
-            const int d =
-                std::max({std::abs(qRed(c) - qRed(zero)), std::abs(qGreen(c) - qGreen(zero)),
-                          std::abs(qBlue(c) - qBlue(zero))});
-            ++count[d];
-            ++all;
-        }
-    }
+    for (int v : d) ++count[static_cast<size_t>(v)];
+    const long long all = static_cast<long long>(d.size());
     // From the strong end down to where 2% of the pixels lie above.
     long long above = 0;
-    for (int d = 255; d > 0; --d) {
-        above += count[d];
-        if (above * 50 >= all) return d;
+    for (int v = 255; v > 0; --v) {
+        above += count[static_cast<size_t>(v)];
+        if (above * 50 >= all) return v;
     }
     return 0;
 }

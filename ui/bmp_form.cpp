@@ -1,4 +1,5 @@
 #include "ui/bmp_form.h"
+#include "ui/file_dialogs.h"
 
 #include "core/error.h"
 #include "core/session.h"
@@ -89,9 +90,12 @@ void TBMPForm::LoadParam(const QString& fileName) {
 }
 
 void TBMPForm::LoadBNDFile1Click() {
-    const QString name =
-        QFileDialog::getOpenFileName(this, "Load Boundaries", QString(), "Map Boundaries (*.bnd)");
-    if (name.isEmpty()) return;
+    QFileDialog dialog(this, "Load Boundaries");
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter("Map Boundaries (*.bnd)");
+    const QStringList files = execRemembered(dialog, "boundaries");
+    if (files.isEmpty()) return;
+    const QString name = files.first();
     session_.bmp.bndFileName = name.toStdString();
     LoadParam(name);
 }
@@ -101,9 +105,10 @@ void TBMPForm::SaveBoundaries1Click() {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilter("Map Boundaries (*.BND)");
     dialog.setDefaultSuffix("bnd");
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const QStringList files = execRemembered(dialog, "boundaries");
+    if (files.isEmpty()) return;
     try {
-        saveBitmapParam(session_, dialog.selectedFiles().first().toStdString());
+        saveBitmapParam(session_, files.first().toStdString());
     } catch (const Error& e) {
         session_.bmp.statusmap = e.what();
     }

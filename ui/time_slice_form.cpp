@@ -1,4 +1,5 @@
 #include "ui/time_slice_form.h"
+#include "ui/file_dialogs.h"
 
 #include "core/numtext.h"
 #include "core/session.h"
@@ -68,8 +69,8 @@ void TTimeSliceForm::SpeedButton1Click() {
         dialog.setNameFilters({"Text Files (*.txt)", "Any File (*)"});
         dialog.setDefaultSuffix("txt");
         dialog.selectFile(Edit1->text());
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-            name = dialog.selectedFiles().first();
+        if (const QStringList files = execRemembered(dialog, "timeSliceOutput"); !files.isEmpty())
+            name = files.first();
     }
     if (!name.isEmpty()) Edit1->setText(name);
 }

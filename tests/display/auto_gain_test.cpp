@@ -55,17 +55,46 @@ TEST(AutoGain, BlankShareOfTheDataArea) {
     QImage img(profileImageWidth(s), profileImageHeight(s), QImage::Format_RGB32);
     img.fill(Qt::white);
     EXPECT_DOUBLE_EQ(blankShare(s, img), 1.0);
-    // One of the ten columns black: nine tenths blank; margins do not count.
+    // The outline covers the first and last data rows and the last column:
+    // nine columns of 20 rows are left, and it does not count itself.
+    const AnnotationLine a = annotationLayout(s).dataArea;
+    ASSERT_EQ(a.x2 - 1, 50 + s.ImageColumns);
+    ASSERT_EQ(a.y2 - 1, 50 + s.ImageRows);
+    for (int x = a.x1; x < a.x2; ++x)
+        img.setPixel(x, a.y1, 0xFF000000u), img.setPixel(x, a.y2 - 1, 0xFF000000u);
+    for (int y = a.y1; y < a.y2; ++y)
+        img.setPixel(a.x1, y, 0xFF000000u), img.setPixel(a.x2 - 1, y, 0xFF000000u);
+    EXPECT_DOUBLE_EQ(blankShare(s, img), 1.0);
+    EXPECT_EQ(strongColour(s, img), 0);
+    // One of the nine columns black; margins do not count.
     for (int y = 50; y <= 50 + s.ImageRows; ++y) img.setPixel(51, y, 0xFF000000u);
     img.setPixel(5, 5, 0xFF000000u);
-    EXPECT_DOUBLE_EQ(blankShare(s, img), 0.9);
-    // A tenth of the pixels black: the strongest 2% are at full colour.
+    EXPECT_DOUBLE_EQ(blankShare(s, img), 8.0 / 9);
+    // A ninth of the pixels black: the strongest 2% are at full colour.
     EXPECT_EQ(strongColour(s, img), 255);
     for (int y = 50; y <= 50 + s.ImageRows; ++y) img.setPixel(51, y, 0xFFA0A0A0u);
     EXPECT_EQ(strongColour(s, img), 95); // light grey only: nearly blank
     // Palette 2 shows zero as mid-grey, so a white picture is no blank one there.
     s.display.PaletteBar.set(2);
     EXPECT_LT(blankShare(s, img), 0.01);
+}
+
+TEST(AutoGain, GridLinesAreNoSignal) {
+    Session s;
+    s.NumTraces = 300;
+    s.display.NVP.set(101);
+    s.display.Grid.set(1);
+    setupProfileGeometry(s);
+    QImage img(profileImageWidth(s), profileImageHeight(s), QImage::Format_RGB32);
+    img.fill(Qt::white);
+    int gridRows = 0;
+    for (const AnnotationLine& l : annotationLayout(s).lines)
+        if (l.y1 == l.y2 && l.x2 > 60 && l.y1 > 50 && l.y1 < 50 + s.ImageRows) {
+            for (int x = 51; x < 50 + s.ImageColumns; ++x) img.setPixel(x, l.y1, 0xFF000000u);
+            ++gridRows;
+        }
+    ASSERT_GE(gridRows, 3); // more than 2% of the rows
+    EXPECT_EQ(strongColour(s, img), 0);
 }
 
 TEST(AutoGain, WholeTraceWindowEnd) {

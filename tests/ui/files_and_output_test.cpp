@@ -222,6 +222,7 @@ TEST_F(MainWindowFiles, F3FirstLookWholeTraceAndAutoGain) {
 
     // Auto from the Display window sets the gain for the next GO.
     form->PlayButtClick();
+    EXPECT_NE(form->AutoGainOffer, nullptr); // the whole trace at gain 1 is pale too
     w.DisplayControlsForm->AutoGainButt->click();
     EXPECT_TRUE(form->Edit4->text().startsWith("Auto: gain ")) << form->Edit4->text().toStdString();
     EXPECT_TRUE(s->display.Gain() < 10 || s->display.ClipLevel > 0);
@@ -241,4 +242,24 @@ TEST_F(MainWindowFiles, AWindowTheUserChoseIsNotReplaced) {
     form->Close1Click();
     form->AutoGainClick();
     EXPECT_TRUE(form->Edit4->text().contains("confirmed shot range"));
+}
+
+TEST_F(MainWindowFiles, F3WithTheStartSettingsOffersAutoAfterANearlyBlankRun) {
+    const std::string f3 = tarnix::test::testdataPath("peer/segyio-f3.sgy");
+    if (f3.empty()) GTEST_SKIP() << "shared test data not found";
+    TTarnixForm* form = w.TarnixForm;
+    form->openDataFile(QString::fromStdString(f3));
+    okOkGo(); // the start window, gain 1: F3's amplitudes are far below full scale
+    ASSERT_FALSE(form->profileImage.isNull());
+    ASSERT_NE(form->AutoGainOffer, nullptr);
+    EXPECT_FALSE(form->AutoGainOffer->isHidden());
+    auto* offer = form->AutoGainOffer->findChild<QPushButton*>();
+    ASSERT_NE(offer, nullptr);
+    EXPECT_EQ(offer->text(), "Auto gain");
+    const int gainBefore = s->display.Gain();
+    offer->click();
+    EXPECT_TRUE(form->Edit4->text().startsWith("Auto: gain ")) << form->Edit4->text().toStdString();
+    EXPECT_TRUE(s->display.Gain() != gainBefore || s->display.ClipLevel > 0);
+    form->PlayButtClick();
+    EXPECT_EQ(form->AutoGainOffer, nullptr);
 }

@@ -3,12 +3,14 @@
 #include "core/session.h"
 #include "processing/module_table.h"
 #include "support/temp_dir.h"
+#include "ui/bmp_form.h"
 #include "ui/file_dialogs.h"
 #include "ui/help_pages.h"
 #include "ui/map_form.h"
 #include "ui/map_viewer_form.h"
 #include "ui/processing_form.h"
 #include "ui/tarnix_form.h"
+#include "ui/time_slice_form.h"
 #include "ui/windows.h"
 
 #include <QAction>
@@ -153,6 +155,8 @@ TEST_F(Dialogs, EachDialogStartsInItsLastDirectoryAndRemembersTheNewOne) {
         {"boundaries", [this] { w.MapForm->LoadBNDFile1Click(); }, "box.bnd"},
         {"xyz", [this] { (void)w.MapForm->runXyzDialog(); }, "map.xyz"},
         {"points", [this] { w.MapViewerForm->XYFile1Click(); }, "points.xy"},
+        {"boundaries", [this] { w.BMPForm->SaveBoundaries1Click(); }, "scan.bnd"},
+        {"timeSliceOutput", [this] { w.TimeSliceForm->SpeedButton1Click(); }, "slice.txt"},
     };
     for (const Case& c : cases) {
         setLastDirectory(c.key, was);
