@@ -16,6 +16,8 @@ void copyReadSettings(const Session& from, Session& to) {
     to.segy = from.segy;
     to.shots = from.shots;
     to.ascii = from.ascii;
+    to.binary = from.binary;
+    to.bmp = from.bmp;
     to.StartSweep = from.StartSweep;
     to.EndSweep = from.EndSweep;
 }

@@ -129,3 +129,17 @@ TEST(BitmapRun, ColumnsBecomeShotsFromTheSideFile) {
     // Shot 3 is column 2, rows 1..4.
     EXPECT_EQ(painted.traces[2], (std::vector<long double>{234, 233, 232, 231}));
 }
+
+TEST(AsciiRun, MixingTakesTheNextColumnsAsNeighbours) {
+    TempDir dir;
+    auto s = openTable(dir, "4");
+    setRows(*s, {{"TMXM", "2", "0", "0", "FALSE"}});
+    Processor p(*s);
+    TraceKeeper painted;
+    const RunResult r = p.run(painted);
+    ASSERT_EQ(r.end, RunEnd::Normal) << r.message;
+    ASSERT_EQ(painted.traces.size(), 3u);
+    // Trace 1 with trace 2 (110 + 210) / 2; the last column has no neighbour.
+    EXPECT_EQ(painted.traces[0][0], 160);
+    EXPECT_EQ(painted.traces[2][0], 310);
+}
