@@ -292,10 +292,13 @@ void picks(const uint8_t* data, size_t size) {
     expected([&] {
         table->read(1, path);
         Choices c(data, size);
+        const long double start = c.take(1000), rate = 1 + c.take(100);
+        // The first shots, where small files have their gaps, and a few anywhere.
+        for (int shot = 0; shot < 100; ++shot) (void)pickSample(*table, 1, shot, start, rate);
         for (int i = 0; i < 8; ++i) {
             const int shot = c.take(PickTable::kMaxShot + 1);
             (void)table->time(1, shot);
-            (void)pickSample(*table, 1, shot, c.take(1000), 1 + c.take(100));
+            (void)pickSample(*table, 1, shot, start, rate);
         }
         (void)table->minTime(1);
         (void)table->maxTime(1);
@@ -376,7 +379,9 @@ void sequence(const uint8_t* data, size_t size) {
     Processor p(*s);
     expected([&] { p.READ_A_TRACE(s->shots.StartShot()); });
     RunHooks hooks;
-    p.run(hooks);
+    const RunResult r = p.run(hooks);
+    if (std::getenv("TARNIX_FUZZ_VERBOSE"))
+        std::fprintf(stderr, "  run: %s\n", r.message.empty() ? "normal" : r.message.c_str());
     expected([&] { p.READ_A_TRACE(s->shots.StartShot() + 1); });
     s->input.reset();
     fs::current_path(here, ec);
