@@ -39,8 +39,9 @@ std::optional<MapBox> MapBox::tryParse(const MapLimits& limits, std::string* mes
     for (int i = 0; i < 8; ++i) {
         const std::string& text = *fields[i];
         if (i < 4) {
+            // Finite as typed but beyond a double is no boundary either.
             long double v;
-            if (!tryParseFloat(text, v) || !std::isfinite(v))
+            if (!tryParseFloat(text, v) || !std::isfinite(static_cast<double>(v)))
                 return refuse(std::string(kBoundaryFieldNames[i]) + " '" + text +
                               "' is not a number");
             *decimals[i] = static_cast<double>(v);
@@ -86,7 +87,8 @@ std::optional<MapPixel> MapBox::LongLatToYX(double lon, double lat) const {
     const long double fx = static_cast<long double>(d) / sx;
     const long double fy = static_cast<long double>(T - lat) / sy;
     constexpr long double kLimit = 1e9L;
-    if (std::fabs(fx) > kLimit || std::fabs(fy) > kLimit) return std::nullopt;
+    // Written to refuse NaN too: edges near the double's limits make 0/0 and inf/inf.
+    if (!(std::fabs(fx) <= kLimit && std::fabs(fy) <= kLimit)) return std::nullopt;
     MapPixel p;
     p.x = static_cast<int>(roundHalfEven(fx) + xmin);
     p.y = static_cast<int>(roundHalfEven(fy) + ymin);

@@ -131,6 +131,14 @@ TEST(MapBox, BoxesThatCannotPlaceAnythingAreRefused) {
     EXPECT_FALSE(b.LongLatToYX(29.5, INFINITY).has_value());
     const MapBox tiny = MapBox::parse(limits("41", "40.9999999", "29", "30", "0", "1", "0", "1"));
     EXPECT_FALSE(tiny.LongLatToYX(29.5, -80).has_value());
+    // Edges a double cannot hold are refused; edges near its limits place nothing
+    // rather than dividing infinities.
+    EXPECT_NE(refusal(limits("4.5e312", "40", "29", "30", "0", "10", "0", "10")).find("Top"),
+              std::string::npos);
+    const MapBox huge =
+        MapBox::parse(limits("1e308", "-1e308", "-1e308", "1e308", "0", "1", "0", "1"));
+    EXPECT_FALSE(huge.LongLatToYX(1e308, 0).has_value());
+    EXPECT_FALSE(huge.LongLatToYX(0, -1e308).has_value());
 }
 
 TEST(BoundaryFile, RoundTripsByteForByteAndLoadsAllOrNothing) {
