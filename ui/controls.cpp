@@ -1,5 +1,6 @@
 #include "ui/controls.h"
 
+#include <QImage>
 #include <QSignalBlocker>
 #include <QSpinBox>
 
@@ -23,6 +24,16 @@ void showRanged(QSpinBox* spin, const RangedInt& setting) {
         spin->setRange(setting.min(), setting.max());
     }
     if (spin->value() != value) spin->setValue(value);
+}
+
+QPixmap crispPixmap(const QImage& image, qreal devicePixelRatio) {
+    if (image.isNull() || !(devicePixelRatio > 1)) return QPixmap::fromImage(image);
+    const QSize device(qRound(image.width() * devicePixelRatio),
+                       qRound(image.height() * devicePixelRatio));
+    QPixmap p =
+        QPixmap::fromImage(image.scaled(device, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    p.setDevicePixelRatio(devicePixelRatio);
+    return p;
 }
 
 } // namespace tarnix

@@ -142,6 +142,8 @@ bool ProfileView::eventFilter(QObject* watched, QEvent* event) {
             QSize(viewSize(img.width(), z), viewSize(img.height(), z)) != form_.Display->size())
             return false;
         QPainter p(form_.Display);
+        // On a high-DPI screen even zoom 1 scales the picture: never smoothly.
+        p.setRenderHint(QPainter::SmoothPixmapTransform, false);
         const QRect r = static_cast<QPaintEvent*>(event)->rect();
         if (z == 1.0) {
             p.drawImage(r.topLeft(), img, r);
@@ -154,7 +156,6 @@ bool ProfileView::eventFilter(QObject* watched, QEvent* event) {
         const int y1 = std::min(img.height() - 1, viewToPicture(r.bottom(), z));
         if (x1 < x0 || y1 < y0) return true;
         const QRect source(x0, y0, x1 - x0 + 1, y1 - y0 + 1);
-        p.setRenderHint(QPainter::SmoothPixmapTransform, false);
         p.drawImage(QRectF(x0 * z, y0 * z, source.width() * z, source.height() * z), img, source);
         return true;
     }

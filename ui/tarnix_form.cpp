@@ -773,7 +773,7 @@ void TTarnixForm::showProfile() {
 }
 
 void TTarnixForm::showBitmap() {
-    Image2->setPixmap(QPixmap::fromImage(bitmapImage));
+    Image2->setPixmap(crispPixmap(bitmapImage, Image2->devicePixelRatioF()));
     Image2->resize(bitmapImage.size());
 }
 

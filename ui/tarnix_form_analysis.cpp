@@ -3,6 +3,7 @@
 #include "display/instrument_readouts.h"
 #include "display/instruments.h"
 #include "formats/trace_text.h"
+#include "ui/controls.h"
 #include "ui/file_dialogs.h"
 #include "ui/tarnix_form.h"
 
@@ -65,7 +66,7 @@ void showInstrument(QLabel* image, Instrument which, Session& s, InstrumentWork&
     const int height = fixedHeight > 0 ? fixedHeight : std::max(1, image->height() - 2 * frame);
     const QColor theme = QGuiApplication::palette().color(QPalette::Highlight);
     const QImage img = drawInstrument(which, s, work, width, height, instrumentPen(which, theme));
-    image->setPixmap(QPixmap::fromImage(img));
+    image->setPixmap(crispPixmap(img, image->devicePixelRatioF()));
 }
 
 } // namespace

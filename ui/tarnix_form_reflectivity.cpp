@@ -3,6 +3,7 @@
 #include "core/session.h"
 #include "display/reflectivity_curve.h"
 #include "navigation/reflectivity_view.h"
+#include "ui/controls.h"
 #include "ui/tarnix_form.h"
 
 #include <QApplication>
@@ -59,7 +60,7 @@ void TTarnixForm::SpeedButton7Click() {
     Edit5->setText(QString::fromStdString(p.maxText));
     Edit6->setText(QString::fromStdString(p.minText));
     const QImage curve = reflectivityCurveImage(p, kReflectivityCurveHeight);
-    graph1->setPixmap(QPixmap::fromImage(curve));
+    graph1->setPixmap(crispPixmap(curve, graph1->devicePixelRatioF()));
     graph1->resize(curve.isNull() ? QSize(0, kReflectivityCurveHeight) : curve.size());
     QApplication::restoreOverrideCursor();
     if (!p.error.empty())

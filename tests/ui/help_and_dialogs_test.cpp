@@ -4,6 +4,7 @@
 #include "processing/module_table.h"
 #include "support/temp_dir.h"
 #include "ui/bmp_form.h"
+#include "ui/controls.h"
 #include "ui/file_dialogs.h"
 #include "ui/help_pages.h"
 #include "ui/map_form.h"
@@ -18,6 +19,8 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QImage>
+#include <QPixmap>
 #include <QPushButton>
 #include <QSettings>
 #include <QTextBrowser>
@@ -181,4 +184,26 @@ TEST_F(Dialogs, ADirectoryThatIsGoneIsNotOffered) {
     QFileDialog dialog(nullptr, "Open");
     EXPECT_TRUE(execRemembered(dialog, "never").isEmpty());
     EXPECT_EQ(lastDirectory("never"), QString());
+}
+
+TEST(CrispPixmap, EachPixelBecomesABlockOfDevicePixelsWithoutNewColours) {
+    QImage img(3, 2, QImage::Format_RGB32);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) img.setPixel(x, y, (x + y) % 2 ? 0xFF000000u : 0xFFFFFFFFu);
+    const QPixmap two = crispPixmap(img, 2);
+    EXPECT_EQ(two.size(), QSize(6, 4));
+    EXPECT_EQ(two.devicePixelRatio(), 2);
+    EXPECT_EQ(two.deviceIndependentSize(), QSizeF(3, 2)); // the label's layout is unchanged
+    const QImage back = two.toImage().convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 6; ++x)
+            EXPECT_EQ(back.pixel(x, y), img.pixel(x / 2, y / 2)) << x << "," << y;
+    // A fractional ratio gives uneven blocks, but still only the image's colours.
+    const QImage odd = crispPixmap(img, 1.5).toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(odd.size(), QSize(5, 3)); // 4.5 rounds to 5
+    for (int y = 0; y < odd.height(); ++y)
+        for (int x = 0; x < odd.width(); ++x)
+            EXPECT_TRUE(odd.pixel(x, y) == 0xFF000000u || odd.pixel(x, y) == 0xFFFFFFFFu);
+    // At ratio 1 the picture is the image itself.
+    EXPECT_EQ(crispPixmap(img, 1).toImage().convertToFormat(QImage::Format_RGB32), img);
 }
