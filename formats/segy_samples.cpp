@@ -96,7 +96,11 @@ void SegySampleDecoder::decode(const unsigned char* p, int n, int code, bool be,
         if (plain)
             wholeToSamples(w, n, dst);
         else
-            for (int i = 0; i < n; ++i) dst[i] = static_cast<Sample>((w[i] + add) * mul);
+            // Extended precision holds every product 64-bit integers hold, and
+            // the ones they cannot are values, not overflows.
+            for (int i = 0; i < n; ++i)
+                dst[i] = (static_cast<Sample>(w[i]) + static_cast<Sample>(add)) *
+                         static_cast<Sample>(mul);
         return;
     }
     uint32_t* u = words_.data();

@@ -32,8 +32,8 @@ class SegySampleDecoder {
 public:
     SegySampleDecoder();
     // dst[i] := sample i of the n samples at p, for i < n. With mul/add other
-    // than 1/0 each sample becomes (sample + add) x mul, in integer arithmetic
-    // for the integer formats. Float samples that are not numbers become 0.
+    // than 1/0 each sample becomes (sample + add) x mul, exact for the integer
+    // formats wherever 64 bits hold it. Float samples that are not numbers become 0.
     void decode(const unsigned char* p, int n, int code, bool bigEndian, long long mul,
                 long long add, Sample* dst);
 

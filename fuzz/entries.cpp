@@ -135,6 +135,11 @@ void segy(const uint8_t* data, size_t size) {
                 s->segy.S_REdit = std::to_string(c.take(4) * 250);
             }
             s->segy.Z_scaler = c.take(2);
+            static const char* kFactors[] = {"1", "0", "-1", "100", "9223372036854775807", "x"};
+            s->shots.MUL = kFactors[c.take(6)];
+            s->shots.ADD = kFactors[c.take(6)];
+            s->segy.XEditscaler = kFactors[c.take(6)];
+            s->segy.YEditScaler = kFactors[c.take(6)];
             s->shots.chan_to_display.set(1 + c.take(3));
             s->StartSweep.set(c.take(8) * 25);
             s->EndSweep.set(s->StartSweep() + 1 + c.take(8) * 100);

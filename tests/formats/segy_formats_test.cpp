@@ -125,6 +125,13 @@ TEST(SegyFormats, MulAndAddOnFloatAndWideSamples) {
         open(w, dir.file("i32.sgy"), [](Session& x) { x.shots.MUL = std::string("1") + "00000"; });
     EXPECT_EQ(t->raw[0], -3276800000.0L); // beyond 32 bits: integer arithmetic in 64
     EXPECT_EQ(t->raw[1], 3276700000.0L);
+    // Texts near the 64-bit limit give the product, not an overflow.
+    auto u = open(w, dir.file("i32.sgy"), [](Session& x) {
+        x.shots.MUL = std::string("9223372036854775807");
+        x.shots.ADD = std::string("-9223372036854775807");
+    });
+    EXPECT_EQ(u->raw[1], (32767.0L - 9223372036854775807.0L) * 9223372036854775807.0L);
+    EXPECT_LT(u->raw[0], 0);
 }
 
 TEST(SegyFormats, IeeeValuesThatAreNoNumbersBecomeZero) {
