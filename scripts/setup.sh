@@ -3,7 +3,7 @@
 # when they are all present already.
 set -euo pipefail
 pkgs=(cmake ninja-build g++ make qt6-base-dev qt6-base-dev-tools libgl-dev
-      libgtest-dev libgmock-dev libbenchmark-dev clang-format xvfb xauth imagemagick
+      libgtest-dev libgmock-dev libbenchmark-dev clang-format xvfb xauth xdotool imagemagick poppler-utils
       clang libclang-rt-14-dev llvm zlib1g-dev)
 missing=()
 for p in "${pkgs[@]}"; do
