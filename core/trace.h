@@ -16,6 +16,13 @@ constexpr int kShotTableSize = kMaxShot + 1;
 
 using TraceBuffer = std::array<Sample, kTraceSlots>;
 
+// Samples per ms a file may give: up to 1 GHz, so that every window count
+// (milliseconds up to 100000 times the rate) stays far inside 64 bits.
+constexpr long double kMaxSampleRate = 1e6L;
+inline bool usableSampleRate(long double rate) {
+    return rate > 0 && rate <= kMaxSampleRate;
+}
+
 // What is known about zeros in the raw and current traces, so that a run's
 // window copy moves only the samples a trace has. Each hint is set just before
 // the copy that uses it and taken by it, so a copy started from anywhere else

@@ -142,6 +142,9 @@ void asciiSelectOk(Session& s) {
     if (!tryParseFloat(s.ascii.S_Redit, rate) || !(rate > 0) || !std::isfinite(rate))
         throw ConversionError("Sampling Frequency '" + s.ascii.S_Redit +
                               "' is not a rate above 0 kHz");
+    if (!usableSampleRate(rate))
+        throw ConversionError("Sampling Frequency '" + s.ascii.S_Redit + "' is above " +
+                              floatText(kMaxSampleRate) + " kHz");
     s.SampleRate = rate;
     s.NumSamples = static_cast<int32_t>(truncate((s.EndSweep() - s.StartSweep()) * rate));
     s.korvaRateIndex = korvaRateCode(rate);

@@ -143,7 +143,7 @@ void openKorva(Session& s, const KorvaVariant& v) {
     long double rate = s.SampleRate;
     std::string note;
     if (const auto r = korvaIndexRate(h)) {
-        if (!(*r > 0) || !std::isfinite(*r))
+        if (!usableSampleRate(*r))
             throw IoError(name + ": sampling frequency index 99 takes the rate from scan_marker, " +
                           "which holds " + floatText(*r) + " kHz; the file cannot be read at it");
         rate = *r;

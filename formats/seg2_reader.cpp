@@ -287,6 +287,8 @@ void Seg2File::readTrace(int k) {
             if (!(interval > 0))
                 fail(name + ": SAMPLE_INTERVAL '" + value +
                      "' is not a positive number of seconds");
+            if (!usableSampleRate(0.001L / interval))
+                fail(name + ": SAMPLE_INTERVAL '" + value + "' is below a nanosecond");
             haveInterval = true;
         }
     }

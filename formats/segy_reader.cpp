@@ -319,7 +319,7 @@ void SegyInput::read(Session& s, int shot, bool bigEndian, int nchan, int channe
         interval = userInterval;
         if (!bigEndian) segySet(rec, segy::SampleInterval, static_cast<int32_t>(userInterval));
     }
-    if (!(interval > 0))
+    if (!(interval > 0) || !usableSampleRate(1000.0L / interval))
         throw IoError(traceName(path_, shot) + " has a sample interval of " + floatText(interval) +
                       " microseconds; tick Change and type the interval");
 

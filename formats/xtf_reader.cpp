@@ -265,6 +265,10 @@ void XtfInput::readTrace(Session& s, int shot, int channel) {
                       " gives neither a time span nor a slant range");
 
     const int stored = ch.samples;
+    if (!usableSampleRate(stored / (span * 1000.0)))
+        throw IoError(name + ": channel " + std::to_string(channel) + " puts " +
+                      std::to_string(stored) + " samples into " + floatText(span) +
+                      " s, more than " + floatText(kMaxSampleRate) + " samples per ms");
     const int ns = std::min(stored, kReadSlots);
     const int bps = ci.bytesPerSample;
     const bool reverse = ci.type == kPortChannel;

@@ -108,6 +108,11 @@ TEST(KorvaOpen, RateFromScanMarkerAndTriggerDelay) {
     EXPECT_EQ(s.current[0], 0);
     EXPECT_EQ(s.current[200], 0);
     EXPECT_EQ(s.current[201], korvaValue(1, 1));
+
+    // A marker rate beyond 1 GHz is refused like one that is not positive.
+    Session t;
+    r.markerRate = 3e37f;
+    expectOpenFails(t, written(dir, korvaFile(r, 2, 16384), "fast.D02"), "index 99");
 }
 
 TEST(KorvaOpen, TriggerDelayBeyondTheRecordGivesZerosWithoutOverrun) {

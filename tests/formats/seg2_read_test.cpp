@@ -303,6 +303,8 @@ TEST(Seg2Read, MalformedFilesAreRefusedNamingFileAndTrace) {
                     "trace 1: DELAY 'soon' is not a valid floating point value");
     expectOpenFails(seg2File({{1, {1}, {"SAMPLE_INTERVAL 0"}, {}, 0}}),
                     "trace 1: SAMPLE_INTERVAL '0' is not a positive number");
+    expectOpenFails(seg2File({{1, {1}, {"SAMPLE_INTERVAL 1e-12"}, {}, 0}}),
+                    "trace 1: SAMPLE_INTERVAL '1e-12' is below a nanosecond");
 }
 
 TEST(Seg2Read, AFailedReadClosesTheFileAndLeavesTheColumn) {

@@ -137,6 +137,9 @@ TEST(SegyRead, SampleIntervalAndChangeBox) {
     segyInput(*s)->readTrace(*s, 0);
     EXPECT_EQ(s->SampleRate, 2);
     EXPECT_EQ(field(*s, segy::SampleInterval), 125); // big-endian keeps the header's interval
+    s->segy.S_REdit = "1e-9";                        // a rate beyond 1 GHz
+    EXPECT_THROW(segyInput(*s)->readTrace(*s, 0), IoError);
+    EXPECT_EQ(s->SampleRate, 2);
 }
 
 TEST(SegyRead, MultipingDelay) {

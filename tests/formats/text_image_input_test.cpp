@@ -184,6 +184,8 @@ TEST(AsciiTable, ColumnsAreTracesAndEverySampleLineCounts) {
     EXPECT_THROW(asciiSelectOk(s), ConversionError);
     s.ascii.S_Redit = "2,5";
     EXPECT_THROW(asciiSelectOk(s), ConversionError);
+    s.ascii.S_Redit = "2e6"; // every window count is ms x rate
+    EXPECT_THROW(asciiSelectOk(s), ConversionError);
     EXPECT_EQ(s.SampleRate, 4);
     s.ascii.S_Redit = "2.5";
     asciiSelectOk(s);

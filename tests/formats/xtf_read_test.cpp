@@ -261,6 +261,9 @@ TEST(XtfRead, InconsistentPingsAreErrorsNamingFileAndPing) {
     putU32(b, second + 16, 0); // no time span ...
     putU32(b, second + 4, 0);  // ... and no slant range
     readFails(b, "gives neither a time span nor a slant range");
+    b = good;
+    putU32(b, second + 16, 0x00000001); // the smallest float: beyond 1 GHz
+    readFails(b, "more than 1000000 samples per ms");
     Bytes shortPing = xtfFileHeader(twoSides());
     append(shortPing, xtfPacket(0, 100));
     readFails(shortPing, "shorter than a ping header");
