@@ -112,7 +112,10 @@ void writeProfilePdf(const Session& s, const QImage& picture, const QFont& font,
     p.setFont(font);
     p.setPen(QPen(Qt::black, 1));
     const int ascent = p.fontMetrics().ascent();
-    for (const AnnotationText& t : thinnedTimeLabels(layout.texts, p.fontMetrics().height()))
+    for (const AnnotationText& t :
+         thinnedLabels(layout.texts, p.fontMetrics().height(), [&p](const std::string& text) {
+             return p.fontMetrics().horizontalAdvance(QString::fromStdString(text));
+         }))
         p.drawText(QPoint(t.x, t.y + ascent), QString::fromStdString(t.text));
     for (const AnnotationLine& l : layout.lines)
         p.drawLine(QPointF(l.x1 + 0.5, l.y1 + 0.5), QPointF(l.x2 + 0.5, l.y2 + 0.5));

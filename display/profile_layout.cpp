@@ -155,6 +155,42 @@ std::vector<AnnotationText> thinnedTimeLabels(const std::vector<AnnotationText>&
     return out;
 }
 
+std::vector<AnnotationText> thinnedLabels(const std::vector<AnnotationText>& texts, int textHeight,
+                                          const std::function<int(const std::string&)>& textWidth) {
+    constexpr int kGap = 4; // pixels between two labels of a row
+    std::vector<AnnotationText> in = thinnedTimeLabels(texts, textHeight);
+    std::vector<bool> keep(in.size(), true);
+    std::vector<bool> seen(in.size(), false);
+    for (size_t i = 0; i < in.size(); ++i) {
+        if (seen[i]) continue;
+        std::vector<size_t> row;
+        for (size_t j = i; j < in.size(); ++j)
+            if (in[j].y == in[i].y) {
+                row.push_back(j);
+                seen[j] = true;
+            }
+        std::stable_sort(row.begin(), row.end(),
+                         [&](size_t a, size_t b) { return in[a].x < in[b].x; });
+        size_t last = row.front();
+        for (size_t c = 1; c < row.size(); ++c) {
+            const size_t j = row[c];
+            const bool end = c + 1 == row.size();
+            if (in[j].x >= in[last].x + textWidth(in[last].text) + kGap) {
+                last = j;
+            } else if (end && last != row.front()) {
+                keep[last] = false; // the last shot wins over its neighbour
+                last = j;
+            } else {
+                keep[j] = false;
+            }
+        }
+    }
+    std::vector<AnnotationText> out;
+    for (size_t i = 0; i < in.size(); ++i)
+        if (keep[i]) out.push_back(std::move(in[i]));
+    return out;
+}
+
 std::string lineNameCaption(const std::string& inputFileName) {
     return "Line Name :" + std::filesystem::path(inputFileName).stem().string();
 }

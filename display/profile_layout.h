@@ -2,6 +2,7 @@
 #include "core/session.h" // setupProfileGeometry
 // Geometry of the profile image and the positions of its annotation, worked out
 // without an image so that the run, the read-out and the tests share them.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,13 @@ AnnotationLayout annotationLayout(const Session& s);
 // changed, only what is drawn.
 std::vector<AnnotationText> thinnedTimeLabels(const std::vector<AnnotationText>& texts,
                                               int textHeight);
+
+// What the picture draws: the time labels thinned as above, then in each row of
+// labels (texts sharing a y: the shot labels), a label that starts less than a
+// few pixels after the end of the last one kept is left out; the row's last
+// label (the last shot) is always kept, in place of a kept one it would touch.
+std::vector<AnnotationText> thinnedLabels(const std::vector<AnnotationText>& texts, int textHeight,
+                                          const std::function<int(const std::string&)>& textWidth);
 
 // "Line Name :" caption text for an input file: its name without directory and extension.
 std::string lineNameCaption(const std::string& inputFileName);

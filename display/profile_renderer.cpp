@@ -302,7 +302,10 @@ void drawRunEndAnnotation(const Session& s, QImage& picture, ImageCanvas& canvas
         p.setPen(textColour);
         const int ascent = p.fontMetrics().ascent();
         // Labels closer than the text height would overlap: the picture leaves them out.
-        for (const AnnotationText& t : thinnedTimeLabels(layout.texts, p.fontMetrics().height()))
+        for (const AnnotationText& t :
+             thinnedLabels(layout.texts, p.fontMetrics().height(), [&p](const std::string& text) {
+                 return p.fontMetrics().horizontalAdvance(QString::fromStdString(text));
+             }))
             p.drawText(QPoint(t.x, t.y + ascent), QString::fromStdString(t.text));
     }
     for (const AnnotationLine& l : layout.lines) canvas.line(l.x1, l.y1, l.x2, l.y2);

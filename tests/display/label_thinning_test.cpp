@@ -49,3 +49,52 @@ TEST(LabelThinning, TheEndLabelReplacesATouchingNeighbour) {
     // Labels far enough apart are all kept.
     EXPECT_EQ(thinnedTimeLabels(texts, 5).size(), 4u);
 }
+
+TEST(LabelThinning, ShotLabelsThatWouldTouchAreLeftOutTheLastShotStays) {
+    // F3's geometry: 414 traces, a shot label every 50, the last one 14 pixels
+    // after "400".
+    Session s;
+    s.shots.StartShot.set(0);
+    s.shots.EndShot.set(414);
+    s.NumTraces = 414;
+    s.display.NVP.set(100);
+    setupProfileGeometry(s);
+    const auto width = [](const std::string& t) { return 7 * static_cast<int>(t.size()); };
+    const AnnotationLayout layout = annotationLayout(s);
+    std::vector<std::string> row;
+    for (const auto& t : thinnedLabels(layout.texts, 12, width))
+        if (t.y == 25) row.push_back(t.text);
+    ASSERT_GE(row.size(), 3u);
+    EXPECT_EQ(row.front(), "0");
+    EXPECT_EQ(row.back(), "414");
+    EXPECT_EQ(row[row.size() - 2], "350"); // "400" would run into "414"
+    // Time labels sit in columns; the left and right ones share rows but never touch.
+    size_t left = 0, right = 0;
+    for (const auto& t : thinnedTimeLabels(layout.texts, 12)) {
+        if (t.y == 25) continue;
+        (t.x == 10 ? left : right) += 1;
+    }
+    size_t leftKept = 0, rightKept = 0;
+    for (const auto& t : thinnedLabels(layout.texts, 12, width)) {
+        if (t.y == 25) continue;
+        (t.x == 10 ? leftKept : rightKept) += 1;
+    }
+    EXPECT_EQ(leftKept, left);
+    EXPECT_EQ(rightKept, right);
+}
+
+TEST(LabelThinning, ARowKeepsLabelsThatFitAndTheFirstWhenOnlyTwoTouch) {
+    const auto width = [](const std::string& t) { return 6 * static_cast<int>(t.size()); };
+    // 4-pixel gap: "10" at 0 ends at 12, so 16 is the first place for the next.
+    const std::vector<AnnotationText> fits = {{0, 25, "10"}, {16, 25, "20"}, {32, 25, "30"}};
+    EXPECT_EQ(thinnedLabels(fits, 12, width).size(), 3u);
+    const std::vector<AnnotationText> touch = {{0, 25, "10"}, {15, 25, "20"}, {32, 25, "30"}};
+    const auto out = thinnedLabels(touch, 12, width);
+    ASSERT_EQ(out.size(), 2u);
+    EXPECT_EQ(out[1].text, "30");
+    // Only two that touch: the first one stays, as with time labels.
+    const std::vector<AnnotationText> two = {{0, 25, "10"}, {5, 25, "20"}};
+    const auto first = thinnedLabels(two, 12, width);
+    ASSERT_EQ(first.size(), 1u);
+    EXPECT_EQ(first[0].text, "10");
+}
