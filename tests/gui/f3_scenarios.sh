@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # F3 through the real program on a virtual X server, driven by xdotool as a user
-# would: opened from the command line and again from File > Recent Files, OK, OK,
-# GO (F5), Fit to Window (Ctrl+0), File > Save Image as PNG. The saved profile's
-# data area must match tarnix-run's picture of the same file and settings pixel
-# for pixel (the labels are left out: the two render text on different
-# platforms), and the second save, given a bare name, must land in the directory
-# the first one used.
+# would: opened from the command line, from File > Recent Files and at
+# QT_SCALE_FACTOR=2; each time OK, OK, GO (F5), Fit to Window (Ctrl+0), File >
+# Save Image as PNG. The saved profile's data area must match tarnix-run's
+# picture of the same file and settings pixel for pixel (the labels are left
+# out: the two render text on different platforms), and the second save, given
+# a bare name, must land in the directory the first one used.
 #
 # Usage: f3_scenarios.sh TARNIX TARNIX_RUN F3_FILE
 # (TARNIX_GUI_SHOTS=DIR keeps the screenshot of the fitted profile there.)
@@ -155,4 +155,16 @@ saved "$out/second.png"
 stop
 differ=$(compare -metric AE "$out/first.png" "$out/second.png" null: 2>&1)
 [ "$differ" = "0" ] || fail "the recent-files run saved a different picture ($differ pixels)"
-echo "ok: F3 opened twice, saved pictures match tarnix-run's data area"
+
+# 3: on a screen of twice the pixel density the profile bitmap is still one
+# pixel per trace and row; only the view scales it.
+QT_SCALE_FACTOR=2 start "$f3"
+ok_ok_go_fit_save "$out/dense.png"
+saved "$out/dense.png"
+stop
+[ "$(identify -format %wx%h "$out/dense.png")" = "$(identify -format %wx%h "$out/first.png")" ] ||
+    fail "at scale 2 the saved picture is $(identify -format %wx%h "$out/dense.png")"
+data "$out/dense.png" "$WORK/dense-data.png"
+differ=$(compare -metric AE "$WORK/dense-data.png" "$WORK/first-data.png" null: 2>&1)
+[ "$differ" = "0" ] || fail "at scale 2, $differ pixels of the data area differ"
+echo "ok: F3 opened three times, saved pictures match tarnix-run's data area"
