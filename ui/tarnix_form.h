@@ -96,7 +96,7 @@ public:
     // After a run: offers Auto when the picture came out nearly blank.
     void offerAutoGain();
     QWidget* WholeTraceOffer = nullptr; // status bar: "Whole trace: 0 to N ms"
-    QWidget* AutoGainOffer = nullptr;   // status bar: "Nearly blank picture: Auto"
+    QWidget* AutoGainOffer = nullptr;   // status bar: "Amplitudes paint faintly" + "Auto gain"
     // Scale of the shown profile (view only; ui/tarnix_form_view.cpp). The
     // picture point under `anchor` (a viewport point) stays where it is.
     double viewZoom() const { return viewZoom_; }

@@ -70,11 +70,10 @@ void TTarnixForm::offerAutoGain() {
         AutoGainOffer = nullptr;
     }
     if (profileImage.isNull() || strongColour(session_, profileImage) >= 128) return;
-    AutoGainOffer =
-        statusOffer("AutoGainOffer", "The picture is nearly blank", "Auto gain", [this] {
-            AutoGainOffer = nullptr;
-            AutoGainClick();
-        });
+    AutoGainOffer = statusOffer("AutoGainOffer", "Amplitudes paint faintly", "Auto gain", [this] {
+        AutoGainOffer = nullptr;
+        AutoGainClick();
+    });
 }
 
 void TTarnixForm::AutoGainClick() {
