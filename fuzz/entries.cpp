@@ -14,6 +14,7 @@
 #include "formats/seg2_reader.h"
 #include "formats/segy_reader.h"
 #include "formats/segy_samples.h"
+#include "formats/trace_text.h"
 #include "formats/xtf_reader.h"
 #include "navigation/map_box.h"
 #include "navigation/nav_extract.h"
@@ -392,6 +393,53 @@ void sequence(const uint8_t* data, size_t size) {
     fs::current_path(here, ec);
 }
 
+// File > Recent Files: the options line kept with the path is put back, then
+// the line is opened as the options window's OK opens it. What the line gives
+// must come back from the line it writes, or a reopened file would read
+// differently from the second time on.
+void recent(const uint8_t* data, size_t size) {
+    const std::string& line = sequenceLine();
+    auto s = std::make_unique<Session>();
+    applySegyOptionsText(std::string(text(data, size)), s->segy);
+    const std::string once = segyOptionsText(s->segy);
+    SegyOptions again;
+    applySegyOptionsText(once, again);
+    if (segyOptionsText(again) != once) {
+        std::fprintf(stderr, "options line does not come back:\n  %s\n  %s\n", once.c_str(),
+                     segyOptionsText(again).c_str());
+        std::abort();
+    }
+    expected([&] {
+        openCommand(*s, line);
+        segyOptionsOk(*s);
+        readSelected(*s, true);
+    });
+}
+
+// File > Export Ascii of a KORVA 2.0 input, with a shot range and a window
+// taken from the input's bytes, as Select Shots and the sweep boxes give them.
+void exportAsciiTarget(const uint8_t* data, size_t size) {
+    const std::string path = writeInput("in.D02", data, size);
+    Choices c(data, size);
+    auto s = std::make_unique<Session>();
+    expected([&] {
+        if (openCommand(*s, path) == InputFormat::None || !s->input) return;
+        const int how = c.take(3); // as opened, Select Shots' OK, or a range chosen first
+        if (how == 2) {
+            s->shots.StartShot.set(c.take(4));
+            s->shots.EndShot.set(s->shots.StartShot() + c.take(6) - 1);
+            static constexpr int kEnds[] = {0, 1, 25, 400, 2000, 100000};
+            s->StartSweep.set(c.take(3) * 10);
+            s->EndSweep.set(kEnds[c.take(6)]);
+        }
+        if (how > 0) selectShotsOk(*s);
+        const AsciiExport e = exportAscii(*s, (workDir() / "export.txt").string());
+        if (std::getenv("TARNIX_FUZZ_VERBOSE"))
+            std::fprintf(stderr, "  export: %d shots x %d samples %s\n", e.columns, e.rows,
+                         e.note.c_str());
+    });
+}
+
 constexpr size_t kKorva20 = 33056;
 
 const Target kTargets[] = {
@@ -411,6 +459,8 @@ const Target kTargets[] = {
     {"ascii", ascii, 16 * 1024},
     {"bitmap", bitmap, 16 * 1024},
     {"timeslice", timeSlice, 32 * 1024},
+    {"recent", recent, 1024},
+    {"exportascii", exportAsciiTarget, 3 * kKorva20},
 };
 
 } // namespace

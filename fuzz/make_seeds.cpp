@@ -2,6 +2,7 @@
 // readers take, built by the test fixtures so that seeds and tests agree on
 // the layouts.   fuzz_make_seeds DIR
 #include "core/defaults_file.h"
+#include "core/recent_files.h"
 #include "core/session.h"
 #include "core/settings.h"
 #include "formats/bmp_image.h"
@@ -83,6 +84,9 @@ void korvaSeeds() {
     SynthKorvaRecord big;
     big.scan = 39999;
     writeBytes(seed("korva", "one_20.D02"), korvaFile(big, 1, 16384));
+    writeBytes(seed("exportascii", "one_20.D02"), korvaFile(big, 1, 16384));
+    big.scan = 12;
+    writeBytes(seed("exportascii", "two_20.D02"), korvaFile(big, 2, 16384));
 }
 
 void xtfSeeds() {
@@ -162,6 +166,11 @@ void textSeeds() {
     auto s = std::make_unique<Session>();
     saveDefaults(*s, seed("defaults", "start.defaults"));
     text("defaults", "recent_options.txt", "order=1 channels=2 header=0 format=5 interval=250\n");
+    text("recent", "written.txt", segyOptionsText(s->segy));
+    text("recent", "every_key.txt",
+         "order=0 channels=24 text=0 format=1 interval=250 change=1 xscale=-100 yscale=0.5 "
+         "delay=1\n");
+    text("recent", "hand_edited.txt", "format=8 channels=2 order=1 interval= x=1 change=7 junk\n");
     demoSequence(s->sequence);
     saveSequenceFile(s->sequence, seed("sequence", "demo.seq"));
     const char* head = "# Module p1 p2 p3 p4 p5 p6 \n";

@@ -10,7 +10,7 @@ secs=${FUZZ_SECONDS:-60}
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
     targets=(segy korva xtf seg2 navigation boundary points picks reflectivity notebook defaults
-             sequence binary ascii bitmap timeslice)
+             sequence binary ascii bitmap timeslice recent exportascii)
 fi
 printf '%-13s %8s %10s %8s %6s %7s %s\n' target seconds executions exec/s cov ft findings
 status=0
