@@ -58,10 +58,22 @@ void writeWindowZeros(Session& s, int from, int end, WindowZeros::Range vouched)
     s.zeros.copied = {from, end};
 }
 
+WindowSpan windowSpan(const Session& s) {
+    const auto n = static_cast<int32_t>(truncate((s.EndSweep() - s.StartSweep()) * s.SampleRate));
+    const long long first = roundHalfEven(s.StartSweep() * s.SampleRate);
+    return {n, first < 0 ? 0 : first};
+}
+
+void completeCurrent(Session& s) {
+    if (!s.deferred.held()) return;
+    if (s.input) s.input->finishDeferredRead(s);
+    s.deferred = {};
+}
+
 void windowCopy(Session& s) {
-    s.NumSamples = static_cast<int32_t>(truncate((s.EndSweep() - s.StartSweep()) * s.SampleRate));
-    long long first = roundHalfEven(s.StartSweep() * s.SampleRate);
-    if (first < 0) first = 0;
+    const auto [numSamples, first] = windowSpan(s);
+    s.NumSamples = numSamples;
+    s.deferred = {};
     const auto [live, vouched] = s.zeros.takeForCopy();
     if (first <= kReadSlots - 1) {
         // Slots first..16383 move down to 0..16383-first. Above the reader's

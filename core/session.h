@@ -43,6 +43,9 @@ public:
     virtual std::optional<std::string> navRow(const Session& /*s*/, int /*shot*/) const {
         return std::nullopt;
     }
+    // Writes the raw and current traces of a run read that only kept whole
+    // numbers (Session::deferred), as the read would have.
+    virtual void finishDeferredRead(Session& /*s*/) {}
 };
 
 // An output file of the sequence (SEG-Y, KORVA 2.0, ASCII, reflectivity).
@@ -110,6 +113,11 @@ public:
     ShotGather gather; // the SEG-2 shot last read
 
     WindowZeros zeros; // what the window copy may leave alone
+    // The run's: a run read may keep its trace as whole numbers only (nothing
+    // but the painting looks at it before the next read).
+    bool runMayDefer = false;
+    // Set by a read that did so; see completeCurrent.
+    WholeWindow deferred;
 
     // --- per-shot tables (index = shot number - shotTableBase, 0..40000) ---
     std::vector<std::string> navText;
@@ -210,6 +218,14 @@ void commitInput(Session& s, std::unique_ptr<InputFile> in, int traces, const st
 // Raw input trace -> current trace for the selected time window; shows the
 // trace's delay in Edit2 ("DELAY =12.5").
 void windowCopy(Session& s);
+// The window copy's sample count and first raw slot for the session's window.
+struct WindowSpan {
+    int32_t numSamples;
+    long long first;
+};
+WindowSpan windowSpan(const Session& s);
+// Writes the current and raw traces of a deferred run read, if any.
+void completeCurrent(Session& s);
 // Current slots from..end-1 := 0, except those `vouched` (the run knows they
 // hold 0 already); recorded as the zeros this copy wrote. For the copies of
 // the window into the current trace.

@@ -65,6 +65,17 @@ struct WindowZeros {
     void forget() { vouched = copied = kept = {}; }
 };
 
+// A run trace a reader kept as whole numbers of 16 bits or fewer, leaving the
+// current and raw traces as they were until `finishDeferredRead`: current slot
+// i is values[i] below `live` and 0 from there to `end`, the window's sample
+// count. Painting a column needs no more, and converting every sample to
+// extended precision cost more than the rest of an empty run.
+struct WholeWindow {
+    const int32_t* values = nullptr;
+    int live = 0, end = 0;
+    bool held() const { return values != nullptr; }
+};
+
 // Values of the trace last read, filled by the format readers.
 struct TraceHeader {
     int32_t ShotNumber = 0;

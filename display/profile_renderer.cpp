@@ -67,18 +67,7 @@ void ProfileRenderer::prepareLevels(long long half) {
 
 namespace {
 
-struct ColumnPaint {
-    QRgb* px;           // row 0 of the column
-    qsizetype stride;   // pixels from one row to the next
-    const int* rowSlot; // slot per row, -1 for amplitude 0
-    int rows;
-    const Sample* trace;
-    int gainMax, gainPos;
-    long long half;
-    const int16_t* levels; // level of amplitude a at levels[a], or null
-    const PaletteTable* palette;
-    Sample scale; // samples times this before the amplitude (1: as they are)
-};
+using ColumnPaint = ProfileColumnPaint;
 
 using F64x4 = double __attribute__((vector_size(32)));
 using I64x4 = int64_t __attribute__((vector_size(32)));
@@ -210,10 +199,10 @@ void ProfileRenderer::flushTile() const {
                     tile_.data() + static_cast<size_t>(r) * kTileColumns, count * sizeof(QRgb));
 }
 
-void ProfileRenderer::DRAW_PROFILE(int x, const TraceBuffer& trace, int n) {
+bool ProfileRenderer::beginColumn(int x, int n) {
     const int rows = s_.ImageRows;
-    if (bitmap_.isNull() || rows <= 0 || x < 0 || x >= bitmap_.width()) return;
-    if (kProfileMargin + rows >= bitmap_.height()) return; // geometry changed since set-up
+    if (bitmap_.isNull() || rows <= 0 || x < 0 || x >= bitmap_.width()) return false;
+    if (kProfileMargin + rows >= bitmap_.height()) return false; // geometry changed since set-up
     if (tileCount_ > 0 &&
         (tileCount_ == kTileColumns || x != tileX_ + tileCount_ || rows + 1 != tileRows_))
         flushTile();
@@ -229,18 +218,26 @@ void ProfileRenderer::DRAW_PROFILE(int x, const TraceBuffer& trace, int n) {
     const long long clip = s_.display.ClipLevel;
     const long long half = clip > 0 ? clip : fromData ? 16384 : s_.FullScale / 2;
     prepareLevels(half);
-    ColumnPaint c{tile_.data() + tileCount_,
-                  kTileColumns,
-                  slots_.data(),
-                  rows,
-                  trace.data(),
-                  s_.display.Gain.max(),
-                  s_.display.Gain(),
-                  half,
-                  levelOf_.empty() ? nullptr : levelOf_.data() + half,
-                  &paletteTable(s_.display.PaletteBar()),
-                  fromData ? 32768.0L / s_.FullScale : 1.0L};
-    const size_t count = static_cast<size_t>(rows) + 1;
+    column_ = {tile_.data() + tileCount_,
+               kTileColumns,
+               slots_.data(),
+               rows,
+               nullptr,
+               s_.display.Gain.max(),
+               s_.display.Gain(),
+               half,
+               levelOf_.empty() ? nullptr : levelOf_.data() + half,
+               &paletteTable(s_.display.PaletteBar()),
+               fromData ? 32768.0L / s_.FullScale : 1.0L};
+    return true;
+}
+
+void ProfileRenderer::DRAW_PROFILE(int x, const TraceBuffer& trace, int n) {
+    if (!beginColumn(x, n)) return;
+    ColumnPaint& c = column_;
+    c.trace = trace.data();
+    const long long half = c.half;
+    const size_t count = static_cast<size_t>(c.rows) + 1;
     if (columnValues_.size() < count) {
         columnValues_.resize(count);
         columnDoubles_.resize(count);
@@ -265,6 +262,57 @@ void ProfileRenderer::DRAW_PROFILE(int x, const TraceBuffer& trace, int n) {
     } else {
         pen_ = paintColumnPixels(c, columnAmplitudes_.data(), pen_);
     }
+    ++tileCount_;
+}
+
+void ProfileRenderer::prepareWholeColours() {
+    const ColumnPaint& c = column_;
+    const WholeColourKey key{c.gainMax, c.gainPos, c.half, c.scale, s_.display.PaletteBar()};
+    if (!wholeColour_.empty() && key == wholeKey_) return;
+    wholeKey_ = key;
+    wholeColour_.resize(65536);
+    // Each 16-bit value goes the way a column's sample goes, a block at a time.
+    constexpr int kBlock = 4096;
+    std::vector<Sample> values(kBlock), scratch(kBlock);
+    std::vector<int> identity(kBlock);
+    std::vector<double> doubles(kBlock);
+    std::vector<int64_t> lowBits(kBlock);
+    std::vector<int32_t> amp(kBlock);
+    for (int i = 0; i < kBlock; ++i) identity[i] = i;
+    ColumnPaint block = c;
+    block.rowSlot = identity.data();
+    block.rows = kBlock - 1;
+    block.trace = values.data();
+    const PaletteTable& t = *c.palette;
+    for (int from = 0; from < 65536; from += kBlock) {
+        for (int i = 0; i < kBlock; ++i) values[i] = static_cast<Sample>(from + i - 32768);
+        columnAmplitudes(block, scratch.data(), doubles.data(), lowBits.data(), amp.data());
+        for (int i = 0; i < kBlock; ++i) {
+            const int level = c.levels ? c.levels[amp[i]] : amplitudeLevel(amp[i], c.half);
+            const int l = level + 255;
+            // Indexed by the value's 16 bits with the sign bit flipped.
+            wholeColour_[static_cast<size_t>(from + i)] = t.keeps[l] ? 0 : 0xFF000000u | t.rgb[l];
+        }
+    }
+}
+
+void ProfileRenderer::drawWholeColumn(int x, const WholeWindow& trace, int n) {
+    if (!beginColumn(x, n)) return;
+    prepareWholeColours();
+    const ColumnPaint& c = column_;
+    const QRgb* colourOf = wholeColour_.data();
+    const int32_t* values = trace.values;
+    const auto live = static_cast<unsigned>(trace.live);
+    QRgb pen = pen_;
+    QRgb* px = c.px;
+    for (int r = 0; r <= c.rows; ++r, px += c.stride) {
+        const int slot = c.rowSlot[r];
+        const int32_t v = static_cast<unsigned>(slot) < live ? values[slot] : 0;
+        const QRgb colour = colourOf[static_cast<uint16_t>(v) ^ 0x8000u];
+        pen = colour != 0 ? colour : pen;
+        *px = pen;
+    }
+    pen_ = pen;
     ++tileCount_;
 }
 

@@ -14,6 +14,21 @@
 namespace tarnix {
 
 class Session;
+struct PaletteTable;
+
+// One column's painting: where it goes and how amplitudes become colours.
+struct ProfileColumnPaint {
+    QRgb* px;           // row 0 of the column
+    qsizetype stride;   // pixels from one row to the next
+    const int* rowSlot; // slot per row, -1 for amplitude 0
+    int rows;
+    const Sample* trace;
+    int gainMax, gainPos;
+    long long half;
+    const int16_t* levels; // level of amplitude a at levels[a], or null
+    const PaletteTable* palette;
+    Sample scale; // samples times this before the amplitude (1: as they are)
+};
 
 class ProfileRenderer {
 public:
@@ -25,6 +40,9 @@ public:
 
     // Paints pixel column x from the first n samples of the trace.
     void DRAW_PROFILE(int x, const TraceBuffer& trace, int n);
+    // The same from a trace kept as whole numbers of 16 bits or fewer, with
+    // the same pixels: through a colour per 16-bit value.
+    void drawWholeColumn(int x, const WholeWindow& trace, int n);
 
     // Run-end display: the bitmap becomes the picture (moved, not copied), which gets the
     // annotation in `font`, the line-name caption and the outer frame.
@@ -50,6 +68,9 @@ private:
     void prepareRows(int rows, int n);
     void flushTile() const;
     void prepareLevels(long long half);
+    // Geometry, tile and settings of a column into column_; false when it is not painted.
+    bool beginColumn(int x, int n);
+    void prepareWholeColours();
 
     Session& s_;
     mutable QImage bitmap_; // mutable: the last columns may wait in the tile until it is looked at
@@ -74,6 +95,18 @@ private:
     // where that palette keeps the pen.
     std::vector<QRgb> colourOf_;
     int colourPalette_ = -1;
+    ProfileColumnPaint column_{};
+    // Opaque colour, or 0 to keep the pen, per 16-bit value v at (v & 0xffff)
+    // ^ 0x8000, for the settings in wholeKey_.
+    struct WholeColourKey {
+        int gainMax, gainPos;
+        long long half;
+        Sample scale;
+        int palette;
+        bool operator==(const WholeColourKey&) const = default;
+    };
+    std::vector<QRgb> wholeColour_;
+    WholeColourKey wholeKey_{};
 };
 
 // Draws the annotation, the line-name caption (when checked) and the outer frame

@@ -17,6 +17,10 @@ public:
     void paintColumn(int x, const TraceBuffer& trace, int n) override {
         renderer_.DRAW_PROFILE(x, trace, n);
     }
+    bool paintsWholeColumns() const override { return true; }
+    void paintWholeColumn(int x, const WholeWindow& trace, int n) override {
+        renderer_.drawWholeColumn(x, trace, n);
+    }
     void runEnd() override { renderer_.runEnd(font_, textColour_); }
 
     void setAnnotationFont(const QFont& font, QColor colour = Qt::black) {

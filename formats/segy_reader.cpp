@@ -334,10 +334,24 @@ void SegyInput::read(Session& s, int shot, bool bigEndian, int nchan, int channe
     s.ChannelToDisplay = s.shots.chan_to_display();
     s.korvaRateIndex = 99;
 
-    decoder_.decode(buf + kTraceHeaderBytes, ns, layout_.formatCode, bigEndian, mul, add,
-                    s.raw.data());
-    if (filledSlots_ > ns) std::fill(s.raw.begin() + ns, s.raw.begin() + filledSlots_, Sample(0));
-    filledSlots_ = ns;
+    // A run that only paints may leave the samples as whole numbers, when the
+    // window lies inside the slots a read fills.
+    deferredNs_ = 0;
+    deferredWhole_ = nullptr;
+    const WindowSpan span = windowSpan(s);
+    if (s.runMayDefer && mul == 1 && add == 0 && span.numSamples >= 0 &&
+        span.first + span.numSamples <= kReadSlots)
+        deferredWhole_ =
+            decoder_.decodeShort(buf + kTraceHeaderBytes, ns, layout_.formatCode, bigEndian);
+    if (deferredWhole_) {
+        deferredNs_ = ns;
+    } else {
+        decoder_.decode(buf + kTraceHeaderBytes, ns, layout_.formatCode, bigEndian, mul, add,
+                        s.raw.data());
+        if (filledSlots_ > ns)
+            std::fill(s.raw.begin() + ns, s.raw.begin() + filledSlots_, Sample(0));
+        filledSlots_ = ns;
+    }
     samplesRead_ = ns;
 
     TraceHeader& h = s.header;
@@ -398,14 +412,39 @@ void decodeSegyNavigation(const std::array<unsigned char, 240>& rec, bool bigEnd
 void SegyInput::readRunTrace(Session& s, int shot) {
     Session::checkShotIndex(shot);
     readTrace(s, shot);
-    s.zeros.rawLive = filledSlots_; // raw holds zeros above this trace's samples
-    windowCopy(s);
+    if (deferredWhole_) {
+        const WindowSpan span = windowSpan(s);
+        const int first = static_cast<int>(span.first), end = kReadSlots - first;
+        s.NumSamples = span.numSamples;
+        (void)s.zeros.takeForCopy(); // the current trace is not written
+        s.deferred = {deferredWhole_ + first, std::clamp(deferredNs_ - first, 0, end), end};
+        s.Edit2 = delayText(s.header.Delay);
+    } else {
+        s.zeros.rawLive = filledSlots_; // raw holds zeros above this trace's samples
+        windowCopy(s);
+    }
     TraceHeader& h = s.header;
     h.ShotNumber = shot;
     std::string text = segyNavLine(shot, h);
     if (text.size() > 255) text.resize(255);
     s.navText[shot] = std::move(text);
     s.shotPosition[shot] = {h.CoordX, h.CoordY};
+}
+
+void SegyInput::finishDeferredRead(Session& s) {
+    if (!deferredWhole_) return;
+    decoder_.finishShort(deferredNs_, s.raw.data());
+    if (filledSlots_ > deferredNs_)
+        std::fill(s.raw.begin() + deferredNs_, s.raw.begin() + filledSlots_, Sample(0));
+    filledSlots_ = deferredNs_;
+    deferredWhole_ = nullptr;
+    deferredNs_ = 0;
+    // The run may have lowered the sample count since the read.
+    const int32_t numSamples = s.NumSamples;
+    s.zeros.forget();
+    s.zeros.rawLive = filledSlots_;
+    windowCopy(s);
+    s.NumSamples = numSamples;
 }
 
 std::optional<std::string> SegyInput::navRow(const Session& s, int shot) const {

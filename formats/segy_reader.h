@@ -91,6 +91,7 @@ public:
     void readRunTrace(Session& s, int shot) override;
     // readTrace and window copy.
     bool readSingleTrace(Session& s, int shot) override;
+    void finishDeferredRead(Session& s) override;
     // Field record number, date, time and coordinates, each followed by a blank.
     std::string posString() const override { return posString_; }
     // The shot number, date, time and coordinates joined by single blanks.
@@ -108,6 +109,10 @@ private:
     int filledSlots_ = kReadSlots;      // raw slots that may hold samples of an earlier trace
     std::vector<unsigned char> buffer_; // trace header and samples of one trace
     SegySampleDecoder decoder_;
+    // A run read that kept its samples as whole numbers: the decoder's buffer
+    // and the trace's sample count.
+    const int32_t* deferredWhole_ = nullptr;
+    int deferredNs_ = 0;
     std::string posString_;
 };
 

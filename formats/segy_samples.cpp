@@ -72,27 +72,42 @@ int segyCodeOfDataFormatItem(int item, int detectedCode) {
 SegySampleDecoder::SegySampleDecoder()
     : whole_(kReadSlots), words_(kReadSlots), doubles_(kReadSlots) {}
 
+void SegySampleDecoder::decodeWhole(const unsigned char* p, int n, int code, bool be) {
+    int32_t* w = whole_.data();
+    switch (code) {
+    case segyfmt::Int32:
+        if (be)
+            for (int i = 0; i < n; ++i) w[i] = getI32BE(p + 4 * i);
+        else
+            for (int i = 0; i < n; ++i) w[i] = getI32LE(p + 4 * i);
+        break;
+    case segyfmt::Int8:
+        for (int i = 0; i < n; ++i) w[i] = static_cast<int8_t>(p[i]);
+        break;
+    default:
+        if (be)
+            for (int i = 0; i < n; ++i) w[i] = getI16BE(p + 2 * i);
+        else
+            for (int i = 0; i < n; ++i) w[i] = getI16LE(p + 2 * i);
+    }
+}
+
+const int32_t* SegySampleDecoder::decodeShort(const unsigned char* p, int n, int code, bool be) {
+    if (code != segyfmt::Int16 && code != segyfmt::Int8) return nullptr;
+    decodeWhole(p, n, code, be);
+    return whole_.data();
+}
+
+void SegySampleDecoder::finishShort(int n, Sample* dst) const {
+    wholeToSamples(whole_.data(), n, dst);
+}
+
 void SegySampleDecoder::decode(const unsigned char* p, int n, int code, bool be, long long mul,
                                long long add, Sample* dst) {
     const bool plain = mul == 1 && add == 0;
     if (!segyFloatFormat(code)) {
-        int32_t* w = whole_.data();
-        switch (code) {
-        case segyfmt::Int32:
-            if (be)
-                for (int i = 0; i < n; ++i) w[i] = getI32BE(p + 4 * i);
-            else
-                for (int i = 0; i < n; ++i) w[i] = getI32LE(p + 4 * i);
-            break;
-        case segyfmt::Int8:
-            for (int i = 0; i < n; ++i) w[i] = static_cast<int8_t>(p[i]);
-            break;
-        default:
-            if (be)
-                for (int i = 0; i < n; ++i) w[i] = getI16BE(p + 2 * i);
-            else
-                for (int i = 0; i < n; ++i) w[i] = getI16LE(p + 2 * i);
-        }
+        decodeWhole(p, n, code, be);
+        const int32_t* w = whole_.data();
         if (plain)
             wholeToSamples(w, n, dst);
         else

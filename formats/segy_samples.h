@@ -37,7 +37,14 @@ public:
     void decode(const unsigned char* p, int n, int code, bool bigEndian, long long mul,
                 long long add, Sample* dst);
 
+    // The 16- and 8-bit samples as whole numbers, for decoding later: the
+    // buffer, valid until the next call; null for the other codes.
+    const int32_t* decodeShort(const unsigned char* p, int n, int code, bool bigEndian);
+    // dst[i] := the whole numbers decodeShort left, as decode with mul 1 and add 0 gives them.
+    void finishShort(int n, Sample* dst) const;
+
 private:
+    void decodeWhole(const unsigned char* p, int n, int code, bool bigEndian);
     std::vector<int32_t> whole_;
     std::vector<uint32_t> words_;
     std::vector<double> doubles_;

@@ -65,6 +65,7 @@ void Processor::ProcessTrace(int shot) {
         ~StoreAtEnd() { p.storeDoubles(true); }
     } storeAtEnd{*this};
     const bool first = (shot == s_.shots.StartShot()) || s_.SingleTraceMode;
+    if (!s_.sequence.cell(1, 1).empty()) completeCurrent(s_);
     for (int row = 1; row < SequenceTable::kRows && !s_.sequence.cell(row, 1).empty(); ++row) {
         RowContext ctx{s_, *modules_, row, shot, first, running_};
         // A code that names no module is a mistake in the sequence, not a row to skip.
@@ -126,6 +127,12 @@ RunResult Processor::run(RunHooks& hooks) {
         result.message = e.what();
     }
     result.finalShot = shot;
+    try {
+        completeCurrent(s);
+    } catch (const std::exception& e) {
+        if (result.end != RunEnd::Failed) result.message = e.what();
+        result.end = RunEnd::Failed;
+    }
     s.zeros.forget();
     writeReport(result);
     // The close-out runs whatever happened above, so the window leaves its running state.
@@ -161,13 +168,23 @@ void Processor::processShots(RunHooks& hooks, int& shot) {
     const int startShot = s.shots.StartShot();
     const int endShot = s.shots.EndShot();
     int columnCounter = 0;
+    // With no rows, nothing but the painting looks at a trace before the next
+    // read replaces it, so the reader may leave it as whole numbers; it is
+    // written out before events are served and when the run ends.
+    struct MayDefer {
+        Session& s;
+        ~MayDefer() { s.runMayDefer = false; }
+    } mayDefer{s};
+    s.runMayDefer = s.sequence.cell(1, 1).empty() && hooks.paintsWholeColumns();
     // The test follows the first pass: a range with EndShot <= StartShot runs one shot.
     do {
         if (shot % 100 == 0 || Clock::now() - lastPump > std::chrono::milliseconds(100)) {
+            completeCurrent(s);
             s.zeros.forget(); // an event handler may touch the trace
             hooks.shotsDone(shot - startShot, s.NumTraces);
             hooks.pumpEvents();
             lastPump = Clock::now();
+            s.runMayDefer = s.sequence.cell(1, 1).empty() && hooks.paintsWholeColumns();
         }
         (void)s.shotIndex(shot);
         if (!s.input) throw IoError("No input file is open");
@@ -185,7 +202,10 @@ void Processor::processShots(RunHooks& hooks, int& shot) {
         const int n = s.NumSamples / (s.Decimation > 0 ? s.Decimation : 1);
         for (int r = 1; r <= s.display.Rep(); ++r) {
             columnCounter += 1;
-            hooks.paintColumn(columnCounter + 50, s.current, n);
+            if (s.deferred.held())
+                hooks.paintWholeColumn(columnCounter + 50, s.deferred, n);
+            else
+                hooks.paintColumn(columnCounter + 50, s.current, n);
         }
         // The zeros the window copy wrote above the samples are still there
         // unless a row wrote that far: the next copy need not write them again.

@@ -22,6 +22,10 @@ public:
     virtual void createImage() {}
     // One column of the profile at pixel column x from the first n samples.
     virtual void paintColumn(int /*x*/, const TraceBuffer& /*trace*/, int /*n*/) {}
+    // The same from a trace the reader kept as whole numbers; only asked of
+    // hooks that say they paint those.
+    virtual bool paintsWholeColumns() const { return false; }
+    virtual void paintWholeColumn(int /*x*/, const WholeWindow& /*trace*/, int /*n*/) {}
     // Run-end display: annotation, caption, frame.
     virtual void runEnd() {}
 };

@@ -334,3 +334,47 @@ TEST(Palettes, AFullScaleFromTheDataPaintsSmallFloatsAsTheSixteenBitScale) {
     EXPECT_NE(floats.at(51, 52), floats.at(51, 50));
     EXPECT_EQ(floats.at(51, 55), 0xFFFFFFu); // clipped below
 }
+
+TEST(ProfilePaint, WholeNumberColumnsMatchTheExtendedColumns) {
+    // Every 16-bit value, the range ends among them, in 16 columns of 4097
+    // rows, one row per sample; the last column's samples end early, so its
+    // lower rows are zeros. Band palettes carry the pen across columns.
+    constexpr int kRows = 4097, kColumns = 16;
+    std::vector<int32_t> values(static_cast<size_t>(kColumns) * kRows);
+    for (size_t i = 0; i < values.size(); ++i)
+        values[i] = static_cast<int32_t>((i * 7919) % 65536) - 32768;
+    values[0] = -32768;
+    values[1] = 32767;
+    struct Case {
+        int palette, gain, clip, fromDataScale;
+    };
+    for (const Case c :
+         {Case{0, 10, 0, 0}, Case{2, 7, 0, 0}, Case{4, 3, 0, 0}, Case{6, 1, 0, 0},
+          Case{2, 10, 100, 0}, Case{5, 7, 20001, 0}, Case{3, 10, 0, 13468}, Case{2, 3, 0, 1}}) {
+        Profile ext(kRows, kColumns), whole(kRows, kColumns);
+        for (Profile* p : {&ext, &whole}) {
+            p->s->display.PaletteBar.set(c.palette);
+            p->s->display.Gain.set(c.gain);
+            p->s->display.ClipLevel = c.clip;
+            p->s->FullScaleFromData = c.fromDataScale > 0;
+            if (c.fromDataScale > 0) p->s->FullScale = c.fromDataScale;
+            p->r.createImage();
+        }
+        ASSERT_EQ(ext.s->ImageRows, kRows);
+        for (int col = 0; col < kColumns; ++col) {
+            const int32_t* v = values.data() + static_cast<size_t>(col) * kRows;
+            const int live = col + 1 == kColumns ? 3000 : kRows;
+            ext.trace->fill(0);
+            for (int i = 0; i < live; ++i) (*ext.trace)[i] = v[i];
+            ext.r.DRAW_PROFILE(51 + col, *ext.trace, kRows);
+            whole.r.drawWholeColumn(51 + col, WholeWindow{v, live, kRows + 10}, kRows);
+        }
+        const QImage& a = ext.r.bitmap();
+        const QImage& b = whole.r.bitmap();
+        for (int x = 51; x < 51 + kColumns; ++x)
+            for (int y = 50; y <= 50 + kRows; ++y)
+                ASSERT_EQ(a.pixel(x, y), b.pixel(x, y))
+                    << "palette " << c.palette << " gain " << c.gain << " clip " << c.clip
+                    << " scale " << c.fromDataScale << " at " << x << "," << y;
+    }
+}

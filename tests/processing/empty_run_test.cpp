@@ -1,0 +1,89 @@
+// A run with no rows lets the SEG-Y reader keep each trace as whole numbers for
+// the painting: the painted samples, the traces seen when events are served
+// and the traces left after the run are those of a run that converts every
+// trace.
+#include "core/session.h"
+#include "processing/processor.h"
+#include "support/line_fixture.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace tarnix;
+using namespace tarnix::test;
+
+namespace {
+
+// Keeps the painted samples and the current trace at every event pump.
+class Keeper : public RunHooks {
+public:
+    Keeper(const Session& s, bool whole) : s_(s), whole_(whole) {}
+    bool paintsWholeColumns() const override { return whole_; }
+    void paintColumn(int, const TraceBuffer& t, int n) override {
+        painted.emplace_back(t.begin(), t.begin() + n);
+    }
+    void paintWholeColumn(int, const WholeWindow& t, int n) override {
+        std::vector<long double> v(static_cast<size_t>(n), 0.0L);
+        for (int i = 0; i < n && i < t.live; ++i) v[i] = t.values[i];
+        painted.push_back(std::move(v));
+        ++wholeColumns;
+    }
+    void pumpEvents() override {
+        pumped.emplace_back(s_.current.begin(), s_.current.begin() + s_.NumSamples);
+    }
+    std::vector<std::vector<long double>> painted, pumped;
+    int wholeColumns = 0;
+
+private:
+    const Session& s_;
+    bool whole_;
+};
+
+int sampleOf(int trace, int i) {
+    if (i % 97 == 0) return trace % 2 ? -32768 : 32767;
+    return (trace * 131 + i * 17) % 60001 - 30000;
+}
+
+} // namespace
+
+TEST(EmptyRun, WholeNumberTracesPaintAndLeaveWhatConvertedTracesDo) {
+    TempDir dir;
+    const std::string line = writeLine(dir, "l.sgy", 250, 300, sampleOf);
+    // From time 0 past the recorded samples, and from 20 ms on.
+    for (int start : {0, 20}) {
+        for (int end : {300, 340}) {
+            std::unique_ptr<Session> a = openLine(line, end, 0, 250, start);
+            std::unique_ptr<Session> b = openLine(line, end, 0, 250, start);
+            Keeper ka(*a, false), kb(*b, true);
+            Processor pa(*a), pb(*b);
+            EXPECT_EQ(pa.run(ka).end, RunEnd::Normal);
+            EXPECT_EQ(pb.run(kb).end, RunEnd::Normal);
+            EXPECT_EQ(kb.wholeColumns, 250);
+            ASSERT_EQ(ka.painted.size(), 250u);
+            EXPECT_EQ(ka.painted, kb.painted) << start << " " << end;
+            ASSERT_GE(ka.pumped.size(), 3u);
+            EXPECT_EQ(ka.pumped, kb.pumped) << start << " " << end;
+            EXPECT_TRUE(a->current == b->current) << start << " " << end;
+            EXPECT_TRUE(a->raw == b->raw) << start << " " << end;
+            EXPECT_EQ(a->NumSamples, b->NumSamples);
+            EXPECT_FALSE(b->deferred.held());
+            EXPECT_FALSE(b->runMayDefer);
+        }
+    }
+}
+
+TEST(EmptyRun, ARunWithRowsConvertsEveryTrace) {
+    TempDir dir;
+    const std::string line = writeLine(dir, "l.sgy", 20, 100, sampleOf);
+    std::unique_ptr<Session> s = openLine(line, 100, 0, 20);
+    setRows(*s, {{"AGCM", "9"}});
+    Keeper k(*s, true);
+    Processor p(*s);
+    EXPECT_EQ(p.run(k).end, RunEnd::Normal);
+    EXPECT_EQ(k.wholeColumns, 0);
+    EXPECT_EQ(k.painted.size(), 20u);
+}
