@@ -2,9 +2,18 @@
 
 #include "core/error.h"
 
+#include "core/extended.h"
+
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <limits>
 #include <numbers>
 #include <string>
+#include <utility>
+
+// The eight-lane helpers are inlined into their callers; no call passes a vector.
+#pragma GCC diagnostic ignored "-Wpsabi"
 
 namespace tarnix::modules {
 
@@ -12,20 +21,19 @@ namespace {
 
 // The forward transform of h points in natural order, leaving the bins in
 // bit-reversed order; kernel e^(-2 pi i jk / h), h a power of two, at least 4.
-__attribute__((target_clones("avx2", "default"))) void forwardToReversed(double* __restrict re,
-                                                                         double* __restrict im,
-                                                                         int h, const double* tabRe,
-                                                                         const double* tabIm) {
+template <class T>
+[[gnu::always_inline]] inline void forwardBody(T* __restrict re, T* __restrict im, int h,
+                                               const T* tabRe, const T* tabIm) {
     for (int L = h / 2; L >= 4; L /= 2) {
-        const double* __restrict wr = tabRe + L - 1;
-        const double* __restrict wi = tabIm + L - 1;
+        const T* __restrict wr = tabRe + L - 1;
+        const T* __restrict wi = tabIm + L - 1;
         for (int s0 = 0; s0 < h; s0 += 2 * L) {
-            double* __restrict pr = re + s0;
-            double* __restrict pi = im + s0;
-            double* __restrict qr = re + s0 + L;
-            double* __restrict qi = im + s0 + L;
+            T* __restrict pr = re + s0;
+            T* __restrict pi = im + s0;
+            T* __restrict qr = re + s0 + L;
+            T* __restrict qi = im + s0 + L;
             for (int j = 0; j < L; ++j) {
-                const double dr = pr[j] - qr[j], di = pi[j] - qi[j];
+                const T dr = pr[j] - qr[j], di = pi[j] - qi[j];
                 pr[j] += qr[j];
                 pi[j] += qi[j];
                 qr[j] = dr * wr[j] - di * wi[j];
@@ -35,11 +43,11 @@ __attribute__((target_clones("avx2", "default"))) void forwardToReversed(double*
     }
     // The last two stages need no multiplications: one pass of fours.
     for (int s = 0; s < h; s += 4) {
-        const double a0r = re[s] + re[s + 2], a0i = im[s] + im[s + 2];
-        const double a2r = re[s] - re[s + 2], a2i = im[s] - im[s + 2];
-        const double a1r = re[s + 1] + re[s + 3], a1i = im[s + 1] + im[s + 3];
+        const T a0r = re[s] + re[s + 2], a0i = im[s] + im[s + 2];
+        const T a2r = re[s] - re[s + 2], a2i = im[s] - im[s + 2];
+        const T a1r = re[s + 1] + re[s + 3], a1i = im[s + 1] + im[s + 3];
         // -i x (x1 - x3)
-        const double a3r = im[s + 1] - im[s + 3], a3i = re[s + 3] - re[s + 1];
+        const T a3r = im[s + 1] - im[s + 3], a3i = re[s + 3] - re[s + 1];
         re[s] = a0r + a1r, im[s] = a0i + a1i;
         re[s + 1] = a0r - a1r, im[s + 1] = a0i - a1i;
         re[s + 2] = a2r + a3r, im[s + 2] = a2i + a3i;
@@ -49,31 +57,31 @@ __attribute__((target_clones("avx2", "default"))) void forwardToReversed(double*
 
 // The inverse transform of h bins in bit-reversed order, leaving the values in
 // natural order; kernel e^(+2 pi i jk / h), unscaled.
-__attribute__((target_clones("avx2", "default"))) void
-inverseFromReversed(double* __restrict re, double* __restrict im, int h, const double* tabRe,
-                    const double* tabImInverse) {
+template <class T>
+[[gnu::always_inline]] inline void inverseBody(T* __restrict re, T* __restrict im, int h,
+                                               const T* tabRe, const T* tabImInverse) {
     for (int s = 0; s < h; s += 4) {
-        const double a0r = re[s] + re[s + 1], a0i = im[s] + im[s + 1];
-        const double a1r = re[s] - re[s + 1], a1i = im[s] - im[s + 1];
-        const double a2r = re[s + 2] + re[s + 3], a2i = im[s + 2] + im[s + 3];
+        const T a0r = re[s] + re[s + 1], a0i = im[s] + im[s + 1];
+        const T a1r = re[s] - re[s + 1], a1i = im[s] - im[s + 1];
+        const T a2r = re[s + 2] + re[s + 3], a2i = im[s + 2] + im[s + 3];
         // +i x (x2 - x3)
-        const double a3r = im[s + 3] - im[s + 2], a3i = re[s + 2] - re[s + 3];
+        const T a3r = im[s + 3] - im[s + 2], a3i = re[s + 2] - re[s + 3];
         re[s] = a0r + a2r, im[s] = a0i + a2i;
         re[s + 2] = a0r - a2r, im[s + 2] = a0i - a2i;
         re[s + 1] = a1r + a3r, im[s + 1] = a1i + a3i;
         re[s + 3] = a1r - a3r, im[s + 3] = a1i - a3i;
     }
     for (int L = 4; L < h; L *= 2) {
-        const double* __restrict wr = tabRe + L - 1;
-        const double* __restrict wi = tabImInverse + L - 1;
+        const T* __restrict wr = tabRe + L - 1;
+        const T* __restrict wi = tabImInverse + L - 1;
         for (int s0 = 0; s0 < h; s0 += 2 * L) {
-            double* __restrict pr = re + s0;
-            double* __restrict pi = im + s0;
-            double* __restrict qr = re + s0 + L;
-            double* __restrict qi = im + s0 + L;
+            T* __restrict pr = re + s0;
+            T* __restrict pi = im + s0;
+            T* __restrict qr = re + s0 + L;
+            T* __restrict qi = im + s0 + L;
             for (int j = 0; j < L; ++j) {
-                const double tr = wr[j] * qr[j] - wi[j] * qi[j];
-                const double ti = wr[j] * qi[j] + wi[j] * qr[j];
+                const T tr = wr[j] * qr[j] - wi[j] * qi[j];
+                const T ti = wr[j] * qi[j] + wi[j] * qr[j];
                 qr[j] = pr[j] - tr;
                 qi[j] = pi[j] - ti;
                 pr[j] += tr;
@@ -81,6 +89,17 @@ inverseFromReversed(double* __restrict re, double* __restrict im, int h, const d
             }
         }
     }
+}
+
+__attribute__((target_clones("avx2", "default"))) void
+forwardToReversed(double* re, double* im, int h, const double* tabRe, const double* tabIm) {
+    forwardBody(re, im, h, tabRe, tabIm);
+}
+
+__attribute__((target_clones("avx2", "default"))) void
+inverseFromReversed(double* re, double* im, int h, const double* tabRe,
+                    const double* tabImInverse) {
+    inverseBody(re, im, h, tabRe, tabImInverse);
 }
 
 struct Cx {
@@ -113,13 +132,146 @@ void separate(Cx za, Cx zb, Cx w, Cx& vk, Cx& vhk) {
     vhk = conj(e - wo);
 }
 
+// Single precision, eight lanes where the processor has them.
+using F8 = float __attribute__((vector_size(32)));
+
+[[gnu::always_inline]] inline F8 load8(const float* p) {
+    F8 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+[[gnu::always_inline]] inline void store8(float* p, F8 v) {
+    std::memcpy(p, &v, sizeof v);
+}
+[[gnu::always_inline]] inline F8 reversed8(F8 v) {
+    return __builtin_shufflevector(v, v, 7, 6, 5, 4, 3, 2, 1, 0);
+}
+
+// One bin pair of the float product pass (lanes of V are independent pairs):
+// za at place p holds bin k, zb at place q bin h - k; ra, rb the reference's
+// bins k and h - k over 2N; w = e^(-2 pi i k / N). Writes y at p and q.
+template <class V>
+[[gnu::always_inline]] inline void productPair(V& zar, V& zai, V& zbr, V& zbi, V wr, V wi, V rar,
+                                               V rai, V rbr, V rbi) {
+    // Twice E and O of the unpacking (the halves are in the reference).
+    const V er = zar + zbr, ei = zai - zbi;
+    const V orr = zai + zbi, oi = zbr - zar;
+    const V wor = wr * orr - wi * oi, woi = wr * oi + wi * orr;
+    const V vkr = er + wor, vki = ei + woi;
+    const V vhr = er - wor, vhi = woi - ei;
+    const V pkr = vkr * rar + vki * rai, pki = vki * rar - vkr * rai;
+    const V phr = vhr * rbr + vhi * rbi, phi = vhi * rbr - vhr * rbi;
+    const V ar = pkr + phr, ai = pki - phi;
+    const V dr = pkr - phr, di = pki + phi;
+    const V gr = dr * wr + di * wi, gi = di * wr - dr * wi;
+    zar = ar - gi, zai = ai + gr;
+    zbr = ar + gi, zbi = gr - ai;
+}
+
+// The product pass in the forward transform's places. Place p holds bin
+// rev(p); places 0 and 1 hold bins 0 and h/2, their own partners, and within
+// each block [2^j, 2^(j+1)) place p's partner (bin h - rev(p)) is at
+// 3 * 2^j - 1 - p, so each block pairs its first half with its mirrored second.
+[[gnu::always_inline]] inline void productBody(float* __restrict re, float* __restrict im, int h,
+                                               const float* wr, const float* wi, const float* rr,
+                                               const float* ri, float rhr, float rhi) {
+    {
+        // Bins 0 and h: z = a + ib gives V[0] = a + b, V[h] = a - b, both real.
+        float zr = re[0], zi = im[0], zr2 = zr, zi2 = zi;
+        productPair<float>(zr, zi, zr2, zi2, 1, 0, rr[0], ri[0], rhr, rhi);
+        re[0] = zr, im[0] = zi;
+        zr = re[1], zi = im[1], zr2 = zr, zi2 = zi;
+        productPair<float>(zr, zi, zr2, zi2, wr[1], wi[1], rr[1], ri[1], rr[1], ri[1]);
+        re[1] = zr, im[1] = zi;
+    }
+    for (int b = 2; b < h; b *= 2) {
+        const int half = b / 2;
+        int p = b;
+        if (half >= 8) {
+            for (; p + 8 <= b + half; p += 8) {
+                const int q = 3 * b - 1 - p - 7; // lowest place of the mirrored eight
+                F8 zar = load8(re + p), zai = load8(im + p);
+                F8 zbr = reversed8(load8(re + q)), zbi = reversed8(load8(im + q));
+                productPair<F8>(zar, zai, zbr, zbi, load8(wr + p), load8(wi + p), load8(rr + p),
+                                load8(ri + p), reversed8(load8(rr + q)), reversed8(load8(ri + q)));
+                store8(re + p, zar), store8(im + p, zai);
+                store8(re + q, reversed8(zbr)), store8(im + q, reversed8(zbi));
+            }
+        }
+        for (; p < b + half; ++p) {
+            const int q = 3 * b - 1 - p;
+            productPair<float>(re[p], im[p], re[q], im[q], wr[p], wi[p], rr[p], ri[p], rr[q],
+                               ri[q]);
+        }
+    }
+}
+
+[[gnu::target("avx2,fma")]] void forwardFma(float* re, float* im, int h, const float* tr,
+                                            const float* ti) {
+    forwardBody(re, im, h, tr, ti);
+}
+[[gnu::target("avx2,fma")]] void inverseFma(float* re, float* im, int h, const float* tr,
+                                            const float* ti) {
+    inverseBody(re, im, h, tr, ti);
+}
+[[gnu::target("avx2,fma")]] void productFma(float* re, float* im, int h, const float* wr,
+                                            const float* wi, const float* rr, const float* ri,
+                                            float rhr, float rhi) {
+    productBody(re, im, h, wr, wi, rr, ri, rhr, rhi);
+}
+void forwardPlain(float* re, float* im, int h, const float* tr, const float* ti) {
+    forwardBody(re, im, h, tr, ti);
+}
+void inversePlain(float* re, float* im, int h, const float* tr, const float* ti) {
+    inverseBody(re, im, h, tr, ti);
+}
+void productPlain(float* re, float* im, int h, const float* wr, const float* wi, const float* rr,
+                  const float* ri, float rhr, float rhi) {
+    productBody(re, im, h, wr, wi, rr, ri, rhr, rhi);
+}
+
+// The largest of re[0..evens) and im[0..odds), and the sum of the squares of
+// re[0..h) and im[0..h) (taken 1% high for its own rounding).
+std::pair<double, double> peakAndNorm2(const float* re, const float* im, int h, int evens,
+                                       int odds) {
+    float peak = re[0];
+    F8 top = F8{} + peak, s0 = F8{}, s1 = F8{};
+    int k = 0;
+    for (; k + 8 <= odds; k += 8) {
+        const F8 a = load8(re + k), b = load8(im + k);
+        top = a > top ? a : top;
+        top = b > top ? b : top;
+    }
+    for (int i = 0; i < 8; ++i) peak = std::max(peak, top[i]);
+    for (int i = k; i < evens; ++i) peak = std::max(peak, re[i]);
+    for (int i = k; i < odds; ++i) peak = std::max(peak, im[i]);
+    for (k = 0; k + 8 <= h; k += 8) {
+        const F8 a = load8(re + k), b = load8(im + k);
+        s0 += a * a;
+        s1 += b * b;
+    }
+    double norm2 = 0;
+    for (int i = 0; i < 8; ++i) norm2 += static_cast<double>(s0[i]) + s1[i];
+    for (; k < h; ++k)
+        norm2 += static_cast<double>(re[k]) * re[k] + static_cast<double>(im[k]) * im[k];
+    return {peak, norm2 * 1.01};
+}
+
+bool haveFma() {
+    static const bool yes = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+    return yes;
+}
+
 } // namespace
 
 RealCorrelation::RealCorrelation()
     : stageRe_(kMaxPoints / 2), stageIm_(kMaxPoints / 2), stageImInverse_(kMaxPoints / 2),
       unpackRe_(kMaxPoints / 2 + 1), unpackIm_(kMaxPoints / 2 + 1), reversed_(kMaxPoints / 2),
       refRe_(kMaxPoints / 2 + 1), refIm_(kMaxPoints / 2 + 1), re_(kMaxPoints / 2),
-      im_(kMaxPoints / 2) {}
+      im_(kMaxPoints / 2), stageReF_(kMaxPoints / 2), stageImF_(kMaxPoints / 2),
+      stageImInverseF_(kMaxPoints / 2), unpackReF_(kMaxPoints / 2), unpackImF_(kMaxPoints / 2),
+      refReF_(kMaxPoints / 2), refImF_(kMaxPoints / 2), reF_(kMaxPoints / 2), imF_(kMaxPoints / 2),
+      values_(kMaxPoints / 2), wide_(kMaxPoints / 2) {}
 
 void RealCorrelation::plan(int N) {
     if (N == N_) return;
@@ -143,6 +295,13 @@ void RealCorrelation::plan(int N) {
         for (int b = 0; b < bits; ++b)
             if (k & (1 << b)) r |= 1 << (bits - 1 - b);
         reversed_[k] = r;
+    }
+    for (int j = 0; j < h; ++j) {
+        stageReF_[j] = static_cast<float>(stageRe_[j]);
+        stageImF_[j] = static_cast<float>(stageIm_[j]);
+        stageImInverseF_[j] = static_cast<float>(stageImInverse_[j]);
+        unpackReF_[j] = static_cast<float>(unpackRe_[reversed_[j]]);
+        unpackImF_[j] = static_cast<float>(unpackIm_[reversed_[j]]);
     }
     N_ = N;
     log2N_ = bits + 1;
@@ -189,6 +348,141 @@ void RealCorrelation::setReference(const long double* m, int n) {
         refRe_[k] = vk.r * scale, refIm_[k] = vk.i * scale;
         refRe_[h - k] = vhk.r * scale, refIm_[h - k] = vhk.i * scale;
     }
+    setFloatReference(m);
+}
+
+// The reference scaled by a power of two to a largest magnitude in [1/2, 1)
+// (exact in extended precision), transformed in double, rounded to float.
+void RealCorrelation::setFloatReference(const long double* m) {
+    const int n = n_, h = N_ / 2;
+    long double top = 0;
+    refUsable_ = true;
+    for (int i = 0; i < n; ++i) {
+        const long double a = std::fabs(m[i]);
+        if (!(a <= std::numeric_limits<long double>::max()))
+            refUsable_ = false;
+        else
+            top = std::max(top, a);
+    }
+    refZero_ = top == 0;
+    if (!refUsable_ || refZero_) return;
+    refExp_ = std::ilogb(top) + 1;
+    const long double down = std::ldexp(1.0L, -refExp_);
+    for (int i = 0; i < n; ++i) wide_[i] = m[i] * down;
+    refNorm2_ = pack(wide_.data());
+    forwardToReversed(re_.data(), im_.data(), h, stageRe_.data(), stageIm_.data());
+    const double scale = 0.5 / N_;
+    for (int k = 0; k <= h / 2; ++k) {
+        const int a = reversed_[k], b = reversed_[(h - k) % h];
+        Cx vk, vhk;
+        separate({re_[a], im_[a]}, {re_[b], im_[b]}, {unpackRe_[k], unpackIm_[k]}, vk, vhk);
+        refReF_[a] = static_cast<float>(vk.r * scale),
+        refImF_[a] = static_cast<float>(vk.i * scale);
+        if (k == 0) {
+            refHalfReF_ = static_cast<float>(vhk.r * scale);
+            refHalfImF_ = static_cast<float>(vhk.i * scale);
+        } else if (b != a) {
+            refReF_[b] = static_cast<float>(vhk.r * scale);
+            refImF_[b] = static_cast<float>(vhk.i * scale);
+        }
+    }
+}
+
+int RealCorrelation::candidates(const long double* x, int* lags, int maxCount,
+                                bool& surelyPositive) {
+    surelyPositive = false;
+    if (!refUsable_) return kUseDouble;
+    if (refZero_) return 0; // every sum is 0
+    const int n = n_, h = N_ / 2;
+    double* d = values_.data();
+    samplesToDoubles(x, n, d);
+    double top = 0;
+    for (int i = 0; i < n; ++i) top = std::max(top, std::fabs(d[i]));
+    int xExp = 0;
+    double down = 1;
+    if (top >= 0x1p-960 && top <= 0x1p960) {
+        xExp = std::ilogb(top) + 1;
+        down = std::ldexp(1.0, -xExp);
+    } else {
+        // Beyond what double holds well: scale in extended precision first.
+        long double wideTop = 0;
+        for (int i = 0; i < n; ++i) {
+            const long double a = std::fabs(x[i]);
+            if (!(a <= std::numeric_limits<long double>::max())) return kUseDouble;
+            wideTop = std::max(wideTop, a);
+        }
+        if (wideTop == 0) return 0;
+        xExp = std::ilogb(wideTop) + 1;
+        const long double wideDown = std::ldexp(1.0L, -xExp);
+        for (int i = 0; i < n; ++i) wide_[i] = x[i] * wideDown;
+        samplesToDoubles(wide_.data(), n, d);
+    }
+    // The direct sums must neither overflow nor lose their largest products.
+    if (xExp + refExp_ < -16000 || xExp + refExp_ > 16000) return kUseDirect;
+
+    float* re = reF_.data();
+    float* im = imF_.data();
+    double xx = 0;
+    int j = 0;
+    for (; 2 * j + 1 < n; ++j) {
+        const double a = d[2 * j] * down, b = d[2 * j + 1] * down;
+        re[j] = static_cast<float>(a);
+        im[j] = static_cast<float>(b);
+        xx += a * a + b * b;
+    }
+    if (2 * j < n) {
+        const double a = d[2 * j] * down;
+        re[j] = static_cast<float>(a);
+        im[j] = 0;
+        xx += a * a;
+        ++j;
+    }
+    for (; j < h; ++j) re[j] = im[j] = 0;
+    if (!std::isfinite(xx)) return kUseDouble; // not a number among the samples
+
+    if (haveFma()) {
+        forwardFma(re, im, h, stageReF_.data(), stageImF_.data());
+        productFma(re, im, h, unpackReF_.data(), unpackImF_.data(), refReF_.data(), refImF_.data(),
+                   refHalfReF_, refHalfImF_);
+        inverseFma(re, im, h, stageReF_.data(), stageImInverseF_.data());
+    } else {
+        forwardPlain(re, im, h, stageReF_.data(), stageImF_.data());
+        productPlain(re, im, h, unpackReF_.data(), unpackImF_.data(), refReF_.data(),
+                     refImF_.data(), refHalfReF_, refHalfImF_);
+        inversePlain(re, im, h, stageReF_.data(), stageImInverseF_.data());
+    }
+    // Lag 2j is at re[j], lag 2j + 1 at im[j].
+    const int evens = (n + 1) / 2, odds = n / 2;
+    const auto [peak, out2] = peakAndNorm2(re, im, h, evens, odds);
+
+    // How far any computed lag can be from its exact sum, in the scaled units,
+    // with u the float rounding unit, P = ||x|| ||m||, C = the computed output's
+    // 2-norm over all N places and h = N / 2:
+    //  - the inputs rounded to float: 2u P;
+    //  - the forward transform, 8u per stage, and the unpacking: (8 log2 h + 12) u P;
+    //  - the product and repacking: 24u P;
+    //  - the inverse transform (error 2-norm bounds each place): 8u log2 h C;
+    //  - the extended-precision direct sums themselves: (n + 4) 2^-64 P;
+    //  - underflow of tiny samples: below 2^-100 P.
+    // All of it taken twice over.
+    const double u = 0x1p-24, stages = log2N_ - 1;
+    const double P = std::sqrt(xx) * std::sqrt(refNorm2_);
+    const double bound =
+        2 * (u * ((2 + 8 * stages + 12 + 24) * P + 8 * stages * 1.01 * std::sqrt(out2)) +
+             (n + 4) * 0x1p-64 * P + 0x1p-100 * P);
+    if (peak <= -bound) return 0; // no sum can be above 0
+    float floor = static_cast<float>(peak - 2 * bound);
+    if (floor > peak - 2 * bound) floor = std::nextafter(floor, -HUGE_VALF);
+    int count = 0;
+    for (int k = 0; k < evens; ++k) {
+        const bool even = re[k] >= floor, odd = k < odds && im[k] >= floor;
+        if (!even && !odd) continue;
+        if (count + even + odd > maxCount) return kUseDouble;
+        if (even) lags[count++] = 2 * k;
+        if (odd) lags[count++] = 2 * k + 1;
+    }
+    surelyPositive = count == 1 && peak > bound;
+    return count;
 }
 
 double RealCorrelation::correlate(const long double* x, double* c) {

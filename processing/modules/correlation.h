@@ -14,7 +14,7 @@ public:
 
     RealCorrelation();
 
-    // The reference m[0..n-1]; its transform is kept until the next call.
+    // The reference m[0..n-1]; its transforms are kept until the next call.
     // n from 1 to kMaxPoints / 2.
     void setReference(const long double* m, int n);
     int length() const { return n_; }
@@ -24,9 +24,18 @@ public:
     // double precision; returns the sum of the squares of x[0..n-1].
     double correlate(const long double* x, double* c);
 
+    // The single-precision search for the lags whose extended-precision sums
+    // (two interleaved accumulators, as the direct search sums them) may be the
+    // largest. Returns their count with the lags in lags[] ascending (0: no sum
+    // can be above 0), or one of the two answers below.
+    static constexpr int kUseDouble = -1; // more than maxCount lags
+    static constexpr int kUseDirect = -2; // values the transforms cannot hold
+    int candidates(const long double* x, int* lags, int maxCount, bool& surelyPositive);
+
 private:
     void plan(int N);
     double pack(const long double* v);
+    void setFloatReference(const long double* m);
 
     int n_ = 0, N_ = 0, log2N_ = 0;
     // e^(-2 pi i j / 2L) at L - 1 + j for L = 1, 2, .. N/4, and the inverse's conjugates.
@@ -35,6 +44,20 @@ private:
     std::vector<int> reversed_;               // bit reversal of 0..N/2 - 1
     std::vector<double> refRe_, refIm_;       // the reference's bins 0..N/2, divided by N
     std::vector<double> re_, im_;
+
+    // Single precision: the same stage tables; the unpacking twiddles and the
+    // reference's bins by the place the forward transform leaves each bin in
+    // (bin h = N/2 apart), the reference scaled by 2^-refExp_ and divided by 2N.
+    std::vector<float> stageReF_, stageImF_, stageImInverseF_;
+    std::vector<float> unpackReF_, unpackImF_;
+    std::vector<float> refReF_, refImF_;
+    float refHalfReF_ = 0, refHalfImF_ = 0;
+    int refExp_ = 0;
+    bool refZero_ = true, refUsable_ = false;
+    double refNorm2_ = 0; // of the scaled reference
+    std::vector<float> reF_, imF_;
+    std::vector<double> values_;    // the trace in double
+    std::vector<long double> wide_; // the trace or reference scaled in extended precision
 };
 
 } // namespace tarnix::modules

@@ -56,6 +56,8 @@ int firstLargest(const Sample* x, const Sample* m, int n, const int* lags, int c
 
 // Few samples: every lag summed directly.
 constexpr int kDirectSamples = 256;
+// Lags a transform may leave to be summed directly.
+constexpr int kDirectCandidates = 16;
 
 } // namespace
 
@@ -126,6 +128,15 @@ int astmShift(const TraceBuffer& trace, int n, const TraceBuffer& mean, ModuleSt
             state.astmMeanNorm2 = mm;
             state.astmTransform.setReference(m, n);
             state.astmMeanN = n;
+        }
+        // A single-precision search first; the double one when it leaves too
+        // many lags to sum directly.
+        bool sure = false;
+        const int found = state.astmTransform.candidates(x, lags, kDirectCandidates, sure);
+        if (found == RealCorrelation::kUseDirect) return shiftOf(direct(), n);
+        if (found >= 0) {
+            best = found == 1 && sure ? lags[0] : firstLargest(x, m, n, lags, found);
+            return shiftOf(best, n);
         }
         const double mm = state.astmMeanNorm2;
         double* c = state.astmCorrelation.data();
