@@ -49,12 +49,15 @@ AutoGain autoGainFor(const Session& s, double p) {
 
 namespace {
 
-// The largest channel difference of every painted pixel from the colour of
-// amplitude 0. The outline and grid lines are drawn over the data area; on a
-// short line (a few hundred traces) they alone are more than 2% of its pixels
-// and would make any picture look strong.
-std::vector<int> paintedDistances(const Session& s, const QImage& picture) {
-    std::vector<int> out;
+// How many painted pixels lie at each largest channel difference from the
+// colour of amplitude 0 (a histogram, not a list: the picture of a long line
+// has millions of pixels). The outline and grid lines are drawn over the data
+// area; on a short line (a few hundred traces) they alone are more than 2% of
+// its pixels and would make any picture look strong.
+using Distances = std::array<long long, 256>;
+
+Distances paintedDistances(const Session& s, const QImage& picture) {
+    Distances out{};
     if (picture.isNull() || s.ImageRows <= 0 || s.ImageColumns <= 0) return out;
     uint32_t zero = colour::white;
     paletteColour(s.display.PaletteBar(), 0, zero);
@@ -69,35 +72,40 @@ std::vector<int> paintedDistances(const Session& s, const QImage& picture) {
         if (l.y1 == l.y2 && l.y1 >= y0 && l.y1 < y1 && std::max(l.x1, l.x2) > x0)
             gridRow[static_cast<size_t>(l.y1 - y0)] = true;
     const QImage img = picture.convertToFormat(QImage::Format_RGB32);
-    out.reserve(static_cast<size_t>(x1 - x0) * static_cast<size_t>(y1 - y0));
+    const int zr = qRed(zero), zg = qGreen(zero), zb = qBlue(zero);
     for (int y = y0; y < y1; ++y) {
         if (gridRow[static_cast<size_t>(y - y0)]) continue;
         const QRgb* row = reinterpret_cast<const QRgb*>(img.constScanLine(y));
         for (int x = x0; x < x1; ++x) {
             const QRgb c = row[x];
-            out.push_back(
-                std::max({std::abs(qRed(c) - qRed(zero)), std::abs(qGreen(c) - qGreen(zero)),
-                          std::abs(qBlue(c) - qBlue(zero))}));
+            ++out[static_cast<size_t>(std::max(
+                {std::abs(qRed(c) - zr), std::abs(qGreen(c) - zg), std::abs(qBlue(c) - zb)}))];
         }
     }
     return out;
 }
 
+long long total(const Distances& d) {
+    long long all = 0;
+    for (long long n : d) all += n;
+    return all;
+}
+
 } // namespace
 
 double blankShare(const Session& s, const QImage& picture) {
-    const std::vector<int> d = paintedDistances(s, picture);
-    if (d.empty()) return 0;
-    const auto blank = std::count_if(d.begin(), d.end(), [](int v) { return v <= 12; });
-    return static_cast<double>(blank) / static_cast<double>(d.size());
+    const Distances d = paintedDistances(s, picture);
+    const long long all = total(d);
+    if (all == 0) return 0;
+    long long blank = 0;
+    for (int v = 0; v <= 12; ++v) blank += d[static_cast<size_t>(v)];
+    return static_cast<double>(blank) / static_cast<double>(all);
 }
 
 int strongColour(const Session& s, const QImage& picture) {
-    const std::vector<int> d = paintedDistances(s, picture);
-    if (d.empty()) return 0;
-    std::array<long long, 256> count{};
-    for (int v : d) ++count[static_cast<size_t>(v)];
-    const long long all = static_cast<long long>(d.size());
+    const Distances count = paintedDistances(s, picture);
+    const long long all = total(count);
+    if (all == 0) return 0;
     // From the strong end down to where 2% of the pixels lie above.
     long long above = 0;
     for (int v = 255; v > 0; --v) {

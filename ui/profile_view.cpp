@@ -30,10 +30,15 @@ void WindowRunHooks::runState(bool running) {
     form_.ProgressBar1->setValue(0);
     form_.ProgressBar1->setVisible(running);
     if (running) clock_.start();
+    shown_.invalidate();
     form_.showRunProgress(running ? "Shot 0" : QString());
 }
 
 void WindowRunHooks::shotsDone(int done, int total) {
+    // The loop reports every 100 shots, hundreds of times a second on a fast
+    // line; a text that changes faster than the eye reads only costs the run.
+    if (shown_.isValid() && shown_.elapsed() < kProgressTextMs && done < total) return;
+    shown_.start();
     form_.showRunProgress(
         QString::fromStdString(runProgressText(done, total, clock_.elapsed() / 1000.0)));
 }

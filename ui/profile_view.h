@@ -30,6 +30,8 @@ public:
 private:
     TTarnixForm& form_;
     QElapsedTimer clock_; // from the run's start, for the rate and the time left
+    QElapsedTimer shown_; // since the progress text last changed
+    static constexpr int kProgressTextMs = 40;
 };
 
 // The notebook is "shown" when its window is visible; its picks go to TNotesForm.

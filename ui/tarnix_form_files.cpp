@@ -190,8 +190,22 @@ void TTarnixForm::showRunProgress(const QString& text) {
         RunProgressPanel->setFrameShadow(QFrame::Sunken);
         statusBar()->addPermanentWidget(RunProgressPanel);
     }
-    RunProgressPanel->setText(text);
-    RunProgressPanel->setVisible(!text.isEmpty());
+    QLabel* panel = RunProgressPanel;
+    if (text.isEmpty()) {
+        panel->hide();
+        panel->clear();
+        return;
+    }
+    // A label of fixed size takes a new text without a relayout of the status
+    // bar (hundreds of texts a second during a run). It only grows within a run,
+    // so the panels beside it do not jump back and forth.
+    const int width = panel->fontMetrics().horizontalAdvance(text) + 2 * panel->frameWidth() +
+                      2 * panel->margin() + panel->fontMetrics().averageCharWidth();
+    const bool appearing = panel->isHidden();
+    panel->setText(text);
+    if (appearing || width > panel->minimumWidth())
+        panel->setFixedSize(width, panel->sizeHint().height());
+    if (appearing) panel->show();
 }
 
 QString TTarnixForm::runProgressText() const {
