@@ -177,6 +177,30 @@ TEST(AutomaticStatic, TransformPicksTheSameFirstMaximumAsTheDirectSums) {
     EXPECT_EQ(astmShift(*x, n, *mean, state()), 101);
 }
 
+TEST(AutomaticStatic, FarFromUnitAmplitudesAndNearTiesKeepTheDirectSumsLag) {
+    // The transform works in float: traces and means outside float's range must
+    // be scaled, not flushed or overflowed, and near-equal peaks re-summed.
+    std::mt19937 gen(29);
+    std::uniform_int_distribution<int> d(-20000, 20000);
+    const int n = 1500;
+    for (long double xs : {1e30L, 1e-30L, 1e300L, 1e-300L, 1e-2000L, 1e2000L}) {
+        for (long double ms : {1.0L, xs}) {
+            auto mean = zeros(), x = zeros();
+            for (int i = 0; i < n; ++i) (*mean)[i] = d(gen) * ms;
+            for (int i = 0; i < n; ++i)
+                (*x)[i] = ((i >= 40 ? (*mean)[i - 40] / ms : 0) + d(gen) / 4) * xs;
+            const int want = directShift(*x, n, *mean);
+            EXPECT_EQ(want, 41) << static_cast<double>(xs);
+            EXPECT_EQ(astmShift(*x, n, *mean, state()), want) << static_cast<double>(xs);
+        }
+    }
+    // A constant trace against a constant mean: sums fall by one overlap per lag,
+    // so the first lag wins over a long run of close candidates.
+    auto mean = zeros(), x = zeros();
+    for (int i = 0; i < n; ++i) (*mean)[i] = 7, (*x)[i] = 5;
+    EXPECT_EQ(astmShift(*x, n, *mean, state()), directShift(*x, n, *mean));
+}
+
 TEST(ReflectionCoefficient, WindowsOfExactlyWSamplesFromThePick) {
     auto t = zeros();
     for (int k = 0; k <= 2; ++k) (*t)[k] = 1000;
