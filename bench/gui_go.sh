@@ -4,6 +4,9 @@
 # program's CPU use: from F5 until its CPU time stops growing (the last tick,
 # 10 ms steps), idle being 0.5 s without a tick; STOP the same from Esc, pressed
 # STOP_AFTER seconds (0.15) into a second GO. Default settings both ways (a home of its own).
+# The wall figure carries xdotool's start-up and the 20 ms polling, tens of ms on a
+# short run, so the CPU each side spent (the window's ticks over the GO, the headless
+# process's user + system time) is printed beside it.
 #
 # Usage: bench/gui_go.sh TARNIX TARNIX_RUN LINE [ROUNDS]
 # (TARNIX_GUI_SHOTS=DIR keeps a screenshot after each GO there.)
@@ -70,17 +73,20 @@ keys "$(window "Select Shots")" Return
 main=$(window "Tarnix ver")
 sleep 2
 for r in $(seq "$rounds"); do
+    c0=$(ticks)
     t0=$(now)
     keys "$main" F5
     go=$(until_idle "$t0")
+    gocpu=$(echo "($(ticks) - $c0) / 100" | bc -l)
     [ -n "${TARNIX_GUI_SHOTS:-}" ] && import -window root "$TARNIX_GUI_SHOTS/go-$r.png"
-    h=$( { /usr/bin/time -f %e "$tarnix_run" --no-defaults --report "$line" >/dev/null; } 2>&1 | tail -1)
+    read -r h hu hs < <( { /usr/bin/time -f "%e %U %S" "$tarnix_run" --no-defaults --report "$line" >/dev/null; } 2>&1 | tail -1)
+    hcpu=$(echo "$hu + $hs" | bc -l)
     t0=$(now)
     keys "$main" F5
     sleep "${STOP_AFTER:-0.15}"
     t1=$(now)
     keys "$main" Escape
     st=$(until_idle "$t1")
-    printf 'round %d: GO in the window %.3f s | headless %.3f s | ratio %.3f | STOP after %.3f s\n' \
-        "$r" "$go" "$h" "$(echo "$go / $h" | bc -l)" "$st"
+    printf 'round %d: GO in the window %.3f s | headless %.3f s | ratio %.3f | CPU %.2f s : %.2f s, ratio %.3f | STOP after %.3f s\n' \
+        "$r" "$go" "$h" "$(echo "$go / $h" | bc -l)" "$gocpu" "$hcpu" "$(echo "$gocpu / $hcpu" | bc -l)" "$st"
 done
