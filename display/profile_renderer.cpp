@@ -17,6 +17,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <sys/mman.h>
 
 namespace tarnix {
 
@@ -24,6 +25,42 @@ namespace {
 // Point sizes on the picture come out as on a 96 dpi screen.
 constexpr int kDotsPerMeter = 3780;
 constexpr long long kLevelTableLimit = 1 << 16;
+
+struct Mapping {
+    void* data;
+    size_t bytes;
+};
+
+void unmapImage(void* info) {
+    auto* m = static_cast<Mapping*>(info);
+    ::munmap(m->data, m->bytes);
+    delete m;
+}
+
+// A white RGB32 image in pages of its own, huge ones where the kernel gives
+// them: a full-resolution line is over a hundred megabytes, whose page faults
+// in 4 KiB pages cost as much as painting it. All bytes 0xff is white.
+QImage whiteImage(int w, int h) {
+    const size_t bytes = static_cast<size_t>(w) * static_cast<size_t>(h) * 4;
+    if (bytes >= (size_t{4} << 20)) {
+        void* p =
+            ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p != MAP_FAILED) {
+#ifdef MADV_HUGEPAGE
+            ::madvise(p, bytes, MADV_HUGEPAGE);
+#endif
+            std::memset(p, 0xff, bytes);
+            auto* m = new Mapping{p, bytes};
+            QImage image(static_cast<uchar*>(p), w, h, static_cast<qsizetype>(w) * 4,
+                         QImage::Format_RGB32, unmapImage, m);
+            if (!image.isNull()) return image;
+            unmapImage(m);
+        }
+    }
+    QImage image(w, h, QImage::Format_RGB32);
+    if (!image.isNull()) image.fill(0xFFFFFFFFu);
+    return image;
+}
 } // namespace
 
 ProfileRenderer::ProfileRenderer(Session& session) : s_(session), canvas_(&picture_) {}
@@ -37,13 +74,12 @@ void ProfileRenderer::createImage() {
     bitmap_ = QImage();
     tileCount_ = 0;
     if (w > 0 && h > 0) {
-        bitmap_ = QImage(w, h, QImage::Format_RGB32);
+        bitmap_ = whiteImage(w, h);
         if (bitmap_.isNull())
             throw Error("Not enough memory for the profile image of " + std::to_string(w) + " x " +
                         std::to_string(h) + " pixels");
         bitmap_.setDotsPerMeterX(kDotsPerMeter);
         bitmap_.setDotsPerMeterY(kDotsPerMeter);
-        bitmap_.fill(0xFFFFFFFFu);
     }
 }
 

@@ -1,14 +1,17 @@
 #pragma once
 // State the processing modules keep between traces and the scratch space they
 // work in. One object lives beside the session for the whole program; every
-// buffer is sized once here so that no module allocates per trace.
+// buffer is sized once here so that no module allocates per trace, and holds
+// no memory until a row first writes it.
 #include "core/trace.h"
+#include "core/zeroed_buffer.h"
 #include "formats/pick_file.h"
 #include "processing/modules/correlation.h"
 #include "processing/neighbours.h"
 
 #include <array>
 #include <complex>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,6 +21,19 @@ namespace tarnix {
 struct FilterStore {
     std::vector<long double> coef; // c[1..L'] in slots 0..L'-1, L' odd
     bool designed = false;
+};
+
+// A member built on first use: the automatic static's transform tables are
+// large and most sequences have no such row.
+template <class T> class OnFirstUse {
+public:
+    T* operator->() {
+        if (!p_) p_ = std::make_unique<T>();
+        return p_.get();
+    }
+
+private:
+    std::unique_ptr<T> p_;
 };
 
 struct ModuleState {
@@ -50,30 +66,30 @@ struct ModuleState {
     long long workerCalls = 0; // ProcessTrace calls so far
 
     // --- scratch, overwritten by every call ---
-    std::vector<long double> b;                      // second trace-sized work array
-    std::vector<double> xd, yd, cd;                  // fast convolution
-    std::vector<double> half;                        // half filter h[1..M]
-    std::vector<std::complex<double>> fftIn, fftOut; // kFftSize each
-    std::vector<std::complex<double>> corrA, corrB;  // kCorrFftSize each
-    std::vector<long double> r, g, f, d, lev;        // deconvolution
-    std::vector<double> inverse;                     // 1 / c, the gain control's window counts
-    std::vector<double> work; // the trace in double for the extended-precision entry points
+    ZeroedBuffer<long double> b;                      // second trace-sized work array
+    ZeroedBuffer<double> xd, yd, cd;                  // fast convolution
+    ZeroedBuffer<double> half;                        // half filter h[1..M]
+    ZeroedBuffer<std::complex<double>> fftIn, fftOut; // kFftSize each
+    ZeroedBuffer<std::complex<double>> corrA, corrB;  // kCorrFftSize each
+    ZeroedBuffer<long double> r, g, f, d, lev;        // deconvolution
+    std::vector<double> inverse;                      // 1 / c, the gain control's window counts
+    ZeroedBuffer<double> work; // the trace in double for the extended-precision entry points
 
     // The current trace in double precision while rows that work in double
     // follow one another (the worker's; see Processor::ProcessTrace): slots
     // [0, mirrorValid) hold the trace's values, of which [0, mirrorDirty) are
     // newer than the current trace.
-    std::vector<double> mirror;
+    ZeroedBuffer<double> mirror;
     int mirrorValid = 0, mirrorDirty = 0;
 
     // The automatic static's transform and norm of the mean trace, kept while
     // the mean's first astmMeanN slots (copied to astmMean) stay the same.
-    std::vector<Sample> astmMean;
-    modules::RealCorrelation astmTransform;
+    ZeroedBuffer<Sample> astmMean;
+    OnFirstUse<modules::RealCorrelation> astmTransform;
     double astmMeanNorm2 = 0;
     int astmMeanN = -1;
-    std::vector<double> astmCorrelation; // the sums by lag, from the transform
-    std::vector<int> astmLags;           // lags summed directly
+    ZeroedBuffer<double> astmCorrelation; // the sums by lag, from the transform
+    ZeroedBuffer<int> astmLags;           // lags summed directly
 
     // Reflection-coefficient rows already noted in this run's report (by row number).
     std::array<bool, PickTable::kRows + 1> rccmNoted{};

@@ -126,13 +126,13 @@ int astmShift(const TraceBuffer& trace, int n, const TraceBuffer& mean, ModuleSt
             double mm = 0;
             for (int i = 0; i < n; ++i) mm += static_cast<double>(m[i]) * static_cast<double>(m[i]);
             state.astmMeanNorm2 = mm;
-            state.astmTransform.setReference(m, n);
+            state.astmTransform->setReference(m, n);
             state.astmMeanN = n;
         }
         // A single-precision search first; the double one when it leaves too
         // many lags to sum directly.
         bool sure = false;
-        const int found = state.astmTransform.candidates(x, lags, kDirectCandidates, sure);
+        const int found = state.astmTransform->candidates(x, lags, kDirectCandidates, sure);
         if (found == RealCorrelation::kUseDirect) return shiftOf(direct(), n);
         if (found >= 0) {
             best = found == 1 && sure ? lags[0] : firstLargest(x, m, n, lags, found);
@@ -140,7 +140,7 @@ int astmShift(const TraceBuffer& trace, int n, const TraceBuffer& mean, ModuleSt
         }
         const double mm = state.astmMeanNorm2;
         double* c = state.astmCorrelation.data();
-        const double xx = state.astmTransform.correlate(x, c);
+        const double xx = state.astmTransform->correlate(x, c);
         const double bound = std::sqrt(xx) * std::sqrt(mm);
         if (mm == 0 || xx == 0) return 0; // every sum is 0: none is positive
         if (!std::isfinite(bound)) return shiftOf(direct(), n);
@@ -148,7 +148,7 @@ int astmShift(const TraceBuffer& trace, int n, const TraceBuffer& mean, ModuleSt
         for (int k = 1; k < n; ++k) peak = std::max(peak, c[k]);
         // Far above the transform's rounding in double (about 1e-16 x log2 N of
         // the product of the norms): the true maximum is within it of the peak.
-        const double tol = 1e-12 * state.astmTransform.log2Points() * bound;
+        const double tol = 1e-12 * state.astmTransform->log2Points() * bound;
         if (peak < -tol) return 0;
         int count = 0;
         for (int k = 0; k < n; ++k)

@@ -88,6 +88,37 @@ TEST(ProfileGeometry, NoRowsOrNoSamplesPaintNothingOrZero) {
     neg.r.DRAW_PROFILE(500, *neg.trace, 5);
 }
 
+// A picture of many megabytes lives in pages of its own: it must start as
+// white as a small one, paint the same pixels, and behave as any image once
+// the run end hands it over (drawn on, copied, drawn on again).
+TEST(ProfileGeometry, LargeImagePaintsAsASmallOneAndStaysAnOrdinaryPicture) {
+    Profile big(2001, 600), small(2001, 1);
+    big.r.createImage();
+    small.r.createImage();
+    const QImage& b = big.r.bitmap();
+    ASSERT_GE(static_cast<long long>(b.sizeInBytes()), 4LL << 20);
+    ASSERT_EQ(b.bytesPerLine(), b.width() * 4);
+    for (int i = 0; i < 2001; ++i) (*big.trace)[i] = (*small.trace)[i] = (i * 977) % 40001 - 20000;
+    big.r.DRAW_PROFILE(51, *big.trace, 2001);
+    big.r.DRAW_PROFILE(649, *big.trace, 2001); // the last shot's column
+    small.r.DRAW_PROFILE(51, *small.trace, 2001);
+    for (int y = 0; y < b.height(); ++y) {
+        ASSERT_EQ(big.at(51, y), small.at(51, y)) << y;
+        ASSERT_EQ(big.at(649, y), small.at(51, y)) << y;
+        ASSERT_EQ(big.at(0, y), 0xFFFFFFu) << y;
+        ASSERT_EQ(big.at(650, y), 0xFFFFFFu) << y;
+        ASSERT_EQ(big.at(b.width() - 1, y), 0xFFFFFFu) << y;
+    }
+    big.r.runEnd(QFont("DejaVu Sans", 8));
+    QImage& pic = big.r.picture();
+    pic.setPixel(300, 300, 0xFF123456u);
+    const QImage copy = pic;
+    pic.setPixel(301, 300, 0xFF654321u); // detaches: the copy keeps its pixels
+    EXPECT_EQ(copy.pixel(300, 300), 0xFF123456u);
+    EXPECT_EQ(copy.pixel(301, 300) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(pic.pixel(301, 300), 0xFF654321u);
+}
+
 TEST(ProfileGeometry, OversizedImageIsRefused) {
     auto s = std::make_unique<Session>();
     s->display.NVP.set(10000);
