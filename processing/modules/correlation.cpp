@@ -257,6 +257,36 @@ std::pair<double, double> peakAndNorm2(const float* re, const float* im, int h, 
     return {peak, norm2 * 1.01};
 }
 
+// sum of x[i] * m[i] over i < c, four lanes of four.
+using D4 = double __attribute__((vector_size(32)));
+[[gnu::always_inline]] inline D4 loadD4(const double* p) {
+    D4 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+[[gnu::always_inline]] inline double dotBody(const double* __restrict x, const double* __restrict m,
+                                             int c) {
+    D4 s0{}, s1{}, s2{}, s3{};
+    int i = 0;
+    for (; i + 16 <= c; i += 16) {
+        s0 += loadD4(x + i) * loadD4(m + i);
+        s1 += loadD4(x + i + 4) * loadD4(m + i + 4);
+        s2 += loadD4(x + i + 8) * loadD4(m + i + 8);
+        s3 += loadD4(x + i + 12) * loadD4(m + i + 12);
+    }
+    for (; i + 4 <= c; i += 4) s0 += loadD4(x + i) * loadD4(m + i);
+    const D4 s = (s0 + s1) + (s2 + s3);
+    double r = (s[0] + s[1]) + (s[2] + s[3]);
+    for (; i < c; ++i) r += x[i] * m[i];
+    return r;
+}
+[[gnu::target("avx2,fma")]] double dotFma(const double* x, const double* m, int c) {
+    return dotBody(x, m, c);
+}
+double dotPlain(const double* x, const double* m, int c) {
+    return dotBody(x, m, c);
+}
+
 bool haveFma() {
     static const bool yes = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
     return yes;
@@ -271,7 +301,8 @@ RealCorrelation::RealCorrelation()
       im_(kMaxPoints / 2), stageReF_(kMaxPoints / 2), stageImF_(kMaxPoints / 2),
       stageImInverseF_(kMaxPoints / 2), unpackReF_(kMaxPoints / 2), unpackImF_(kMaxPoints / 2),
       refReF_(kMaxPoints / 2), refImF_(kMaxPoints / 2), reF_(kMaxPoints / 2), imF_(kMaxPoints / 2),
-      values_(kMaxPoints / 2), wide_(kMaxPoints / 2) {}
+      values_(kMaxPoints / 2), refD_(kMaxPoints / 2), lagSums_(kMaxPoints / 2),
+      wide_(kMaxPoints / 2) {}
 
 void RealCorrelation::plan(int N) {
     if (N == N_) return;
@@ -369,6 +400,7 @@ void RealCorrelation::setFloatReference(const long double* m) {
     refExp_ = std::ilogb(top) + 1;
     const long double down = std::ldexp(1.0L, -refExp_);
     for (int i = 0; i < n; ++i) wide_[i] = m[i] * down;
+    samplesToDoubles(wide_.data(), n, refD_.data());
     refNorm2_ = pack(wide_.data());
     forwardToReversed(re_.data(), im_.data(), h, stageRe_.data(), stageIm_.data());
     const double scale = 0.5 / N_;
@@ -426,12 +458,14 @@ int RealCorrelation::candidates(const long double* x, int* lags, int maxCount,
     int j = 0;
     for (; 2 * j + 1 < n; ++j) {
         const double a = d[2 * j] * down, b = d[2 * j + 1] * down;
+        d[2 * j] = a, d[2 * j + 1] = b;
         re[j] = static_cast<float>(a);
         im[j] = static_cast<float>(b);
         xx += a * a + b * b;
     }
     if (2 * j < n) {
         const double a = d[2 * j] * down;
+        d[2 * j] = a;
         re[j] = static_cast<float>(a);
         im[j] = 0;
         xx += a * a;
@@ -481,8 +515,37 @@ int RealCorrelation::candidates(const long double* x, int* lags, int maxCount,
         if (even) lags[count++] = 2 * k;
         if (odd) lags[count++] = 2 * k + 1;
     }
-    surelyPositive = count == 1 && peak > bound;
-    return count;
+    if (count == 1 && peak > bound) {
+        surelyPositive = true;
+        return 1;
+    }
+    return narrow(lags, count, P, surelyPositive);
+}
+
+// Each lag summed in double from the scaled trace and reference. With u = 2^-53
+// and P as above: the inputs rounded to double (2u P), the products and at most
+// n + 8 additions ((n + 8) u P), the extended sums' own error ((n + 4) 2^-64 P),
+// and underflow (below 2^-90); all of it taken twice over, so that the
+// comparisons' own rounding (below u P) is covered too.
+int RealCorrelation::narrow(int* lags, int count, double P, bool& surelyPositive) {
+    const int n = n_;
+    const double bound = 2 * (((n + 10) * 0x1p-53 + (n + 4) * 0x1p-64) * 1.01 * P + 0x1p-90);
+    const bool fma = haveFma();
+    double* sums = lagSums_.data();
+    double top = -HUGE_VAL;
+    for (int j = 0; j < count; ++j) {
+        const int lag = lags[j];
+        const double* x = values_.data() + lag;
+        sums[j] = fma ? dotFma(x, refD_.data(), n - lag) : dotPlain(x, refD_.data(), n - lag);
+        top = std::max(top, sums[j]);
+    }
+    // Kept: lags whose sum may reach every other's and may be above 0.
+    int kept = 0;
+    double last = 0;
+    for (int j = 0; j < count; ++j)
+        if (sums[j] >= top - 2 * bound && sums[j] > -bound) lags[kept++] = lags[j], last = sums[j];
+    surelyPositive = kept == 1 && last > bound;
+    return kept;
 }
 
 double RealCorrelation::correlate(const long double* x, double* c) {

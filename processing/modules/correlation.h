@@ -27,7 +27,10 @@ public:
     // The single-precision search for the lags whose extended-precision sums
     // (two interleaved accumulators, as the direct search sums them) may be the
     // largest. Returns their count with the lags in lags[] ascending (0: no sum
-    // can be above 0), or one of the two answers below.
+    // can be above 0), or one of the two answers below. Lags the float search
+    // leaves are summed once more in double, and kept only where that sum's
+    // bound does not put them below another lag or at most 0; surelyPositive
+    // when one is left and it is surely above 0.
     static constexpr int kUseDouble = -1; // more than maxCount lags
     static constexpr int kUseDirect = -2; // values the transforms cannot hold
     int candidates(const long double* x, int* lags, int maxCount, bool& surelyPositive);
@@ -36,6 +39,7 @@ private:
     void plan(int N);
     double pack(const long double* v);
     void setFloatReference(const long double* m);
+    int narrow(int* lags, int count, double P, bool& surelyPositive);
 
     int n_ = 0, N_ = 0, log2N_ = 0;
     // e^(-2 pi i j / 2L) at L - 1 + j for L = 1, 2, .. N/4, and the inverse's conjugates.
@@ -56,7 +60,9 @@ private:
     bool refZero_ = true, refUsable_ = false;
     double refNorm2_ = 0; // of the scaled reference
     std::vector<float> reF_, imF_;
-    std::vector<double> values_;    // the trace in double
+    std::vector<double> values_; // the trace in double, scaled as the float one
+    std::vector<double> refD_;   // the scaled reference in double
+    std::vector<double> lagSums_;
     std::vector<long double> wide_; // the trace or reference scaled in extended precision
 };
 

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 #include <memory>
 #include <random>
 #include <vector>
@@ -252,4 +253,130 @@ TEST(AutomaticStatic, CorrelationTransformMatchesDirectSumsAtEveryLengthAndLag) 
         }
         EXPECT_LT(worst, 1e-12 * n) << n; // the sums' norm bound is n here
     }
+}
+
+namespace {
+
+// The direct search as the row sums it for short traces: every lag in extended
+// precision with two interleaved accumulators; the first of the largest above 0.
+int directSearchShift(const TraceBuffer& x, int n, const TraceBuffer& m) {
+    int best = -1;
+    long double top = 0;
+    for (int k = 0; k < n; ++k) {
+        long double s0 = 0, s1 = 0;
+        int i = 0;
+        for (; i + 2 <= n - k; i += 2) s0 += x[i + k] * m[i], s1 += x[i + k + 1] * m[i + 1];
+        if (i < n - k) s0 += x[i + k] * m[i];
+        if (s0 + s1 > top) top = s0 + s1, best = k;
+    }
+    return best < 0 || best + 1 >= n ? 0 : best + 1;
+}
+
+} // namespace
+
+TEST(AutomaticStatic, RandomTracesAndBuiltNearTiesMatchTheDirectSearch) {
+    std::mt19937 gen(2026);
+    // Most traces short, every fourth up to 6000 samples (the direct sums are O(n^2)).
+    std::uniform_int_distribution<int> shortLength(1, 1500), longLength(1501, 6000);
+    std::uniform_int_distribution<int> sample(-30000, 30000), kind(0, 3);
+    std::uniform_real_distribution<double> unit(-1, 1), decade(-6, 6);
+    for (int t = 0; t < 200; ++t) {
+        const int n = t % 4 == 3 ? longLength(gen) : shortLength(gen);
+        const int delay = std::uniform_int_distribution<int>(0, n - 1)(gen);
+        const int form = kind(gen);
+        auto mean = zeros(), x = zeros();
+        const long double scale = std::pow(10.0L, decade(gen));
+        for (int i = 0; i < n; ++i) (*mean)[i] = form == 0 ? unit(gen) * scale : sample(gen);
+        for (int i = delay; i < n; ++i) (*x)[i] = (*mean)[i - delay];
+        if (form == 0) {
+            for (int i = 0; i < n; ++i) (*x)[i] += unit(gen) * scale * 0.3;
+        } else if (form == 1) {
+            for (int i = 0; i < n; ++i) (*x)[i] += sample(gen) / 2;
+        } else {
+            // A second copy at another delay: equal peaks when the overlaps
+            // match (a mean that ends early), else a near-tie; form 3 moves
+            // one sum by a single unit.
+            const int end = std::max(1, n / 8), other = std::min(n - 1, delay + end + 3);
+            for (int i = end; i < n; ++i) (*mean)[i] = 0;
+            for (int i = 0; i < n; ++i) (*x)[i] = 0;
+            for (int i = 0; i < end && i + delay < n; ++i) (*x)[i + delay] = (*mean)[i];
+            for (int i = 0; i < end && i + other < n; ++i) (*x)[i + other] += (*mean)[i];
+            if (form == 3 && other + 1 < n) (*x)[other] += (*mean)[0] > 0 ? 1 : -1;
+        }
+        ASSERT_EQ(astmShift(*x, n, *mean, state()), directSearchShift(*x, n, *mean))
+            << "trace " << t << " n " << n << " delay " << delay << " form " << form;
+    }
+}
+
+TEST(AutomaticStatic, TracesLeftToTheDoubleSearchMatchTheDirectSearch) {
+    // A one-sample mean makes each sum the trace's own sample: twenty lags a
+    // few units apart on a large value are too many for the float search.
+    const int n = 1000;
+    auto mean = zeros(), x = zeros();
+    (*mean)[0] = 1;
+    for (int k = 300; k < 320; ++k) (*x)[k] = 1000000 + (k * 7919) % 13;
+    const int want = directSearchShift(*x, n, *mean);
+    EXPECT_EQ(want, 305 + 1); // 12 at lags 305 and 318: the first
+    EXPECT_EQ(astmShift(*x, n, *mean, state()), want);
+
+    // Not a number, or an infinity, among the samples.
+    std::mt19937 gen(4);
+    std::uniform_int_distribution<int> d(-20000, 20000);
+    for (int i = 0; i < n; ++i) (*mean)[i] = d(gen);
+    for (long double odd : {std::numeric_limits<long double>::quiet_NaN(),
+                            std::numeric_limits<long double>::infinity(),
+                            -std::numeric_limits<long double>::infinity()}) {
+        for (int i = 0; i < n; ++i) (*x)[i] = i >= 30 ? (*mean)[i - 30] : 0;
+        (*x)[500] = odd;
+        EXPECT_EQ(astmShift(*x, n, *mean, state()), directSearchShift(*x, n, *mean))
+            << static_cast<double>(odd);
+    }
+}
+
+TEST(AutomaticStatic, CandidateLagsAtTheSmallestLengthsAndExactTies) {
+    modules::RealCorrelation corr;
+    int lags[16];
+    bool sure = true;
+    // n = 2, sums 1 and 1: an exact tie stays for the extended sums.
+    long double m2[] = {1, 0}, x2[] = {1, 1};
+    corr.setReference(m2, 2);
+    ASSERT_EQ(corr.candidates(x2, lags, 16, sure), 2);
+    EXPECT_EQ(lags[0], 0);
+    EXPECT_EQ(lags[1], 1);
+    EXPECT_FALSE(sure);
+    // n = 2, sums 2 and 1: one lag, surely above 0.
+    long double m3[] = {1, 1};
+    corr.setReference(m3, 2);
+    ASSERT_EQ(corr.candidates(x2, lags, 16, sure), 1);
+    EXPECT_EQ(lags[0], 0);
+    EXPECT_TRUE(sure);
+    // n = 1: a negative product leaves nothing; a positive one its lag.
+    long double m1[] = {-3}, x1[] = {2};
+    corr.setReference(m1, 1);
+    EXPECT_EQ(corr.candidates(x1, lags, 16, sure), 0);
+    x1[0] = -2;
+    ASSERT_EQ(corr.candidates(x1, lags, 16, sure), 1);
+    EXPECT_EQ(lags[0], 0);
+    EXPECT_TRUE(sure);
+    // Sums of 2^43 and 2^43 - 1: within the double sums' bound of each other,
+    // so both go on to the extended sums; 2^43 and 2^43 - 2^20: below float's
+    // resolution, parted by the double sums.
+    const int n = 600;
+    std::vector<long double> m(n, 0), x(n, 0);
+    m[0] = 1 << 20, m[1] = 1;
+    x[100] = 1 << 23;
+    x[400] = (1 << 23) - 1, x[401] = (1 << 20) - 1;
+    corr.setReference(m.data(), n);
+    ASSERT_EQ(corr.candidates(x.data(), lags, 16, sure), 2);
+    EXPECT_EQ(lags[0], 100);
+    EXPECT_EQ(lags[1], 400);
+    EXPECT_FALSE(sure);
+    auto tx = zeros(), tm = zeros();
+    std::copy(x.begin(), x.end(), tx->begin());
+    std::copy(m.begin(), m.end(), tm->begin());
+    EXPECT_EQ(astmShift(*tx, n, *tm, state()), 101);
+    x[401] = 0;
+    ASSERT_EQ(corr.candidates(x.data(), lags, 16, sure), 1);
+    EXPECT_EQ(lags[0], 100);
+    EXPECT_TRUE(sure);
 }
