@@ -17,9 +17,7 @@ const char* paletteName(int position) {
     return kNames[position];
 }
 
-Session::Session()
-    : navText(kShotTableSize), shotPosition(kShotTableSize), navFixes(kShotTableSize),
-      reflPick(kShotTableSize, 0) {}
+Session::Session() : navText(kShotTableSize) {}
 
 void Session::checkShotIndex(int shot) {
     if (shot < 0 || shot > kMaxShot)

@@ -9,6 +9,7 @@
 #include "core/settings.h"
 #include "core/shot_gather.h"
 #include "core/trace.h"
+#include "core/zeroed_buffer.h"
 
 #include <array>
 #include <cstdint>
@@ -121,9 +122,10 @@ public:
 
     // --- per-shot tables (index = shot number - shotTableBase, 0..40000) ---
     std::vector<std::string> navText;
-    std::vector<std::array<double, 2>> shotPosition; // CoordX, CoordY
-    std::vector<NavFix> navFixes;                    // the navigation fix table, shots 0..40000
-    std::vector<int32_t> reflPick;
+    ZeroedBuffer<std::array<double, 2>> shotPosition{kShotTableSize}; // CoordX, CoordY
+    // The navigation fix table, shots 0..40000; empty until a navigation import.
+    std::vector<NavFix> navFixes;
+    ZeroedBuffer<int32_t> reflPick{kShotTableSize};
     // 0, or the first scan number of a record file whose scans run past the
     // tables, so that its shots keep their own numbers. Set by each open.
     int shotTableBase = 0;

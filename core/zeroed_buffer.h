@@ -3,6 +3,7 @@
 // are first touched: scratch sized for the largest case costs neither start-up
 // time nor resident memory until a run needs it. Only for types whose value 0
 // is all zero bytes.
+#include <array>
 #include <complex>
 #include <cstddef>
 #include <cstdlib>
@@ -11,10 +12,12 @@
 
 namespace tarnix {
 
+template <class T> struct ZeroBytesAreZero : std::is_arithmetic<T> {};
+template <class T> struct ZeroBytesAreZero<std::complex<T>> : ZeroBytesAreZero<T> {};
+template <class T, size_t N> struct ZeroBytesAreZero<std::array<T, N>> : ZeroBytesAreZero<T> {};
+
 template <class T> class ZeroedBuffer {
-    static_assert(std::is_arithmetic_v<T> || std::is_same_v<T, std::complex<double>> ||
-                      std::is_same_v<T, std::complex<float>>,
-                  "zero bytes must be the value 0");
+    static_assert(ZeroBytesAreZero<T>::value, "zero bytes must be the value 0");
 
 public:
     explicit ZeroedBuffer(size_t n) : size_(n) {

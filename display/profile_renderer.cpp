@@ -440,7 +440,8 @@ __attribute__((target_clones("avx2", "default"))) void bgrRow(const QRgb* in, in
 
 // A 32-bit image as the toolkit's BMP writer stores it (24 bits per pixel,
 // bottom row first, rows padded to 4 bytes, resolution from the image), a
-// megabyte at a time: the toolkit converts and writes it line by line, which
+// quarter megabyte at a time (few calls, and the block stays in the cache
+// between converting and writing): the toolkit converts and writes it line by line, which
 // took as long as painting a whole line's profile.
 bool writeBmp24(const QImage& image, const std::string& path) {
     const int w = image.width(), h = image.height();
@@ -461,7 +462,7 @@ bool writeBmp24(const QImage& image, const std::string& path) {
     putLE(head + 38, static_cast<uint32_t>(image.dotsPerMeterX()), 4);
     putLE(head + 42, static_cast<uint32_t>(image.dotsPerMeterY()), 4);
     bool ok = std::fwrite(head, 1, sizeof head, f) == sizeof head;
-    const long long rowsPerChunk = std::max<long long>(1, (1 << 20) / rowBytes);
+    const long long rowsPerChunk = std::max<long long>(1, (1 << 18) / rowBytes);
     std::vector<unsigned char> chunk(static_cast<size_t>(rowsPerChunk * rowBytes), 0);
     for (int y = h - 1; ok && y >= 0;) {
         unsigned char* out = chunk.data();

@@ -170,7 +170,7 @@ void IMPORT_NAV(Session& s, const std::string& path) {
     if (error.empty() && fixes.empty()) error = path + ": no navigation fixes in the file";
 
     s.HdrSelect.set(1);
-    std::fill(s.navFixes.begin(), s.navFixes.end(), NavFix{});
+    s.navFixes.assign(kShotTableSize, NavFix{});
     const int firstShot = fixes.empty() ? 0 : fixes.front().shot;
     const int lastShot = fixes.empty() ? 0 : fixes.back().shot; // shots never go backwards
     s.RunTraceCount = lastShot;

@@ -217,3 +217,26 @@ TEST(NavImport, AnImageImportsTheNavFileBesideIt) {
     EXPECT_EQ(f.s->Edit3, "NAVFile found :" + f.dir.file("scan.NAV"));
     EXPECT_EQ(f.row(3), "3 0 0 0 0 0 1.00000000 2.00000000");
 }
+
+// The fix table is sized by the first import; a fresh session's tables reach
+// the last shot the run loop accepts, zeros where nothing was read.
+TEST(NavImport, FirstImportReachesTheLastShotOfTheTables) {
+    Fixture f;
+    EXPECT_EQ(f.s->shotPosition[kMaxShot][0], 0.0);
+    EXPECT_EQ(f.s->shotPosition[kMaxShot][1], 0.0);
+    EXPECT_EQ(f.s->reflPick[kMaxShot], 0);
+    const std::string last = std::to_string(kMaxShot);
+    f.import(std::to_string(kMaxShot - 2) + " 2024 101 12 30 15 40.0 20.0\n" + last +
+             " 2024 101 12 31 15 41.0 21.0\n");
+    ASSERT_EQ(f.s->navFixes.size(), static_cast<size_t>(kShotTableSize));
+    EXPECT_EQ(f.s->navFixes[kMaxShot].shot, kMaxShot);
+    EXPECT_EQ(f.s->navFixes[kMaxShot - 1].shot, kNoFix); // interpolated
+    EXPECT_EQ(f.s->navFixes[0].shot, kNoFix);
+    EXPECT_DOUBLE_EQ(f.s->shotPosition[kMaxShot - 1][1], 40.5);
+    EXPECT_DOUBLE_EQ(f.s->shotPosition[kMaxShot][0], 21.0);
+    EXPECT_EQ(f.s->navText[kMaxShot], "40000 2024 101 12 31 15 41.00000000 21.00000000");
+    // A second import starts from an empty table again.
+    f.import("3 2024 101 12 30 15 40.0 20.0\n5 2024 101 12 31 15 41.0 21.0\n");
+    EXPECT_EQ(f.s->navFixes[kMaxShot].shot, kNoFix);
+    EXPECT_EQ(f.s->navFixes[5].shot, 5);
+}
