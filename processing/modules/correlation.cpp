@@ -206,13 +206,102 @@ template <class V>
     }
 }
 
+template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
+    return __builtin_shufflevector(a, b, I...);
+}
+
+// The float transforms in eight lanes throughout (h at least 8): the stages
+// with L >= 8 as rows of eight butterflies, the last three (first three for
+// the inverse) within each block of eight places, with the same operations as
+// forwardBody and inverseBody so that their error bound holds.
+[[gnu::always_inline]] inline void forwardEights(float* __restrict re, float* __restrict im, int h,
+                                                 const float* tabRe, const float* tabIm) {
+    for (int L = h / 2; L >= 8; L /= 2) {
+        const float* wr = tabRe + L - 1;
+        const float* wi = tabIm + L - 1;
+        for (int s0 = 0; s0 < h; s0 += 2 * L)
+            for (int j = 0; j < L; j += 8) {
+                float *pr = re + s0 + j, *pi = im + s0 + j, *qr = pr + L, *qi = pi + L;
+                const F8 ar = load8(pr), ai = load8(pi), br = load8(qr), bi = load8(qi);
+                const F8 dr = ar - br, di = ai - bi, cr = load8(wr + j), ci = load8(wi + j);
+                store8(pr, ar + br), store8(pi, ai + bi);
+                store8(qr, dr * cr - di * ci), store8(qi, dr * ci + di * cr);
+            }
+    }
+    const F8 w4r = {1, 1, 1, 1, tabRe[3], tabRe[4], tabRe[5], tabRe[6]};
+    const F8 w4i = {0, 0, 0, 0, tabIm[3], tabIm[4], tabIm[5], tabIm[6]};
+    const F8 halves = {1, 1, 1, 1, -1, -1, -1, -1}, pairs = {1, 1, -1, -1, 1, 1, -1, -1},
+             odds = {1, -1, 1, -1, 1, -1, 1, -1};
+    for (int s = 0; s < h; s += 8) {
+        F8 r = load8(re + s), i = load8(im + s);
+        // L = 4: p + q in lanes 0-3, (p - q) w in 4-7 (w = 1 exactly in 0-3).
+        F8 tr = pick<0, 1, 2, 3, 0, 1, 2, 3>(r, r) + halves * pick<4, 5, 6, 7, 4, 5, 6, 7>(r, r);
+        F8 ti = pick<0, 1, 2, 3, 0, 1, 2, 3>(i, i) + halves * pick<4, 5, 6, 7, 4, 5, 6, 7>(i, i);
+        r = tr * w4r - ti * w4i;
+        i = tr * w4i + ti * w4r;
+        // L = 2 and 1: x0 + x2, x1 + x3, x0 - x2, -i (x1 - x3), then sums and differences of pairs.
+        tr = pick<0, 1, 0, 1, 4, 5, 4, 5>(r, r) + pairs * pick<2, 3, 2, 3, 6, 7, 6, 7>(r, r);
+        ti = pick<0, 1, 0, 1, 4, 5, 4, 5>(i, i) + pairs * pick<2, 3, 2, 3, 6, 7, 6, 7>(i, i);
+        r = pick<0, 1, 2, 11, 4, 5, 6, 15>(tr, ti);
+        i = pick<0, 1, 2, 11, 4, 5, 6, 15>(ti, -tr);
+        store8(re + s,
+               pick<0, 0, 2, 2, 4, 4, 6, 6>(r, r) + odds * pick<1, 1, 3, 3, 5, 5, 7, 7>(r, r));
+        store8(im + s,
+               pick<0, 0, 2, 2, 4, 4, 6, 6>(i, i) + odds * pick<1, 1, 3, 3, 5, 5, 7, 7>(i, i));
+    }
+}
+
+[[gnu::always_inline]] inline void inverseEights(float* __restrict re, float* __restrict im, int h,
+                                                 const float* tabRe, const float* tabImInverse) {
+    const F8 w4r = {tabRe[3], tabRe[4], tabRe[5], tabRe[6], tabRe[3], tabRe[4], tabRe[5], tabRe[6]};
+    const F8 w4i = {tabImInverse[3], tabImInverse[4], tabImInverse[5], tabImInverse[6],
+                    tabImInverse[3], tabImInverse[4], tabImInverse[5], tabImInverse[6]};
+    const F8 halves = {1, 1, 1, 1, -1, -1, -1, -1}, pairs = {1, 1, -1, -1, 1, 1, -1, -1},
+             odds = {1, -1, 1, -1, 1, -1, 1, -1};
+    for (int s = 0; s < h; s += 8) {
+        F8 r = load8(re + s), i = load8(im + s);
+        // x0 + x1, x0 - x1, x2 + x3, +i (x2 - x3), then the pairs two apart.
+        F8 tr = pick<0, 0, 2, 2, 4, 4, 6, 6>(r, r) + odds * pick<1, 1, 3, 3, 5, 5, 7, 7>(r, r);
+        F8 ti = pick<0, 0, 2, 2, 4, 4, 6, 6>(i, i) + odds * pick<1, 1, 3, 3, 5, 5, 7, 7>(i, i);
+        r = pick<0, 1, 2, 11, 4, 5, 6, 15>(tr, -ti);
+        i = pick<0, 1, 2, 11, 4, 5, 6, 15>(ti, tr);
+        r = pick<0, 1, 0, 1, 4, 5, 4, 5>(r, r) + pairs * pick<2, 3, 2, 3, 6, 7, 6, 7>(r, r);
+        i = pick<0, 1, 0, 1, 4, 5, 4, 5>(i, i) + pairs * pick<2, 3, 2, 3, 6, 7, 6, 7>(i, i);
+        // L = 4: t = w q, then p + t in lanes 0-3 and p - t in 4-7.
+        const F8 qr = pick<4, 5, 6, 7, 4, 5, 6, 7>(r, r), qi = pick<4, 5, 6, 7, 4, 5, 6, 7>(i, i);
+        tr = w4r * qr - w4i * qi;
+        ti = w4r * qi + w4i * qr;
+        store8(re + s, pick<0, 1, 2, 3, 0, 1, 2, 3>(r, r) + halves * tr);
+        store8(im + s, pick<0, 1, 2, 3, 0, 1, 2, 3>(i, i) + halves * ti);
+    }
+    for (int L = 8; L < h; L *= 2) {
+        const float* wr = tabRe + L - 1;
+        const float* wi = tabImInverse + L - 1;
+        for (int s0 = 0; s0 < h; s0 += 2 * L)
+            for (int j = 0; j < L; j += 8) {
+                float *pr = re + s0 + j, *pi = im + s0 + j, *qr = pr + L, *qi = pi + L;
+                const F8 ar = load8(pr), ai = load8(pi), br = load8(qr), bi = load8(qi);
+                const F8 cr = load8(wr + j), ci = load8(wi + j);
+                const F8 tr = cr * br - ci * bi, ti = cr * bi + ci * br;
+                store8(qr, ar - tr), store8(qi, ai - ti);
+                store8(pr, ar + tr), store8(pi, ai + ti);
+            }
+    }
+}
+
 [[gnu::target("avx2,fma")]] void forwardFma(float* re, float* im, int h, const float* tr,
                                             const float* ti) {
-    forwardBody(re, im, h, tr, ti);
+    if (h >= 8)
+        forwardEights(re, im, h, tr, ti);
+    else
+        forwardBody(re, im, h, tr, ti);
 }
 [[gnu::target("avx2,fma")]] void inverseFma(float* re, float* im, int h, const float* tr,
                                             const float* ti) {
-    inverseBody(re, im, h, tr, ti);
+    if (h >= 8)
+        inverseEights(re, im, h, tr, ti);
+    else
+        inverseBody(re, im, h, tr, ti);
 }
 [[gnu::target("avx2,fma")]] void productFma(float* re, float* im, int h, const float* wr,
                                             const float* wi, const float* rr, const float* ri,
