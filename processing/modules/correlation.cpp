@@ -321,8 +321,8 @@ void productPlain(float* re, float* im, int h, const float* wr, const float* wi,
 
 // The largest of re[0..evens) and im[0..odds), and the sum of the squares of
 // re[0..h) and im[0..h) (taken 1% high for its own rounding).
-std::pair<double, double> peakAndNorm2(const float* re, const float* im, int h, int evens,
-                                       int odds) {
+[[gnu::always_inline]] inline std::pair<double, double>
+peakAndNorm2Body(const float* re, const float* im, int h, int evens, int odds) {
     float peak = re[0];
     F8 top = F8{} + peak, s0 = F8{}, s1 = F8{};
     int k = 0;
@@ -344,6 +344,34 @@ std::pair<double, double> peakAndNorm2(const float* re, const float* im, int h, 
     for (; k < h; ++k)
         norm2 += static_cast<double>(re[k]) * re[k] + static_cast<double>(im[k]) * im[k];
     return {peak, norm2 * 1.01};
+}
+
+// Lag 2k at re[k] (k < evens), 2k + 1 at im[k] (k < odds): those at or above
+// floor into lags, ascending; -1 when there are more than maxCount. Blocks of
+// eight with none are passed over.
+[[gnu::always_inline]] inline int atOrAboveBody(const float* re, const float* im, int evens,
+                                                int odds, float floor, int* lags, int maxCount) {
+    using I8 = int __attribute__((vector_size(32)));
+    const F8 f = F8{} + floor;
+    int count = 0, k = 0;
+    auto one = [&](int i) {
+        const bool even = re[i] >= floor, odd = i < odds && im[i] >= floor;
+        if (count + even + odd > maxCount) return false;
+        if (even) lags[count++] = 2 * i;
+        if (odd) lags[count++] = 2 * i + 1;
+        return true;
+    };
+    for (; k + 8 <= odds; k += 8) {
+        const I8 hit = (load8(re + k) >= f) | (load8(im + k) >= f);
+        unsigned long long w[4];
+        std::memcpy(w, &hit, sizeof w);
+        if ((w[0] | w[1] | w[2] | w[3]) == 0) continue;
+        for (int i = k; i < k + 8; ++i)
+            if (!one(i)) return -1;
+    }
+    for (; k < evens; ++k)
+        if (!one(k)) return -1;
+    return count;
 }
 
 // sum of x[i] * m[i] over i < c, four lanes of four.
@@ -374,6 +402,23 @@ using D4 = double __attribute__((vector_size(32)));
 }
 double dotPlain(const double* x, const double* m, int c) {
     return dotBody(x, m, c);
+}
+
+[[gnu::target("avx2,fma")]] std::pair<double, double>
+peakAndNorm2Fma(const float* re, const float* im, int h, int evens, int odds) {
+    return peakAndNorm2Body(re, im, h, evens, odds);
+}
+std::pair<double, double> peakAndNorm2Plain(const float* re, const float* im, int h, int evens,
+                                            int odds) {
+    return peakAndNorm2Body(re, im, h, evens, odds);
+}
+[[gnu::target("avx2,fma")]] int atOrAboveFma(const float* re, const float* im, int evens, int odds,
+                                             float floor, int* lags, int maxCount) {
+    return atOrAboveBody(re, im, evens, odds, floor, lags, maxCount);
+}
+int atOrAbovePlain(const float* re, const float* im, int evens, int odds, float floor, int* lags,
+                   int maxCount) {
+    return atOrAboveBody(re, im, evens, odds, floor, lags, maxCount);
 }
 
 bool haveFma() {
@@ -576,7 +621,8 @@ int RealCorrelation::candidates(const long double* x, int* lags, int maxCount,
     }
     // Lag 2j is at re[j], lag 2j + 1 at im[j].
     const int evens = (n + 1) / 2, odds = n / 2;
-    const auto [peak, out2] = peakAndNorm2(re, im, h, evens, odds);
+    const auto [peak, out2] = haveFma() ? peakAndNorm2Fma(re, im, h, evens, odds)
+                                        : peakAndNorm2Plain(re, im, h, evens, odds);
 
     // How far any computed lag can be from its exact sum, in the scaled units,
     // with u the float rounding unit, P = ||x|| ||m||, C = the computed output's
@@ -596,14 +642,9 @@ int RealCorrelation::candidates(const long double* x, int* lags, int maxCount,
     if (peak <= -bound) return 0; // no sum can be above 0
     float floor = static_cast<float>(peak - 2 * bound);
     if (floor > peak - 2 * bound) floor = std::nextafter(floor, -HUGE_VALF);
-    int count = 0;
-    for (int k = 0; k < evens; ++k) {
-        const bool even = re[k] >= floor, odd = k < odds && im[k] >= floor;
-        if (!even && !odd) continue;
-        if (count + even + odd > maxCount) return kUseDouble;
-        if (even) lags[count++] = 2 * k;
-        if (odd) lags[count++] = 2 * k + 1;
-    }
+    const int count = haveFma() ? atOrAboveFma(re, im, evens, odds, floor, lags, maxCount)
+                                : atOrAbovePlain(re, im, evens, odds, floor, lags, maxCount);
+    if (count < 0) return kUseDouble;
     if (count == 1 && peak > bound) {
         surelyPositive = true;
         return 1;
