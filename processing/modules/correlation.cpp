@@ -404,6 +404,72 @@ double dotPlain(const double* x, const double* m, int c) {
     return dotBody(x, m, c);
 }
 
+// The largest |d[i]| (not-a-number passed over, as std::max does).
+[[gnu::always_inline]] inline double largestMagnitudeBody(const double* d, int n) {
+    D4 t{};
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        D4 a = loadD4(d + i);
+        a = a < 0 ? -a : a;
+        t = a > t ? a : t;
+    }
+    double top = std::max(std::max(t[0], t[1]), std::max(t[2], t[3]));
+    for (; i < n; ++i) top = std::max(top, std::fabs(d[i]));
+    return top;
+}
+
+// d[0..n) times down (kept in d), the even values as re and the odd as im of
+// h floats, zero-padded; the sum of the squares of the scaled values.
+[[gnu::always_inline]] inline double packFloatsBody(double* d, int n, double down, float* re,
+                                                    float* im, int h) {
+    using F4 = float __attribute__((vector_size(16)));
+    D4 sum{};
+    int j = 0;
+    for (; 2 * j + 8 <= n; j += 4) {
+        const D4 a = loadD4(d + 2 * j) * down, b = loadD4(d + 2 * j + 4) * down;
+        std::memcpy(d + 2 * j, &a, sizeof a);
+        std::memcpy(d + 2 * j + 4, &b, sizeof b);
+        const D4 ev = __builtin_shufflevector(a, b, 0, 2, 4, 6);
+        const D4 od = __builtin_shufflevector(a, b, 1, 3, 5, 7);
+        const F4 fe = __builtin_convertvector(ev, F4), fo = __builtin_convertvector(od, F4);
+        std::memcpy(re + j, &fe, sizeof fe);
+        std::memcpy(im + j, &fo, sizeof fo);
+        sum += a * a + b * b;
+    }
+    double xx = (sum[0] + sum[1]) + (sum[2] + sum[3]);
+    for (; 2 * j + 1 < n; ++j) {
+        const double a = d[2 * j] * down, b = d[2 * j + 1] * down;
+        d[2 * j] = a, d[2 * j + 1] = b;
+        re[j] = static_cast<float>(a);
+        im[j] = static_cast<float>(b);
+        xx += a * a + b * b;
+    }
+    if (2 * j < n) {
+        const double a = d[2 * j] * down;
+        d[2 * j] = a;
+        re[j] = static_cast<float>(a);
+        im[j] = 0;
+        xx += a * a;
+        ++j;
+    }
+    for (; j < h; ++j) re[j] = im[j] = 0;
+    return xx;
+}
+
+[[gnu::target("avx2,fma")]] double largestMagnitudeFma(const double* d, int n) {
+    return largestMagnitudeBody(d, n);
+}
+double largestMagnitudePlain(const double* d, int n) {
+    return largestMagnitudeBody(d, n);
+}
+[[gnu::target("avx2,fma")]] double packFloatsFma(double* d, int n, double down, float* re,
+                                                 float* im, int h) {
+    return packFloatsBody(d, n, down, re, im, h);
+}
+double packFloatsPlain(double* d, int n, double down, float* re, float* im, int h) {
+    return packFloatsBody(d, n, down, re, im, h);
+}
+
 [[gnu::target("avx2,fma")]] std::pair<double, double>
 peakAndNorm2Fma(const float* re, const float* im, int h, int evens, int odds) {
     return peakAndNorm2Body(re, im, h, evens, odds);
@@ -562,8 +628,7 @@ int RealCorrelation::candidates(const long double* x, int* lags, int maxCount,
     const int n = n_, h = N_ / 2;
     double* d = values_.data();
     samplesToDoubles(x, n, d);
-    double top = 0;
-    for (int i = 0; i < n; ++i) top = std::max(top, std::fabs(d[i]));
+    const double top = haveFma() ? largestMagnitudeFma(d, n) : largestMagnitudePlain(d, n);
     int xExp = 0;
     double down = 1;
     if (top >= 0x1p-960 && top <= 0x1p960) {
@@ -588,24 +653,8 @@ int RealCorrelation::candidates(const long double* x, int* lags, int maxCount,
 
     float* re = reF_.data();
     float* im = imF_.data();
-    double xx = 0;
-    int j = 0;
-    for (; 2 * j + 1 < n; ++j) {
-        const double a = d[2 * j] * down, b = d[2 * j + 1] * down;
-        d[2 * j] = a, d[2 * j + 1] = b;
-        re[j] = static_cast<float>(a);
-        im[j] = static_cast<float>(b);
-        xx += a * a + b * b;
-    }
-    if (2 * j < n) {
-        const double a = d[2 * j] * down;
-        d[2 * j] = a;
-        re[j] = static_cast<float>(a);
-        im[j] = 0;
-        xx += a * a;
-        ++j;
-    }
-    for (; j < h; ++j) re[j] = im[j] = 0;
+    const double xx =
+        haveFma() ? packFloatsFma(d, n, down, re, im, h) : packFloatsPlain(d, n, down, re, im, h);
     if (!std::isfinite(xx)) return kUseDouble; // not a number among the samples
 
     if (haveFma()) {
