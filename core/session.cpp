@@ -1,6 +1,7 @@
 #include "core/session.h"
 
 #include "core/error.h"
+#include "core/extended.h"
 
 #include <algorithm>
 #include <climits>
@@ -63,15 +64,19 @@ WindowSpan windowSpan(const Session& s) {
 }
 
 void completeCurrent(Session& s) {
+    const Session::PendingDoubles pending = s.pendingDoubles;
+    s.pendingDoubles = {};
     if (!s.deferred.held()) return;
     if (s.input) s.input->finishDeferredRead(s);
     s.deferred = {};
+    if (pending.values) doublesToSamples(pending.values, pending.count, s.current.data());
 }
 
 void windowCopy(Session& s) {
     const auto [numSamples, first] = windowSpan(s);
     s.NumSamples = numSamples;
     s.deferred = {};
+    s.pendingDoubles = {};
     const auto [live, vouched] = s.zeros.takeForCopy();
     if (first <= kReadSlots - 1) {
         // Slots first..16383 move down to 0..16383-first. Above the reader's

@@ -119,6 +119,12 @@ public:
     bool runMayDefer = false;
     // Set by a read that did so; see completeCurrent.
     WholeWindow deferred;
+    // Current slots 0..count-1 as the run's double-precision rows left them,
+    // over a deferred read: completeCurrent writes them after the read.
+    struct PendingDoubles {
+        const double* values = nullptr;
+        int count = 0;
+    } pendingDoubles;
 
     // --- per-shot tables (index = shot number - shotTableBase, 0..40000) ---
     std::vector<std::string> navText;
@@ -226,7 +232,8 @@ struct WindowSpan {
     long long first;
 };
 WindowSpan windowSpan(const Session& s);
-// Writes the current and raw traces of a deferred run read, if any.
+// Writes the current and raw traces of a deferred run read, if any, and the
+// pending double-precision samples over the current one.
 void completeCurrent(Session& s);
 // Current slots from..end-1 := 0, except those `vouched` (the run knows they
 // hold 0 already); recorded as the zeros this copy wrote. For the copies of

@@ -164,26 +164,24 @@ quickAmplitudes(const double* vd, const int64_t* lowBits, int count, double gain
     }
 }
 
-// The amplitudes of a column's rows, as displayAmplitude gives them, most of
-// them without the extended division. `values`, `doubles` and `lowBits` hold
-// rows + 1 entries each.
-void columnAmplitudes(const ColumnPaint& c, Sample* values, double* doubles, int64_t* lowBits,
-                      int32_t* amp) {
+bool quickColumn(const ColumnPaint& c) {
+    return c.gainPos > 0 && c.gainMax > 0 && c.half > 0 && c.half <= (1LL << 26);
+}
+
+// Row r's value (scaled) into values[r], and the bits the double drops.
+inline void setRowValue(const ColumnPaint& c, int r, Sample* values, int64_t* lowBits) {
+    if (c.scale != 1) values[r] *= c.scale;
+    uint64_t significand; // its low 11 bits are lost on the way to double
+    std::memcpy(&significand, static_cast<const void*>(values + r), sizeof significand);
+    lowBits[r] = static_cast<int64_t>(significand & 0x7ff);
+}
+
+// The amplitudes of the rows' values, as displayAmplitude gives them, most of
+// them without the extended division.
+void amplitudesOf(const ColumnPaint& c, const Sample* values, double* doubles,
+                  const int64_t* lowBits, int32_t* amp) {
     const int count = c.rows + 1;
-    for (int r = 0; r < count; ++r) {
-        const int slot = c.rowSlot[r];
-        if (slot >= 0)
-            std::memcpy(static_cast<void*>(values + r), static_cast<const void*>(c.trace + slot),
-                        sizeof(Sample));
-        else
-            values[r] = 0;
-        if (c.scale != 1) values[r] *= c.scale;
-        uint64_t significand; // its low 11 bits are lost on the way to double
-        std::memcpy(&significand, static_cast<const void*>(values + r), sizeof significand);
-        lowBits[r] = static_cast<int64_t>(significand & 0x7ff);
-    }
-    const bool quick = c.gainPos > 0 && c.gainMax > 0 && c.half > 0 && c.half <= (1LL << 26);
-    if (!quick) {
+    if (!quickColumn(c)) {
         for (int r = 0; r < count; ++r)
             amp[r] =
                 static_cast<int32_t>(displayAmplitude(values[r], c.gainMax, c.gainPos, c.half));
@@ -196,6 +194,50 @@ void columnAmplitudes(const ColumnPaint& c, Sample* values, double* doubles, int
         if (amp[r] == kExactPath)
             amp[r] =
                 static_cast<int32_t>(displayAmplitude(values[r], c.gainMax, c.gainPos, c.half));
+}
+
+// The amplitudes of a column's rows. `values`, `doubles` and `lowBits` hold
+// rows + 1 entries each.
+void columnAmplitudes(const ColumnPaint& c, Sample* values, double* doubles, int64_t* lowBits,
+                      int32_t* amp) {
+    const int count = c.rows + 1;
+    for (int r = 0; r < count; ++r) {
+        const int slot = c.rowSlot[r];
+        if (slot >= 0)
+            std::memcpy(static_cast<void*>(values + r), static_cast<const void*>(c.trace + slot),
+                        sizeof(Sample));
+        else
+            values[r] = 0;
+        setRowValue(c, r, values, lowBits);
+    }
+    amplitudesOf(c, values, doubles, lowBits, amp);
+}
+
+// The same from doubles: as extended values they drop no bits, so unscaled
+// rows go straight to the double test.
+void doubleColumnAmplitudes(const ColumnPaint& c, const double* v, Sample* values, double* doubles,
+                            int64_t* lowBits, int32_t* amp) {
+    const int count = c.rows + 1;
+    if (c.scale != 1 || !quickColumn(c)) {
+        for (int r = 0; r < count; ++r) {
+            const int slot = c.rowSlot[r];
+            values[r] = slot >= 0 ? static_cast<Sample>(v[slot]) : 0;
+            setRowValue(c, r, values, lowBits);
+        }
+        amplitudesOf(c, values, doubles, lowBits, amp);
+        return;
+    }
+    for (int r = 0; r < count; ++r) {
+        const int slot = c.rowSlot[r];
+        doubles[r] = slot >= 0 ? v[slot] : 0;
+        lowBits[r] = 0;
+    }
+    quickAmplitudes(doubles, lowBits, count, c.gainMax, c.gainPos, static_cast<int32_t>(c.half),
+                    amp);
+    for (int r = 0; r < count; ++r)
+        if (amp[r] == kExactPath)
+            amp[r] = static_cast<int32_t>(
+                displayAmplitude(static_cast<Sample>(doubles[r]), c.gainMax, c.gainPos, c.half));
 }
 
 // Colours of the amplitudes; a 0 entry of the table keeps the pen.
@@ -268,20 +310,36 @@ bool ProfileRenderer::beginColumn(int x, int n) {
     return true;
 }
 
-void ProfileRenderer::DRAW_PROFILE(int x, const TraceBuffer& trace, int n) {
-    if (!beginColumn(x, n)) return;
-    ColumnPaint& c = column_;
-    c.trace = trace.data();
-    const long long half = c.half;
-    const size_t count = static_cast<size_t>(c.rows) + 1;
+void ProfileRenderer::prepareColumnScratch() {
+    const size_t count = static_cast<size_t>(column_.rows) + 1;
     if (columnValues_.size() < count) {
         columnValues_.resize(count);
         columnDoubles_.resize(count);
         columnLowBits_.resize(count);
         columnAmplitudes_.resize(count);
     }
-    columnAmplitudes(c, columnValues_.data(), columnDoubles_.data(), columnLowBits_.data(),
+}
+
+void ProfileRenderer::DRAW_PROFILE(int x, const TraceBuffer& trace, int n) {
+    if (!beginColumn(x, n)) return;
+    column_.trace = trace.data();
+    prepareColumnScratch();
+    columnAmplitudes(column_, columnValues_.data(), columnDoubles_.data(), columnLowBits_.data(),
                      columnAmplitudes_.data());
+    paintAmplitudes();
+}
+
+void ProfileRenderer::drawDoubleColumn(int x, const double* v, int n) {
+    if (!beginColumn(x, n)) return;
+    prepareColumnScratch();
+    doubleColumnAmplitudes(column_, v, columnValues_.data(), columnDoubles_.data(),
+                           columnLowBits_.data(), columnAmplitudes_.data());
+    paintAmplitudes();
+}
+
+void ProfileRenderer::paintAmplitudes() {
+    ColumnPaint& c = column_;
+    const long long half = c.half;
     const int palette = s_.display.PaletteBar();
     if (!levelOf_.empty()) {
         if (palette != colourPalette_) {

@@ -43,6 +43,9 @@ public:
     // The same from a trace kept as whole numbers of 16 bits or fewer, with
     // the same pixels: through a colour per 16-bit value.
     void drawWholeColumn(int x, const WholeWindow& trace, int n);
+    // The same from double-precision samples v[0..n-1], with the pixels of
+    // their extended values.
+    void drawDoubleColumn(int x, const double* v, int n);
 
     // Run-end display: the bitmap becomes the picture (moved, not copied), which gets the
     // annotation in `font`, the line-name caption and the outer frame.
@@ -71,6 +74,9 @@ private:
     // Geometry, tile and settings of a column into column_; false when it is not painted.
     bool beginColumn(int x, int n);
     void prepareWholeColours();
+    void prepareColumnScratch();
+    // Colours of columnAmplitudes_ into the tile's column.
+    void paintAmplitudes();
 
     Session& s_;
     mutable QImage bitmap_; // mutable: the last columns may wait in the tile until it is looked at

@@ -21,6 +21,10 @@ public:
     void paintWholeColumn(int x, const WholeWindow& trace, int n) override {
         renderer_.drawWholeColumn(x, trace, n);
     }
+    bool paintsDoubleColumns() const override { return true; }
+    void paintDoubleColumn(int x, const double* v, int n) override {
+        renderer_.drawDoubleColumn(x, v, n);
+    }
     void runEnd() override { renderer_.runEnd(font_, textColour_); }
 
     void setAnnotationFont(const QFont& font, QColor colour = Qt::black) {

@@ -17,6 +17,15 @@
 
 namespace tarnix {
 
+namespace {
+
+bool startsInDouble(const Session& s) {
+    const ModuleEntry* m = findModule(s.sequence.cell(1, 1));
+    return m && m->handler && m->inDouble;
+}
+
+} // namespace
+
 Processor::Processor(Session& session) : s_(session), modules_(std::make_unique<ModuleState>()) {}
 Processor::~Processor() = default;
 
@@ -43,6 +52,7 @@ void Processor::dispatch(RowContext& row, const ModuleEntry* m) {
 
 void Processor::storeDoubles(bool forget) {
     ModuleState& m = *modules_;
+    completeCurrent(s_); // the read trace under the rows' work
     doublesToSamples(m.mirror.data(), m.mirrorDirty, s_.current.data());
     m.mirrorDirty = 0;
     if (forget) m.mirrorValid = 0;
@@ -62,10 +72,16 @@ void Processor::ProcessTrace(int shot) {
     // without their work.
     struct StoreAtEnd {
         Processor& p;
-        ~StoreAtEnd() { p.storeDoubles(true); }
+        bool pending = false;
+        ~StoreAtEnd() {
+            if (!pending) p.storeDoubles(true);
+        }
     } storeAtEnd{*this};
     const bool first = (shot == s_.shots.StartShot()) || s_.SingleTraceMode;
-    if (!s_.sequence.cell(1, 1).empty()) completeCurrent(s_);
+    if (s_.pendingDoubles.values) completeCurrent(s_);
+    modules_->mirrorValid = modules_->mirrorDirty = 0;
+    // A first row in double precision loads a deferred read's whole numbers itself.
+    if (!s_.sequence.cell(1, 1).empty() && !startsInDouble(s_)) completeCurrent(s_);
     for (int row = 1; row < SequenceTable::kRows && !s_.sequence.cell(row, 1).empty(); ++row) {
         RowContext ctx{s_, *modules_, row, shot, first, running_};
         // A code that names no module is a mistake in the sequence, not a row to skip.
@@ -83,9 +99,25 @@ void Processor::ProcessTrace(int shot) {
             throw Error("row " + std::to_string(row) + " (" + ctx.code() + "): " + e.what());
         }
     }
+    // Every row worked in double over a deferred read: the samples stay in the
+    // double copy, painted from there, and are written out only if the trace
+    // is looked at before the next read.
+    if (s_.deferred.held() && running_) {
+        ModuleState& m = *modules_;
+        if (m.mirrorDirty > 0) s_.pendingDoubles = {m.mirror.data(), m.mirrorDirty};
+        m.mirrorDirty = 0;
+        storeAtEnd.pending = true;
+    }
 }
 
 namespace {
+
+// Whether run reads may keep their traces as whole numbers: nothing but the
+// painting looks at them, or rows in double precision load them first.
+bool runMayDefer(const Session& s, const RunHooks& hooks) {
+    if (!hooks.paintsWholeColumns()) return false;
+    return s.sequence.cell(1, 1).empty() || (hooks.paintsDoubleColumns() && startsInDouble(s));
+}
 
 bool sequenceNeedsMeanTrace(const Session& s) {
     for (int row = 1; row < SequenceTable::kRows && !s.sequence.cell(row, 1).empty(); ++row)
@@ -168,14 +200,15 @@ void Processor::processShots(RunHooks& hooks, int& shot) {
     const int startShot = s.shots.StartShot();
     const int endShot = s.shots.EndShot();
     int columnCounter = 0;
-    // With no rows, nothing but the painting looks at a trace before the next
-    // read replaces it, so the reader may leave it as whole numbers; it is
-    // written out before events are served and when the run ends.
+    // With no rows, or rows in double precision only, nothing but the painting
+    // looks at a trace before the next read replaces it, so the reader may
+    // leave it as whole numbers; it is written out before events are served
+    // and when the run ends.
     struct MayDefer {
         Session& s;
         ~MayDefer() { s.runMayDefer = false; }
     } mayDefer{s};
-    s.runMayDefer = s.sequence.cell(1, 1).empty() && hooks.paintsWholeColumns();
+    s.runMayDefer = runMayDefer(s, hooks);
     // The test follows the first pass: a range with EndShot <= StartShot runs one shot.
     do {
         if (shot % 100 == 0 || Clock::now() - lastPump > std::chrono::milliseconds(100)) {
@@ -184,10 +217,11 @@ void Processor::processShots(RunHooks& hooks, int& shot) {
             hooks.shotsDone(shot - startShot, s.NumTraces);
             hooks.pumpEvents();
             lastPump = Clock::now();
-            s.runMayDefer = s.sequence.cell(1, 1).empty() && hooks.paintsWholeColumns();
+            s.runMayDefer = runMayDefer(s, hooks);
         }
         (void)s.shotIndex(shot);
         if (!s.input) throw IoError("No input file is open");
+        s.pendingDoubles = {}; // the read replaces the trace they belong to
         s.zeros.beginRead();
         s.input->readRunTrace(s, shot);
         s.zeros.endRead();
@@ -202,10 +236,15 @@ void Processor::processShots(RunHooks& hooks, int& shot) {
         const int n = s.NumSamples / (s.Decimation > 0 ? s.Decimation : 1);
         for (int r = 1; r <= s.display.Rep(); ++r) {
             columnCounter += 1;
-            if (s.deferred.held())
+            const ModuleState& m = *modules_;
+            if (s.deferred.held() && s.pendingDoubles.values && m.mirrorValid >= n)
+                hooks.paintDoubleColumn(columnCounter + 50, m.mirror.data(), n);
+            else if (s.deferred.held() && !s.pendingDoubles.values)
                 hooks.paintWholeColumn(columnCounter + 50, s.deferred, n);
-            else
+            else {
+                completeCurrent(s);
                 hooks.paintColumn(columnCounter + 50, s.current, n);
+            }
         }
         // The zeros the window copy wrote above the samples are still there
         // unless a row wrote that far: the next copy need not write them again.

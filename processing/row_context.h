@@ -33,11 +33,21 @@ struct RowContext {
     long double rate() const { return s.SampleRate / (s.Decimation > 0 ? s.Decimation : 1); }
     // The trace in double precision for rows that work in double, its first n
     // slots loaded; `doublesWritten` records what such a row wrote.
+    // A trace the reader kept as whole numbers loads straight from them.
     double* doubles(int n) const {
         n = std::clamp(n, 0, kTraceSlots);
         if (m.mirrorValid < n) {
-            samplesToDoubles(s.current.data() + m.mirrorValid, n - m.mirrorValid,
-                             m.mirror.data() + m.mirrorValid);
+            double* d = m.mirror.data();
+            const WholeWindow& w = s.deferred;
+            if (w.held() && n <= w.end) {
+                const int live = std::clamp(w.live, m.mirrorValid, n);
+                for (int i = m.mirrorValid; i < live; ++i) d[i] = w.values[i];
+                std::fill(d + live, d + n, 0.0);
+            } else {
+                completeCurrent(s);
+                samplesToDoubles(s.current.data() + m.mirrorValid, n - m.mirrorValid,
+                                 d + m.mirrorValid);
+            }
             m.mirrorValid = n;
         }
         return m.mirror.data();

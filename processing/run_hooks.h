@@ -26,6 +26,11 @@ public:
     // hooks that say they paint those.
     virtual bool paintsWholeColumns() const { return false; }
     virtual void paintWholeColumn(int /*x*/, const WholeWindow& /*trace*/, int /*n*/) {}
+    // The same from the trace as double-precision rows left it, v[0..n-1]
+    // (each value as the current trace would hold it); asked only of hooks
+    // that paint whole numbers and say they paint these too.
+    virtual bool paintsDoubleColumns() const { return false; }
+    virtual void paintDoubleColumn(int /*x*/, const double* /*v*/, int /*n*/) {}
     // Run-end display: annotation, caption, frame.
     virtual void runEnd() {}
 };

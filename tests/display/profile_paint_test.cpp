@@ -5,10 +5,12 @@
 #include "display/profile_renderer.h"
 #include "support/temp_dir.h"
 
+#include <array>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
 #include <memory>
+#include <random>
 
 using namespace tarnix;
 
@@ -407,5 +409,77 @@ TEST(ProfilePaint, WholeNumberColumnsMatchTheExtendedColumns) {
                 ASSERT_EQ(a.pixel(x, y), b.pixel(x, y))
                     << "palette " << c.palette << " gain " << c.gain << " clip " << c.clip
                     << " scale " << c.fromDataScale << " at " << x << "," << y;
+    }
+}
+
+TEST(ProfilePaint, DoubleColumnsMatchTheExtendedColumns) {
+    // Fractions on both sides of the amplitude steps, values past the clip,
+    // tiny and huge ones, -0, NaN and infinities; a scaled full scale goes
+    // the extended way.
+    constexpr int kRows = 2001, kColumns = 6;
+    std::vector<double> values(static_cast<size_t>(kColumns) * kRows);
+    std::mt19937 gen(5);
+    std::uniform_real_distribution<double> u(-40000, 40000);
+    for (size_t i = 0; i < values.size(); ++i) {
+        const double whole = std::round(u(gen) / 3);
+        switch (i % 8) {
+        case 0:
+            values[i] = u(gen);
+            break;
+        case 1:
+            values[i] = std::nextafter(whole, 1e9);
+            break;
+        case 2:
+            values[i] = std::nextafter(whole, -1e9);
+            break;
+        case 3:
+            values[i] = whole + 0.5;
+            break;
+        case 4:
+            values[i] = u(gen) * 1e-300;
+            break;
+        case 5:
+            values[i] = u(gen) * 1e290;
+            break;
+        case 6:
+            values[i] = whole;
+            break;
+        default:
+            values[i] = u(gen) / 7;
+            break;
+        }
+    }
+    values[0] = -0.0;
+    values[1] = std::nan("");
+    values[2] = HUGE_VAL;
+    values[3] = -HUGE_VAL;
+    for (const auto [palette, gain, clip, fromDataScale] : {std::array{0, 10, 0, 0},
+                                                            {2, 7, 0, 0},
+                                                            {5, 3, 20001, 0},
+                                                            {3, 10, 0, 13468},
+                                                            {2, 1, 0, 1}}) {
+        Profile ext(kRows, kColumns), dbl(kRows, kColumns);
+        for (Profile* p : {&ext, &dbl}) {
+            p->s->display.PaletteBar.set(palette);
+            p->s->display.Gain.set(gain);
+            p->s->display.ClipLevel = clip;
+            p->s->FullScaleFromData = fromDataScale > 0;
+            if (fromDataScale > 0) p->s->FullScale = fromDataScale;
+            p->r.createImage();
+        }
+        for (int col = 0; col < kColumns; ++col) {
+            const double* v = values.data() + static_cast<size_t>(col) * kRows;
+            ext.trace->fill(0);
+            for (int i = 0; i < kRows; ++i) (*ext.trace)[i] = v[i];
+            ext.r.DRAW_PROFILE(51 + col, *ext.trace, kRows);
+            dbl.r.drawDoubleColumn(51 + col, v, kRows);
+        }
+        const QImage& a = ext.r.bitmap();
+        const QImage& b = dbl.r.bitmap();
+        for (int x = 51; x < 51 + kColumns; ++x)
+            for (int y = 50; y <= 50 + kRows; ++y)
+                ASSERT_EQ(a.pixel(x, y), b.pixel(x, y))
+                    << "palette " << palette << " gain " << gain << " clip " << clip << " scale "
+                    << fromDataScale << " at " << x << "," << y;
     }
 }

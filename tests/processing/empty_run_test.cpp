@@ -32,11 +32,16 @@ public:
         painted.push_back(std::move(v));
         ++wholeColumns;
     }
+    bool paintsDoubleColumns() const override { return whole_; }
+    void paintDoubleColumn(int, const double* v, int n) override {
+        painted.emplace_back(v, v + n);
+        ++doubleColumns;
+    }
     void pumpEvents() override {
         pumped.emplace_back(s_.current.begin(), s_.current.begin() + s_.NumSamples);
     }
     std::vector<std::vector<long double>> painted, pumped;
-    int wholeColumns = 0;
+    int wholeColumns = 0, doubleColumns = 0;
 
 private:
     const Session& s_;
@@ -86,4 +91,34 @@ TEST(EmptyRun, ARunWithRowsConvertsEveryTrace) {
     EXPECT_EQ(p.run(k).end, RunEnd::Normal);
     EXPECT_EQ(k.wholeColumns, 0);
     EXPECT_EQ(k.painted.size(), 20u);
+}
+
+TEST(EmptyRun, RowsInDoublePaintFromTheirCopyAndLeaveWhatConvertedTracesDo) {
+    TempDir dir;
+    const std::string line = writeLine(dir, "l.sgy", 250, 300, sampleOf);
+    // In double to the end; a row on the extended trace after them; a row
+    // that writes nothing.
+    for (int k = 0; k < 3; ++k) {
+        std::unique_ptr<Session> a = openLine(line, 340, 0, 250, 20);
+        std::unique_ptr<Session> b = openLine(line, 340, 0, 250, 20);
+        for (Session* s : {a.get(), b.get()}) {
+            if (k == 0)
+                setRows(*s, {{"DBAS"}, {"FLTM", "10", "100", "0", "0", "16"}, {"AGCM", "9"}});
+            if (k == 1)
+                setRows(*s, {{"DBAS"}, {"FLTM", "10", "100", "0", "0", "16"}, {"LING", "2"}});
+            if (k == 2) setRows(*s, {{"AGCM", "0"}});
+        }
+        Keeper ka(*a, false), kb(*b, true);
+        Processor pa(*a), pb(*b);
+        EXPECT_EQ(pa.run(ka).end, RunEnd::Normal);
+        EXPECT_EQ(pb.run(kb).end, RunEnd::Normal);
+        ASSERT_EQ(ka.painted.size(), 250u);
+        EXPECT_EQ(ka.painted, kb.painted) << k;
+        ASSERT_GE(ka.pumped.size(), 3u);
+        EXPECT_EQ(ka.pumped, kb.pumped);
+        EXPECT_TRUE(a->current == b->current);
+        EXPECT_TRUE(a->raw == b->raw);
+        EXPECT_FALSE(b->deferred.held());
+        EXPECT_EQ(kb.doubleColumns, k == 0 ? 250 : 0) << k;
+    }
 }
