@@ -112,84 +112,92 @@ void checkConvolution(int n, int L, int total, bool align) {
 
 using V4 = double __attribute__((vector_size(32)));
 
-using V8 = double __attribute__((vector_size(64)));
+[[gnu::always_inline]] inline V4 load4(const double* p) {
+    V4 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+// Each output is summed tap by tap in one fixed order, a multiply and an add
+// per tap: first the taps 0, 4, 8, ..., then 1, 5, 9, ..., then 2, ... and 3,
+// .... Every path below keeps it (the blocks, the short blocks and the single
+// outputs, in every clone), so the results do not depend on the vector unit.
+//
+// Within one phase j a block's vector for tap j + 4m is x[k + j + 4(m + i)]:
+// the next tap needs the vectors shifted by one block and one new load. With
+// the vectors kept in registers each tap costs two loads instead of one per
+// accumulator, which (the unaligned ones splitting cache lines) bounded the
+// plain loop; five accumulators fill the registers and keep the adds busy.
+#define TARNIX_FIR_STEP(W0, W1, W2, W3, W4, M)                                                     \
+    {                                                                                              \
+        const double cs = cj[4 * (M)];                                                             \
+        const V4 cv = {cs, cs, cs, cs};                                                            \
+        a0 += cv * W0;                                                                             \
+        a1 += cv * W1;                                                                             \
+        a2 += cv * W2;                                                                             \
+        a3 += cv * W3;                                                                             \
+        a4 += cv * W4;                                                                             \
+        W0 = load4(xs + 4 * ((M) + 5));                                                            \
+    }
 
 // full[k] = sum over t < taps of c[t] * x[k + t], for k < count; x holds
-// count + taps - 1 values (and a little slack for the block loads). Every
-// output is summed in the order of t with a multiply and an add, in every
-// clone and in the tail loop, so the results do not depend on the vector unit.
+// count + taps - 1 values and slack for the loads a block makes past them
+// (up to 24 values, never used).
 __attribute__((target_clones("avx2", "default"))) void
-slidingDot4(const double* x, const double* c, int taps, int count, double* full) {
+slidingDot(const double* x, const double* c, int taps, int count, double* full) {
     int k = 0;
-    for (; k + 16 <= count; k += 16) {
-        V4 a0 = {0, 0, 0, 0}, a1 = a0, a2 = a0, a3 = a0;
-        for (int t = 0; t < taps; ++t) {
-            const V4 cv = {c[t], c[t], c[t], c[t]};
-            V4 x0, x1, x2, x3;
-            std::memcpy(&x0, x + k + t, sizeof x0);
-            std::memcpy(&x1, x + k + t + 4, sizeof x1);
-            std::memcpy(&x2, x + k + t + 8, sizeof x2);
-            std::memcpy(&x3, x + k + t + 12, sizeof x3);
-            a0 += cv * x0;
-            a1 += cv * x1;
-            a2 += cv * x2;
-            a3 += cv * x3;
+    for (; k + 20 <= count; k += 20) {
+        V4 a0 = {0, 0, 0, 0}, a1 = a0, a2 = a0, a3 = a0, a4 = a0;
+        for (int j = 0; j < 4 && j < taps; ++j) {
+            const double* xs = x + k + j;
+            const double* cj = c + j;
+            const int steps = (taps - j + 3) / 4;
+            V4 w0 = load4(xs), w1 = load4(xs + 4), w2 = load4(xs + 8), w3 = load4(xs + 12),
+               w4 = load4(xs + 16);
+            int m = 0;
+            for (; m + 5 <= steps; m += 5) {
+                TARNIX_FIR_STEP(w0, w1, w2, w3, w4, m)
+                TARNIX_FIR_STEP(w1, w2, w3, w4, w0, m + 1)
+                TARNIX_FIR_STEP(w2, w3, w4, w0, w1, m + 2)
+                TARNIX_FIR_STEP(w3, w4, w0, w1, w2, m + 3)
+                TARNIX_FIR_STEP(w4, w0, w1, w2, w3, m + 4)
+            }
+            for (; m < steps; ++m) {
+                const double cs = cj[4 * m];
+                const V4 cv = {cs, cs, cs, cs};
+                a0 += cv * w0;
+                a1 += cv * w1;
+                a2 += cv * w2;
+                a3 += cv * w3;
+                a4 += cv * w4;
+                w0 = w1, w1 = w2, w2 = w3, w3 = w4;
+                w4 = load4(xs + 4 * (m + 5));
+            }
         }
         std::memcpy(full + k, &a0, sizeof a0);
         std::memcpy(full + k + 4, &a1, sizeof a1);
         std::memcpy(full + k + 8, &a2, sizeof a2);
         std::memcpy(full + k + 12, &a3, sizeof a3);
+        std::memcpy(full + k + 16, &a4, sizeof a4);
+    }
+    for (; k + 4 <= count; k += 4) {
+        V4 a = {0, 0, 0, 0};
+        for (int j = 0; j < 4; ++j)
+            for (int t = j; t < taps; t += 4) {
+                const V4 cv = {c[t], c[t], c[t], c[t]};
+                a += cv * load4(x + k + t);
+            }
+        std::memcpy(full + k, &a, sizeof a);
     }
     for (; k < count; ++k) {
         double s = 0;
-        for (int t = 0; t < taps; ++t) s += c[t] * x[k + t];
+        for (int j = 0; j < 4; ++j)
+            for (int t = j; t < taps; t += 4) s += c[t] * x[k + t];
         full[k] = s;
     }
 }
 
-// Blocks of 24 outputs in three accumulators. Tap t reads x at k + t, k + t + 8
-// and k + t + 16; tap t + 8 needs k + t + 8, k + t + 16 and k + t + 24, so the
-// vectors of the last eight taps are kept and each tap loads one new vector:
-// the vector unit's loads, not its arithmetic, bounded the plain loop.
-__attribute__((target("avx512f"))) void slidingDot8(const double* x, const double* c, int taps,
-                                                    int count, double* full) {
-    int k = 0;
-    for (; k + 24 <= count && taps > 0; k += 24) {
-        V8 a0 = {0, 0, 0, 0, 0, 0, 0, 0}, a1 = a0, a2 = a0;
-        V8 v[8][3];
-#pragma GCC unroll 8
-        for (int j = 0; j < 8; ++j)
-            for (int i = 0; i < 3; ++i) std::memcpy(&v[j][i], x + k + j + 8 * i, sizeof(V8));
-        for (int t0 = 0; t0 < taps; t0 += 8) {
-#pragma GCC unroll 8
-            for (int j = 0; j < 8; ++j) {
-                const int t = t0 + j;
-                if (t >= taps) break;
-                const V8 cv = {c[t], c[t], c[t], c[t], c[t], c[t], c[t], c[t]};
-                a0 += cv * v[j][0];
-                a1 += cv * v[j][1];
-                a2 += cv * v[j][2];
-                if (t + 8 < taps) {
-                    v[j][0] = v[j][1];
-                    v[j][1] = v[j][2];
-                    std::memcpy(&v[j][2], x + k + t + 24, sizeof(V8));
-                }
-            }
-        }
-        std::memcpy(full + k, &a0, sizeof a0);
-        std::memcpy(full + k + 8, &a1, sizeof a1);
-        std::memcpy(full + k + 16, &a2, sizeof a2);
-    }
-    slidingDot4(x + k, c, taps, count - k, full + k);
-}
-
-void slidingDot(const double* x, const double* c, int taps, int count, double* full) {
-    static const bool wide = __builtin_cpu_supports("avx512f");
-    if (wide)
-        slidingDot8(x, c, taps, count, full);
-    else
-        slidingDot4(x, c, taps, count, full);
-}
+#undef TARNIX_FIR_STEP
 
 } // namespace
 
