@@ -214,9 +214,21 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
 // with L >= 8 as rows of eight butterflies, the last three (first three for
 // the inverse) within each block of eight places, with the same operations as
 // forwardBody and inverseBody so that their error bound holds.
+// The forward's upper half of places is zero on entry (the trace is at most
+// half the points), so its first stage only multiplies the lower half into it.
 [[gnu::always_inline]] inline void forwardEights(float* __restrict re, float* __restrict im, int h,
                                                  const float* tabRe, const float* tabIm) {
-    for (int L = h / 2; L >= 8; L /= 2) {
+    if (h >= 16) {
+        const int L = h / 2;
+        const float* wr = tabRe + L - 1;
+        const float* wi = tabIm + L - 1;
+        for (int j = 0; j < L; j += 8) {
+            const F8 ar = load8(re + j), ai = load8(im + j);
+            const F8 cr = load8(wr + j), ci = load8(wi + j);
+            store8(re + L + j, ar * cr - ai * ci), store8(im + L + j, ar * ci + ai * cr);
+        }
+    }
+    for (int L = h / 4; L >= 8; L /= 2) {
         const float* wr = tabRe + L - 1;
         const float* wi = tabIm + L - 1;
         for (int s0 = 0; s0 < h; s0 += 2 * L)
@@ -251,15 +263,20 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
     }
 }
 
-[[gnu::always_inline]] inline void inverseEights(float* __restrict re, float* __restrict im, int h,
-                                                 const float* tabRe, const float* tabImInverse) {
+// Only places [0, keep) of the output are made in the last stage; returns the
+// sum of the squares of the input bins, which is the output's over h (Parseval).
+[[gnu::always_inline]] inline float inverseEights(float* __restrict re, float* __restrict im, int h,
+                                                  int keep, const float* tabRe,
+                                                  const float* tabImInverse) {
     const F8 w4r = {tabRe[3], tabRe[4], tabRe[5], tabRe[6], tabRe[3], tabRe[4], tabRe[5], tabRe[6]};
     const F8 w4i = {tabImInverse[3], tabImInverse[4], tabImInverse[5], tabImInverse[6],
                     tabImInverse[3], tabImInverse[4], tabImInverse[5], tabImInverse[6]};
     const F8 halves = {1, 1, 1, 1, -1, -1, -1, -1}, pairs = {1, 1, -1, -1, 1, 1, -1, -1},
              odds = {1, -1, 1, -1, 1, -1, 1, -1};
+    F8 norm2{};
     for (int s = 0; s < h; s += 8) {
         F8 r = load8(re + s), i = load8(im + s);
+        norm2 += r * r + i * i;
         // x0 + x1, x0 - x1, x2 + x3, +i (x2 - x3), then the pairs two apart.
         F8 tr = pick<0, 0, 2, 2, 4, 4, 6, 6>(r, r) + odds * pick<1, 1, 3, 3, 5, 5, 7, 7>(r, r);
         F8 ti = pick<0, 0, 2, 2, 4, 4, 6, 6>(i, i) + odds * pick<1, 1, 3, 3, 5, 5, 7, 7>(i, i);
@@ -277,16 +294,21 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
     for (int L = 8; L < h; L *= 2) {
         const float* wr = tabRe + L - 1;
         const float* wi = tabImInverse + L - 1;
+        const bool last = 2 * L == h;
         for (int s0 = 0; s0 < h; s0 += 2 * L)
             for (int j = 0; j < L; j += 8) {
+                if (last && j >= keep) break;
                 float *pr = re + s0 + j, *pi = im + s0 + j, *qr = pr + L, *qi = pi + L;
                 const F8 ar = load8(pr), ai = load8(pi), br = load8(qr), bi = load8(qi);
                 const F8 cr = load8(wr + j), ci = load8(wi + j);
                 const F8 tr = cr * br - ci * bi, ti = cr * bi + ci * br;
-                store8(qr, ar - tr), store8(qi, ai - ti);
+                if (!last) store8(qr, ar - tr), store8(qi, ai - ti);
                 store8(pr, ar + tr), store8(pi, ai + ti);
             }
     }
+    float sum = 0;
+    for (int k = 0; k < 8; ++k) sum += norm2[k];
+    return sum;
 }
 
 [[gnu::target("avx2,fma")]] void forwardFma(float* re, float* im, int h, const float* tr,
@@ -296,12 +318,13 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
     else
         forwardBody(re, im, h, tr, ti);
 }
-[[gnu::target("avx2,fma")]] void inverseFma(float* re, float* im, int h, const float* tr,
-                                            const float* ti) {
-    if (h >= 8)
-        inverseEights(re, im, h, tr, ti);
-    else
-        inverseBody(re, im, h, tr, ti);
+// The sum of the squares of the output over all h places, or -1 when it is to
+// be taken from the output.
+[[gnu::target("avx2,fma")]] double inverseFma(float* re, float* im, int h, int keep,
+                                              const float* tr, const float* ti) {
+    if (h >= 8) return static_cast<double>(h) * inverseEights(re, im, h, keep, tr, ti);
+    inverseBody(re, im, h, tr, ti);
+    return -1;
 }
 [[gnu::target("avx2,fma")]] void productFma(float* re, float* im, int h, const float* wr,
                                             const float* wi, const float* rr, const float* ri,
@@ -320,7 +343,7 @@ void productPlain(float* re, float* im, int h, const float* wr, const float* wi,
 }
 
 // The largest of re[0..evens) and im[0..odds), and the sum of the squares of
-// re[0..h) and im[0..h) (taken 1% high for its own rounding).
+// re[0..h) and im[0..h) (taken 1% high for its own rounding; 0 for h = 0).
 [[gnu::always_inline]] inline std::pair<double, double>
 peakAndNorm2Body(const float* re, const float* im, int h, int evens, int odds) {
     float peak = re[0];
@@ -419,7 +442,7 @@ double dotPlain(const double* x, const double* m, int c) {
 }
 
 // d[0..n) times down (kept in d), the even values as re and the odd as im of
-// h floats, zero-padded; the sum of the squares of the scaled values.
+// floats zero-padded to h places; the sum of the squares of the scaled values.
 [[gnu::always_inline]] inline double packFloatsBody(double* d, int n, double down, float* re,
                                                     float* im, int h) {
     using F4 = float __attribute__((vector_size(16)));
@@ -653,29 +676,34 @@ int RealCorrelation::candidates(const long double* x, int* lags, int maxCount,
 
     float* re = reF_.data();
     float* im = imF_.data();
-    const double xx =
-        haveFma() ? packFloatsFma(d, n, down, re, im, h) : packFloatsPlain(d, n, down, re, im, h);
+    // The eight-lane forward fills the upper half of places itself.
+    const double xx = haveFma() ? packFloatsFma(d, n, down, re, im, h >= 16 ? h / 2 : h)
+                                : packFloatsPlain(d, n, down, re, im, h);
     if (!std::isfinite(xx)) return kUseDouble; // not a number among the samples
 
+    // Lag 2j is at re[j], lag 2j + 1 at im[j].
+    const int evens = (n + 1) / 2, odds = n / 2;
+    double parseval = -1;
     if (haveFma()) {
         forwardFma(re, im, h, stageReF_.data(), stageImF_.data());
         productFma(re, im, h, unpackReF_.data(), unpackImF_.data(), refReF_.data(), refImF_.data(),
                    refHalfReF_, refHalfImF_);
-        inverseFma(re, im, h, stageReF_.data(), stageImInverseF_.data());
+        parseval = inverseFma(re, im, h, evens, stageReF_.data(), stageImInverseF_.data());
     } else {
         forwardPlain(re, im, h, stageReF_.data(), stageImF_.data());
         productPlain(re, im, h, unpackReF_.data(), unpackImF_.data(), refReF_.data(),
                      refImF_.data(), refHalfReF_, refHalfImF_);
         inversePlain(re, im, h, stageReF_.data(), stageImInverseF_.data());
     }
-    // Lag 2j is at re[j], lag 2j + 1 at im[j].
-    const int evens = (n + 1) / 2, odds = n / 2;
-    const auto [peak, out2] = haveFma() ? peakAndNorm2Fma(re, im, h, evens, odds)
-                                        : peakAndNorm2Plain(re, im, h, evens, odds);
+    const int normPlaces = parseval < 0 ? h : 0;
+    auto [peak, out2] = haveFma() ? peakAndNorm2Fma(re, im, normPlaces, evens, odds)
+                                  : peakAndNorm2Plain(re, im, normPlaces, evens, odds);
+    if (parseval >= 0) out2 = parseval * 1.01;
 
     // How far any computed lag can be from its exact sum, in the scaled units,
-    // with u the float rounding unit, P = ||x|| ||m||, C = the computed output's
-    // 2-norm over all N places and h = N / 2:
+    // with u the float rounding unit, P = ||x|| ||m||, C = the 2-norm over all N
+    // places of the exact inverse of the computed bins (Parseval's, or the
+    // computed output's, 1% high) and h = N / 2:
     //  - the inputs rounded to float: 2u P;
     //  - the forward transform, 8u per stage, and the unpacking: (8 log2 h + 12) u P;
     //  - the product and repacking: 24u P;
