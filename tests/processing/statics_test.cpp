@@ -308,6 +308,34 @@ TEST(AutomaticStatic, RandomTracesAndBuiltNearTiesMatchTheDirectSearch) {
     }
 }
 
+TEST(AutomaticStatic, PeaksAtTheFirstAndLastLagsAcrossTransformSizes) {
+    // Lengths just below, at and above a transform size change, the peak at
+    // lag 0, n - 2 or n - 1 (the last lag sits in the last place the inverse
+    // makes); small noise elsewhere.
+    std::mt19937 gen(77);
+    std::uniform_real_distribution<double> noise(-1e-3, 1e-3);
+    modules::RealCorrelation corr;
+    int lags[16];
+    for (int n : {257, 511, 512, 513, 1024, 1025, 2047, 2048, 2049, 4096, 4097}) {
+        for (int peakLag : {0, n - 2, n - 1}) {
+            auto mean = zeros(), x = zeros();
+            for (int i = 0; i < n; ++i) (*mean)[i] = noise(gen), (*x)[i] = noise(gen);
+            (*mean)[0] += 1;
+            (*x)[peakLag] += 1;
+            if (peakLag == 0)
+                for (int i = 0; i < n; ++i) (*x)[i] = (*mean)[i];
+            const int want = directSearchShift(*x, n, *mean);
+            EXPECT_EQ(want, peakLag + 1 >= n ? 0 : peakLag + 1);
+            EXPECT_EQ(astmShift(*x, n, *mean, state()), want) << n << " " << peakLag;
+            corr.setReference(mean->data(), n);
+            bool sure = false;
+            const int found = corr.candidates(x->data(), lags, 16, sure);
+            ASSERT_GE(found, 1) << n << " " << peakLag;
+            EXPECT_EQ(lags[0], peakLag) << n;
+        }
+    }
+}
+
 TEST(AutomaticStatic, TracesLeftToTheDoubleSearchMatchTheDirectSearch) {
     // A one-sample mean makes each sum the trace's own sample: twenty lags a
     // few units apart on a large value are too many for the float search.
