@@ -29,16 +29,153 @@ __attribute__((target_clones("avx2", "default"))) double sumOf(const double* x, 
     return sum;
 }
 
-// The rounding error of d = a - b (d as computed): a - b = d + the result.
-inline double twoDiffLow(double a, double b, double d) {
-    const double bb = a - d; // the part of b that made it into d
-    return (a - (d + bb)) + (bb - b);
+[[gnu::always_inline]] inline V4 load4(const double* p) {
+    V4 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+[[gnu::always_inline]] inline void store4(double* p, V4 v) {
+    std::memcpy(p, &v, sizeof v);
+}
+[[gnu::always_inline]] inline V4 splat(double v) {
+    return V4{v, v, v, v};
+}
+[[gnu::always_inline]] inline V4 magnitude(V4 v) {
+    return v < 0 ? -v : v;
+}
+using I4 = long long __attribute__((vector_size(32)));
+
+// sumOf's sum of magnitudes, in its order, and whether a sample is zero.
+__attribute__((target_clones("avx2", "default"))) double magnitudeSum(const double* x, int n,
+                                                                      bool& zeros) {
+    V4 acc = {0, 0, 0, 0};
+    I4 z = {0, 0, 0, 0};
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const V4 v = load4(x + i);
+        acc += magnitude(v);
+        z |= v == 0;
+    }
+    double sum = (acc[0] + acc[1]) + (acc[2] + acc[3]);
+    bool any = (z[0] | z[1] | z[2] | z[3]) != 0;
+    for (; i < n; ++i) sum += std::fabs(x[i]), any |= x[i] == 0;
+    zeros = any;
+    return sum;
+}
+// Each lane plus the lanes before it.
+[[gnu::always_inline]] inline V4 sumsUpTo(V4 v) {
+    const V4 z = {0, 0, 0, 0};
+    v += __builtin_shufflevector(z, v, 0, 4, 5, 6);
+    return v + __builtin_shufflevector(z, v, 0, 1, 4, 5);
+}
+// Each lane plus the lanes after it.
+[[gnu::always_inline]] inline V4 sumsFrom(V4 v) {
+    const V4 z = {0, 0, 0, 0};
+    v += __builtin_shufflevector(v, z, 1, 2, 3, 4);
+    return v + __builtin_shufflevector(v, z, 2, 3, 4, 5);
+}
+[[gnu::always_inline]] inline V4 lane3(V4 v) {
+    return __builtin_shufflevector(v, v, 3, 3, 3, 3);
 }
 
-// Gain per output sample from the running window values: L / A, or L where A is 0.
-__attribute__((target_clones("avx2", "default"))) void agcGains(double* g, int count,
-                                                                double level) {
-    for (int j = 0; j < count; ++j) g[j] = g[j] != 0 ? level / g[j] : level;
+// Sums of magnitudes within blocks of L samples (L a multiple of 4 below the
+// window, so that a window covers two or three blocks and its sum needs no
+// subtraction, which would leave a loud stretch's rounding in the quiet one
+// after it): up[i] from the block's start to i, plus the block before where a
+// window ending at i starts two blocks back; down[i] from i to the block's
+// end. With `counts`, count[i] = non-zero samples before i. Samples from n on
+// count as zeros.
+__attribute__((target_clones("avx2", "default"))) void
+blockSums(const double* x, int n, int L, int d, double* up, double* down, double* count) {
+    const V4 zero = {0, 0, 0, 0}, one = {1, 1, 1, 1};
+    const V4 early = {d > 0 ? 1.0 : 0.0, d > 1 ? 1.0 : 0.0, d > 2 ? 1.0 : 0.0, 0};
+    const int end = (n + 3) / 4 * 4;
+    // the last few samples padded with zeros, so that every block loads whole vectors
+    double tail[4] = {0, 0, 0, 0};
+    std::memcpy(tail, x + (n & ~3), sizeof(double) * (n & 3));
+    const auto at = [&](int i) { return i + 4 <= n ? load4(x + i) : load4(tail); };
+    V4 before = zero, counted = zero;
+    if (count) count[0] = 0;
+    for (int b = 0; b < n; b += L) {
+        const int e = std::min(b + L, end);
+        V4 run = zero;
+        for (int i = b; i < e; i += 4) {
+            const V4 v = at(i);
+            const V4 s = sumsUpTo(magnitude(v));
+            const V4 p = s + run;
+            store4(up + i, i == b ? p + before * early : p);
+            run += lane3(s);
+            if (count) {
+                const V4 c = sumsUpTo(v != 0 ? one : zero);
+                store4(count + i + 1, c + counted);
+                counted += lane3(c);
+            }
+        }
+        before = run;
+        run = zero;
+        for (int i = e - 4; i >= b; i -= 4) {
+            const V4 s = sumsFrom(magnitude(at(i)));
+            store4(down + i, s + run);
+            run += __builtin_shufflevector(s, s, 0, 0, 0, 0);
+        }
+    }
+}
+
+// The window values A_j = (A_j-1 + S_j) / c_j for outputs j0..j1 and
+// their gains applied: one affine step per output, composed four at a time
+// so that the carried value waits for one multiply and one add per four
+// outputs. All terms are non-negative: no cancellation.
+__attribute__((target_clones("avx2", "default"))) void
+windowGains(double* x, int n, int h, const double* up, const double* down, const double* count,
+            const double* inverse, double level, double* firstLast) {
+    const int w = 2 * h + 1, j1 = n - 1 - h;
+    const V4 zero = {0, 0, 0, 0}, one = {1, 1, 1, 1}, lv = splat(level);
+    const double r = inverse[w];
+    const V4 rv = splat(r), r2 = splat(r * r);
+    const V4 rPowers = {r, r * r, r * r * r, (r * r) * (r * r)};
+    double value = 0;
+    int j = h;
+    bool first = true;
+    for (; j + 3 <= j1; j += 4) {
+        const V4 S = load4(down + j - h) + load4(up + j + h);
+        V4 R, B;
+        bool full = !count;
+        V4 C = zero;
+        if (count) {
+            C = load4(count + j + h + 1) - load4(count + j - h);
+            full = C[0] == w && C[1] == w && C[2] == w && C[3] == w;
+        }
+        if (full) {
+            B = S * rv;
+            B += __builtin_shufflevector(zero, B, 0, 4, 5, 6) * rv;
+            B += __builtin_shufflevector(zero, B, 0, 1, 4, 5) * r2;
+            R = rPowers;
+        } else {
+            const V4 rc = {inverse[int(C[0])], inverse[int(C[1])], inverse[int(C[2])],
+                           inverse[int(C[3])]};
+            B = S * rc;
+            R = rc;
+            B += __builtin_shufflevector(zero, B, 0, 4, 5, 6) * R;
+            R *= __builtin_shufflevector(one, R, 0, 4, 5, 6);
+            B += __builtin_shufflevector(zero, B, 0, 1, 4, 5) * R;
+            R *= __builtin_shufflevector(one, R, 0, 1, 4, 5);
+        }
+        const V4 A = splat(value) * R + B;
+        value = value * R[3] + B[3];
+        const V4 g = A != 0 ? lv / (A != 0 ? A : one) : lv;
+        if (first) firstLast[0] = g[0], first = false;
+        store4(x + j, load4(x + j) * g);
+        firstLast[1] = g[3];
+    }
+    for (; j <= j1; ++j) {
+        const double S = down[j - h] + up[j + h];
+        const int c = count ? int(count[j + h + 1] - count[j - h]) : w;
+        value = (value + S) * inverse[c];
+        const double g = value != 0 ? level / value : level;
+        if (first) firstLast[0] = g, first = false;
+        x[j] *= g;
+        firstLast[1] = g;
+    }
 }
 
 } // namespace
@@ -48,74 +185,33 @@ int agcm(double* samples, int n, int window, ModuleState& state) {
     if (window <= 0 || n == 0) return 0;
     if (window % 2 == 0) ++window;
     const int h = window / 2;
-    const int first = h + 1; // sample numbers from 1
-    const int last = n - h;
-    if (last < first) return 0;
+    if (n - h < h + 1) return 0; // no whole window fits
 
-    // Double precision with a running window sum: the result stays far inside
-    // 1e-9 of the trace's peak of the sums taken anew in extended precision.
-    double* x = samples - 1; // x[1..n]
-    const double level = sumOf(samples, n, true) / n;
-
-    // Window sum and count of non-zero samples slide with j, so the cost does
-    // not depend on the window length. The window value A carries from one
-    // output sample to the next: A_j = (A_j-1 + S_j) / c_j = A_j-1 R_j + S_j R_j
-    // with R_j = 1 / c_j (0 for an empty window, which gives A_j = 0). Both
-    // serial chains, the sum and A, advance two samples per step, so that each
-    // pair waits for one multiply and one add rather than two of each; the
-    // gains follow in a separate pass.
-    const double* inverse = state.inverse.data();
-    double* a = state.yd.data() - first; // a[first..last]
-    // The window sum once the sample leaving it is removed, as sum + low:
-    // `low` gathers the rounding of every step (two-sum), so what a loud
-    // stretch leaves behind after passing stays tiny next to a faint stretch.
-    double sum = 0, low = 0;
-    int count = 0;
-    for (int k = 1; k <= window - 1; ++k) {
-        const double v = std::fabs(x[k]), t = sum + v, vv = t - sum;
-        low += (sum - (t - vv)) + (v - vv);
-        sum = t;
-        count += x[k] != 0;
+    bool zeros;
+    const double level = magnitudeSum(samples, n, zeros) / n;
+    double* up = state.xd.data();
+    double* down = up + kTraceSlots + 32;
+    // Without a zero sample every window counts `window` of them.
+    double* count = zeros ? state.yd.data() : nullptr;
+    if (window >= 5) {
+        const int L = (window - 1) / 4 * 4;
+        blockSums(samples, n, L, window - 1 - L, up, down, count);
+    } else { // one or three samples, summed directly
+        std::fill(up, up + n, 0.0);
+        for (int s = 0; s + window <= n; ++s) {
+            double sum = 0;
+            for (int k = s; k < s + window; ++k) sum += std::fabs(samples[k]);
+            down[s] = sum;
+        }
+        if (count) {
+            count[0] = 0;
+            for (int i = 0; i < n; ++i) count[i + 1] = count[i] + (samples[i] != 0);
+        }
     }
-    double value = 0;
-    int j = first;
-    for (; j + 1 <= last; j += 2) {
-        const double in0 = std::fabs(x[j + h]), out0 = std::fabs(x[j - h]);
-        const double in1 = std::fabs(x[j + 1 + h]), out1 = std::fabs(x[j + 1 - h]);
-        const int c0 = count + (x[j + h] != 0), left0 = c0 - (x[j - h] != 0);
-        const int c1 = left0 + (x[j + 1 + h] != 0), left1 = c1 - (x[j + 1 - h] != 0);
-        // sum + d with its rounding, and the rounding of d itself, into low; an
-        // empty window restarts both.
-        const double d0 = in0 - out0;
-        const double s0 = sum + (low + in0);
-        const double t0 = sum + d0, v0 = t0 - sum;
-        const double low0 = low + ((sum - (t0 - v0)) + (d0 - v0)) + twoDiffLow(in0, out0, d0);
-        const double sum0 = left0 > 0 ? t0 : 0, lowA = left0 > 0 ? low0 : 0;
-        const double d1 = in1 - out1;
-        const double s1 = sum0 + (lowA + in1);
-        const double t1 = sum0 + d1, v1 = t1 - sum0;
-        const double low1 = lowA + ((sum0 - (t1 - v1)) + (d1 - v1)) + twoDiffLow(in1, out1, d1);
-        sum = left1 > 0 ? t1 : 0;
-        low = left1 > 0 ? low1 : 0;
-        count = left1;
-        const double r0 = c0 > 0 ? inverse[c0] : 0, r1 = c1 > 0 ? inverse[c1] : 0;
-        const double b0 = s0 * r0, b1 = s1 * r1;
-        a[j] = value * r0 + b0;
-        value = value * (r0 * r1) + (b0 * r1 + b1);
-        a[j + 1] = value;
-    }
-    if (j == last) {
-        const double in = x[j + h];
-        const int c = count + (in != 0);
-        const double s = sum + (low + std::fabs(in));
-        value = c > 0 ? (value + s) * inverse[c] : 0;
-        a[j] = value;
-    }
-    agcGains(a + first, last - first + 1, level);
-    double* y = x + 1;                                          // output, y[0..n-1] over x
-    for (int i = 1; i < first; ++i) y[i - 1] = x[i] * a[first]; // leading h: the first gain
-    for (int j = first; j <= last; ++j) y[j - 1] = x[j] * a[j];
-    for (int i = last + 1; i <= n; ++i) y[i - 1] = x[i] * a[last]; // trailing h: the last gain
+    double gains[2]; // of the first and the last output
+    windowGains(samples, n, h, up, down, count, state.inverse.data(), level, gains);
+    for (int i = 0; i < h; ++i) samples[i] *= gains[0];
+    for (int i = n - h; i < n; ++i) samples[i] *= gains[1];
     return n;
 }
 
