@@ -18,7 +18,7 @@ const char* paletteName(int position) {
     return kNames[position];
 }
 
-Session::Session() : navText(kShotTableSize) {}
+Session::Session() = default;
 
 void Session::checkShotIndex(int shot) {
     if (shot < 0 || shot > kMaxShot)
@@ -173,7 +173,7 @@ std::string& navGridRow(Session& s, int row) {
 
 std::string UpDate_PosString(Session& s) {
     if (s.input) {
-        std::string p = s.input->posString();
+        const std::string& p = s.input->posString(); // no copy: this runs per trace
         if (!p.empty()) s.positionString = p;
     }
     return s.positionString;

@@ -3,6 +3,7 @@
 // per-shot tables, session fields and the settings the windows' controls carry.
 // Created once at start-up and passed by reference; the GUI and the headless
 // command drive the same object through the same procedures.
+#include "core/nav_text_table.h"
 #include "core/numtext.h"
 #include "core/ranged.h"
 #include "core/sequence_table.h"
@@ -36,7 +37,10 @@ public:
     // READ_A_TRACE runs the worker with SingleTraceMode set for this format.
     virtual bool singleTraceWorker() const { return false; }
     // Position text of the trace last read (UpDate_PosString); empty keeps the old one.
-    virtual std::string posString() const { return {}; }
+    virtual const std::string& posString() const {
+        static const std::string none;
+        return none;
+    }
     // What the open had to leave out or assume, empty when nothing.
     virtual std::string note() const { return {}; }
     // Row text of the navigation list for the shot just read (ADD_NAV_FIX);
@@ -127,7 +131,7 @@ public:
     } pendingDoubles;
 
     // --- per-shot tables (index = shot number - shotTableBase, 0..40000) ---
-    std::vector<std::string> navText;
+    NavTextTable navText{kShotTableSize};
     ZeroedBuffer<std::array<double, 2>> shotPosition{kShotTableSize}; // CoordX, CoordY
     // The navigation fix table, shots 0..40000; empty until a navigation import.
     std::vector<NavFix> navFixes;

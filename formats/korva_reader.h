@@ -44,7 +44,7 @@ public:
     void readRunTrace(Session& s, int shot) override;
     bool readSingleTrace(Session& s, int shot) override;
     bool singleTraceWorker() const override { return true; }
-    std::string posString() const override { return posString_; }
+    const std::string& posString() const override { return posString_; }
     std::optional<std::string> navRow(const Session&, int) const override { return posString_; }
     // What the open left out or assumed (bytes after the last record, a kept rate).
     std::string note() const override { return note_; }

@@ -118,10 +118,11 @@ std::vector<std::array<std::string, 3>> korvaHeaderGrid(const unsigned char* h,
 }
 
 void fillKorvaTemplates(Session& s, int32_t fieldRecord, bool bigEndian) {
+    static const std::string blanks(korva::kNavChars, ' '); // made once: this runs per trace
     for (KorvaHeaders::Header* h : {&s.korva.record20, &s.korva.record05}) {
         putKorvaU32(h->data(), korva::kScanSeq, static_cast<uint32_t>(fieldRecord));
         (*h)[korva::kBitsPerSample] = 16;
-        if (bigEndian) setKorvaNavText(h->data(), std::string(korva::kNavChars, ' '));
+        if (bigEndian) setKorvaNavText(h->data(), blanks);
     }
 }
 

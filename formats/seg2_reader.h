@@ -68,7 +68,7 @@ public:
     void rewind(Session&) override {}
     void readRunTrace(Session& s, int shot) override;
     bool readSingleTrace(Session& s, int shot) override;
-    std::string posString() const override { return posString_; }
+    const std::string& posString() const override { return posString_; }
 
 private:
     std::string path_;

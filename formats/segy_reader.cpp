@@ -249,7 +249,9 @@ int SegyInput::samplesPerTrace() const {
 }
 
 void SegyInput::rewind(Session& /*s*/) {
-    // Every read is positioned from SegyDataOffset, which RESET_FILES resets.
+    // Every read is positioned from SegyDataOffset, which RESET_FILES resets;
+    // the next run reads the file afresh.
+    ahead_.drop();
 }
 
 void SegyInput::readTrace(Session& s, int shot) {
@@ -294,8 +296,11 @@ void SegyInput::read(Session& s, int shot, bool bigEndian, int nchan, int channe
     // the last one (the usual case); a longer trace reads the rest after.
     const long long guess = std::min({len, size_ - pos, static_cast<long long>(buffer_.size())});
     unsigned char* const buf = buffer_.data();
-    readBytes(pos, buf, guess, shot, "trace header");
-    const unsigned char* raw = buf;
+    const unsigned char* raw = readAhead_ ? ahead_.bytes(fd_, pos, guess, size_) : nullptr;
+    if (!raw) {
+        readBytes(pos, buf, guess, shot, "trace header");
+        raw = buf;
+    }
     SegyTraceRecord rec = s.segyTraceHeader;
     if (bigEndian) {
         decodeBigEndianHeader(raw, rec);
@@ -324,7 +329,18 @@ void SegyInput::read(Session& s, int shot, bool bigEndian, int nchan, int channe
                       " microseconds; tick Change and type the interval");
 
     const long long need = kTraceHeaderBytes + static_cast<long long>(layout_.sampleBytes()) * ns;
-    if (need > guess) readBytes(pos + guess, buf + guess, need - guess, shot, "samples");
+    if (need > guess) { // a longer trace than the last
+        if (raw != buf) {
+            std::memcpy(buf, raw, static_cast<size_t>(guess)); // the block may move
+            raw = buf;
+        }
+        const unsigned char* whole = readAhead_ ? ahead_.bytes(fd_, pos, need, size_) : nullptr;
+        if (whole)
+            raw = whole;
+        else
+            readBytes(pos + guess, buf + guess, need - guess, shot, "samples");
+    }
+    const unsigned char* const samples = raw + kTraceHeaderBytes;
 
     // Nothing can fail from here on: the trace is taken.
     s.segyTraceHeader = rec;
@@ -342,12 +358,11 @@ void SegyInput::read(Session& s, int shot, bool bigEndian, int nchan, int channe
     if (s.runMayDefer && mul == 1 && add == 0 && span.numSamples >= 0 &&
         span.first + span.numSamples <= kReadSlots)
         deferredWhole_ =
-            decoder_.decodeShort(buf + kTraceHeaderBytes, ns, layout_.formatCode, bigEndian);
+            decoder_.decodeShort(samples, ns, layout_.formatCode, bigEndian);
     if (deferredWhole_) {
         deferredNs_ = ns;
     } else {
-        decoder_.decode(buf + kTraceHeaderBytes, ns, layout_.formatCode, bigEndian, mul, add,
-                        s.raw.data());
+        decoder_.decode(samples, ns, layout_.formatCode, bigEndian, mul, add, s.raw.data());
         if (filledSlots_ > ns)
             std::fill(s.raw.begin() + ns, s.raw.begin() + filledSlots_, Sample(0));
         filledSlots_ = ns;
@@ -411,7 +426,14 @@ void decodeSegyNavigation(const std::array<unsigned char, 240>& rec, bool bigEnd
 
 void SegyInput::readRunTrace(Session& s, int shot) {
     Session::checkShotIndex(shot);
-    readTrace(s, shot);
+    readAhead_ = true;
+    try {
+        readTrace(s, shot);
+    } catch (...) {
+        readAhead_ = false;
+        throw;
+    }
+    readAhead_ = false;
     if (deferredWhole_) {
         const WindowSpan span = windowSpan(s);
         const int first = static_cast<int>(span.first), end = kReadSlots - first;
@@ -425,9 +447,11 @@ void SegyInput::readRunTrace(Session& s, int shot) {
     }
     TraceHeader& h = s.header;
     h.ShotNumber = shot;
-    std::string text = segyNavLine(shot, h);
-    if (text.size() > 255) text.resize(255);
-    s.navText[shot] = std::move(text);
+    // The text segyNavLine gives, made when it is read.
+    const SegyTraceRecord& rec = s.segyTraceHeader;
+    s.navText.setLine(shot, {1, shot, segyGet(rec, segy::Year), segyGet(rec, segy::Day),
+                             segyGet(rec, segy::Hour), segyGet(rec, segy::Minute),
+                             segyGet(rec, segy::Second), h.CoordY, h.CoordX});
     s.shotPosition[shot] = {h.CoordX, h.CoordY};
 }
 

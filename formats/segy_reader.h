@@ -8,6 +8,7 @@
 // EndOfData, a short trace or an unusable sample count is IoError, each naming
 // the file and the trace; a failed read leaves the session as it was.
 #include "core/session.h"
+#include "formats/read_ahead.h"
 #include "formats/segy_samples.h"
 
 #include <cstdint>
@@ -93,7 +94,7 @@ public:
     bool readSingleTrace(Session& s, int shot) override;
     void finishDeferredRead(Session& s) override;
     // Field record number, date, time and coordinates, each followed by a blank.
-    std::string posString() const override { return posString_; }
+    const std::string& posString() const override { return posString_; }
     // The shot number, date, time and coordinates joined by single blanks.
     std::optional<std::string> navRow(const Session& s, int shot) const override;
 
@@ -108,6 +109,9 @@ private:
     int samplesRead_ = 0;
     int filledSlots_ = kReadSlots;      // raw slots that may hold samples of an earlier trace
     std::vector<unsigned char> buffer_; // trace header and samples of one trace
+    // Run reads go through a block read ahead; other reads go to the file.
+    ReadAhead ahead_;
+    bool readAhead_ = false;
     SegySampleDecoder decoder_;
     // A run read that kept its samples as whole numbers: the decoder's buffer
     // and the trace's sample count.

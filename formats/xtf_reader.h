@@ -78,7 +78,7 @@ public:
     void rewind(Session&) override {}
     void readRunTrace(Session& s, int shot) override;
     bool readSingleTrace(Session& s, int shot) override;
-    std::string posString() const override { return posString_; }
+    const std::string& posString() const override { return posString_; }
     // The run's navigation text of the ping (empty when it has no position).
     std::optional<std::string> navRow(const Session& s, int shot) const override {
         return s.navText[static_cast<size_t>(shot)];

@@ -249,6 +249,61 @@ TEST(SegyRead, TruncatedFileAndBadCountsNeverRepeatATrace) {
     EXPECT_FALSE(t->InputOpen);
 }
 
+TEST(SegyRead, RunReadsInBlocksKeepEveryByteAndReportCutTracesAsBefore) {
+    TempDir dir;
+    // 2240-byte traces: trace 116 ends past the first block, which starts at
+    // trace 0, while its first 2240 bytes lie inside it; it is the longer last
+    // trace of the file. The second file is cut inside trace 150.
+    const int longer = static_cast<int>(ReadAhead::kBlockBytes / 2240) - 1;
+    ASSERT_LT(2240LL * longer + 2240, ReadAhead::kBlockBytes);
+    ASSERT_GT(2240LL * longer + 3240, ReadAhead::kBlockBytes);
+    SynthSegy f, cut;
+    for (int t = 0; t <= longer; ++t)
+        f.addTrace(t + 1, t == longer ? 1500 : 1000, 1000)
+            .set(157, 2000 + t)
+            .set(165, t % 60)
+            .set(71, -100)
+            .set(89, 2)
+            .set(73, 3600 * 100 * 25 + t)
+            .set(77, -3600 * 100 * 60 - 7 * t);
+    for (int t = 0; t < 200; ++t) cut.addTrace(t + 1, 1000, 1000);
+    cut.truncateTo = 3600 + 2240 * 150 + 1000;
+    auto s = openSynth(f, dir.file("blocks.sgy"));
+    SegyInput* in = segyInput(*s);
+    for (int t = 0; t <= longer; ++t) {
+        in->readRunTrace(*s, t);
+        const int ns = t == longer ? 1500 : 1000;
+        ASSERT_EQ(in->samplesRead(), ns) << t;
+        EXPECT_EQ(field(*s, segy::FieldRecord), t + 1);
+        for (int i : {0, 1, ns / 2, ns - 1})
+            ASSERT_EQ(s->raw[i], SynthSegy::value(t + 1, i)) << t << " " << i;
+        EXPECT_EQ(s->raw[ns], 0);
+    }
+    // Each shot's navigation text is the one its own read gives.
+    EXPECT_EQ(s->navText[3], "3 2003 0 0 0 3 -60.00005833 25.00000833");
+    EXPECT_EQ(s->navText[longer], segyNavLine(longer, s->header));
+    s->navText[3] = "imported";
+    EXPECT_EQ(s->navText[3], "imported");
+    in->readRunTrace(*s, 3);
+    EXPECT_EQ(s->navText[3], "3 2003 0 0 0 3 -60.00005833 25.00000833");
+
+    auto c = openSynth(cut, dir.file("cut.sgy"));
+    in = segyInput(*c);
+    for (int t = 0; t < 150; ++t) in->readRunTrace(*c, t);
+    try {
+        in->readRunTrace(*c, 150);
+        FAIL() << "a cut trace was read";
+    } catch (const EndOfData&) {
+        FAIL() << "a cut trace is an error, not the end";
+    } catch (const IoError& e) {
+        EXPECT_NE(std::string(e.what()).find("cut.sgy: trace 150 is cut short"), std::string::npos)
+            << e.what();
+    }
+    EXPECT_EQ(field(*c, segy::FieldRecord), 150);
+    EXPECT_EQ(c->raw[999], SynthSegy::value(150, 999));
+    EXPECT_THROW(in->readRunTrace(*c, 151), EndOfData);
+}
+
 TEST(SegyRead, HeaderListingAfterBigEndianRead) {
     TempDir dir;
     SynthSegy f;
