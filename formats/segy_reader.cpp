@@ -357,8 +357,7 @@ void SegyInput::read(Session& s, int shot, bool bigEndian, int nchan, int channe
     const WindowSpan span = windowSpan(s);
     if (s.runMayDefer && mul == 1 && add == 0 && span.numSamples >= 0 &&
         span.first + span.numSamples <= kReadSlots)
-        deferredWhole_ =
-            decoder_.decodeShort(samples, ns, layout_.formatCode, bigEndian);
+        deferredWhole_ = decoder_.decodeShort(samples, ns, layout_.formatCode, bigEndian);
     if (deferredWhole_) {
         deferredNs_ = ns;
     } else {
