@@ -4,7 +4,7 @@
 # program's CPU use: from F5 until its CPU time stops growing (the last tick,
 # 10 ms steps), idle being 0.5 s without a tick; STOP the same from Esc, pressed
 # STOP_AFTER seconds (0.15) into a second GO. Default settings both ways (a home of its own).
-# The wall figure carries xdotool's start-up and the 20 ms polling, tens of ms on a
+# The wall figure carries one xdotool start-up and the 20 ms polling, tens of ms on a
 # short run, so the CPU each side spent (the window's ticks over the GO, the headless
 # process's user + system time) is printed beside it.
 #
@@ -38,10 +38,11 @@ window() {
     [ -n "$id" ] || { echo "no window \"$1\"" >&2; exit 1; }
     echo "$id"
 }
+focus() { xdotool windowfocus --sync "$1"; }
 keys() {
     local w=$1
     shift
-    xdotool windowfocus --sync "$w" && xdotool key "$@"
+    focus "$w" && xdotool key "$@"
 }
 ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
 now() { date +%s.%N; }
@@ -73,9 +74,11 @@ keys "$(window "Select Shots")" Return
 main=$(window "Tarnix ver")
 sleep 2
 for r in $(seq "$rounds"); do
+    # Focused before the clock starts: the focus round trip is not the GO's.
+    focus "$main"
     c0=$(ticks)
     t0=$(now)
-    keys "$main" F5
+    xdotool key F5
     go=$(until_idle "$t0")
     gocpu=$(echo "($(ticks) - $c0) / 100" | bc -l)
     [ -n "${TARNIX_GUI_SHOTS:-}" ] && import -window root "$TARNIX_GUI_SHOTS/go-$r.png"

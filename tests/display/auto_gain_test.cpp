@@ -97,6 +97,27 @@ TEST(AutoGain, GridLinesAreNoSignal) {
     EXPECT_EQ(strongColour(s, img), 0);
 }
 
+TEST(AutoGain, LargePicturesAreSampledWithoutMissingStripes) {
+    // 6,000 x 400 data pixels: the check looks at every third pixel of a row.
+    Session s;
+    s.NumTraces = 6000;
+    s.display.NVP.set(401);
+    setupProfileGeometry(s);
+    QImage img(profileImageWidth(s), profileImageHeight(s), QImage::Format_RGB32);
+    img.fill(Qt::white);
+    const AnnotationLine a = annotationLayout(s).dataArea;
+    // Every third column black, in step with the stride: a third of the area.
+    for (int x = a.x1 + 1; x < a.x2 - 1; x += 3)
+        for (int y = a.y1 + 1; y < a.y2 - 1; ++y) img.setPixel(x, y, 0xFF000000u);
+    EXPECT_NEAR(blankShare(s, img), 2.0 / 3, 0.01);
+    EXPECT_EQ(strongColour(s, img), 255);
+    // Strong rows, every third one, are seen too.
+    img.fill(Qt::white);
+    for (int y = a.y1 + 1; y < a.y2 - 1; y += 3)
+        for (int x = a.x1 + 1; x < a.x2 - 1; ++x) img.setPixel(x, y, 0xFF000000u);
+    EXPECT_NEAR(blankShare(s, img), 2.0 / 3, 0.01);
+}
+
 TEST(AutoGain, WholeTraceWindowEnd) {
     EXPECT_EQ(wholeTraceEnd(462, 0.25L), 1848); // F3: 462 samples every 4 ms
     EXPECT_EQ(wholeTraceEnd(1000, 1000.0L / 125), 125);
