@@ -78,7 +78,8 @@ Distances paintedDistances(const Session& s, const QImage& picture) {
     // 40,000-shot picture has ten times that. Each row starts the stride at a
     // different column so stripes at the stride's period are not missed.
     const long long pixels = static_cast<long long>(x1 - x0) * (y1 - y0);
-    const int stride = static_cast<int>(std::max<long long>(1, (pixels + kSampledPixels - 1) / kSampledPixels));
+    const int stride =
+        static_cast<int>(std::max<long long>(1, (pixels + kSampledPixels - 1) / kSampledPixels));
     for (int y = y0; y < y1; ++y) {
         if (gridRow[static_cast<size_t>(y - y0)]) continue;
         const QRgb* row = reinterpret_cast<const QRgb*>(img.constScanLine(y));
