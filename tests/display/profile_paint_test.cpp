@@ -483,3 +483,36 @@ TEST(ProfilePaint, DoubleColumnsMatchTheExtendedColumns) {
                     << fromDataScale << " at " << x << "," << y;
     }
 }
+
+TEST(ProfilePaint, ColumnsLandInTheirOwnPixelsAcrossTilesAndGaps) {
+    // 41 rows (not a whole number of 16-row bands), two full tiles of 16 columns,
+    // a gap that starts a tile early and a short one at the end; whole-number
+    // and extended columns alternate. A palette that keeps the pen and one
+    // that never does.
+    constexpr int kRows = 41, kShots = 45;
+    for (int palette : {2, 5}) {
+        Profile p(kRows, kShots);
+        p.s->display.PaletteBar.set(palette);
+        p.r.createImage();
+        ASSERT_EQ(p.s->ImageRows, kRows);
+        uint32_t pen = 0;
+        std::vector<std::vector<uint32_t>> want(kShots);
+        std::vector<int32_t> whole(kRows);
+        for (int col = 0; col < kShots; ++col) {
+            if (col == 35) continue; // the gap
+            for (int i = 0; i < kRows; ++i) {
+                whole[i] = ((col * 977 + i * 131) % 4001 - 2000) * (i % 3 ? 1 : -4);
+                (*p.trace)[i] = whole[i];
+            }
+            want[col] = referenceColumn(*p.s, *p.trace, kRows, pen);
+            if (col % 2)
+                p.r.drawWholeColumn(51 + col, WholeWindow{whole.data(), kRows, kRows}, kRows);
+            else
+                p.r.DRAW_PROFILE(51 + col, *p.trace, kRows);
+        }
+        for (int col = 0; col < kShots; ++col)
+            for (int r = 0; r <= kRows; ++r)
+                ASSERT_EQ(p.at(51 + col, 50 + r), col == 35 ? 0xFFFFFFu : want[col][r])
+                    << "palette " << palette << " column " << col << " row " << r;
+    }
+}
