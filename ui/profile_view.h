@@ -29,8 +29,9 @@ public:
 
 private:
     TTarnixForm& form_;
-    QElapsedTimer clock_; // from the run's start, for the rate and the time left
-    QElapsedTimer shown_; // since the progress text last changed
+    QElapsedTimer clock_;    // from the run's start, for the rate and the time left
+    QElapsedTimer shown_;    // since the progress text last changed
+    QElapsedTimer barShown_; // since the progress bar last moved
     static constexpr int kProgressTextMs = 40;
 };
 
