@@ -105,25 +105,60 @@ void KorvaInput::readRecord(Session& s, int shot) {
     s.header.ShotNumber = shot;
 }
 
-void KorvaInput::copyWindow(Session& s) const {
+KorvaInput::Window KorvaInput::window(const Session& s) const {
     const long long last = variant_.samples - 1; // the record's last sample is never used
     const long long k0 = roundHalfEven(s.StartSweep() * s.SampleRate) - triggerDelay();
     // Slot j takes sample k0 + j for samples 1..last, within slots 0..16383.
     const int lo = static_cast<int>(std::clamp<long long>(1 - k0, 0, kReadSlots));
     const int hi = static_cast<int>(std::clamp<long long>(last - k0 + 1, lo, kReadSlots));
+    return {k0, lo, hi};
+}
+
+void KorvaInput::wholeWindow(const Window& w) const {
+    std::fill(whole_.begin(), whole_.begin() + w.lo, 0);
+    if (w.hi == w.lo) return; // the window misses the record
+    const unsigned char* p = record_.data() + korva::kHeaderBytes + 2 * (w.k0 + w.lo - 1);
+    int32_t* out = whole_.data() + w.lo;
+    for (int j = 0; j < w.hi - w.lo; ++j) out[j] = getI16LE(p + 2 * j);
+}
+
+void KorvaInput::storeWindow(Session& s, const Window& w, WindowZeros::Range vouched) const {
+    wholeToSamples(whole_.data(), w.hi, s.current.data());
+    writeWindowZeros(s, w.hi, kReadSlots, vouched);
+}
+
+void KorvaInput::copyWindow(Session& s) const {
+    const Window w = window(s);
+    s.deferred = {};
+    s.pendingDoubles = {};
+    deferred_ = false;
     const auto hints = s.zeros.takeForCopy();
-    const unsigned char* p = record_.data() + korva::kHeaderBytes + 2 * (k0 + lo - 1);
-    for (int j = 0; j < hi - lo; ++j) whole_[static_cast<size_t>(j)] = getI16LE(p + 2 * j);
-    wholeToSamples(whole_.data(), hi - lo, s.current.data() + lo);
-    std::fill(s.current.begin(), s.current.begin() + lo, Sample(0));
-    writeWindowZeros(s, hi, kReadSlots, hints.vouched);
+    wholeWindow(w);
+    storeWindow(s, w, hints.vouched);
 }
 
 void KorvaInput::readRunTrace(Session& s, int shot) {
     const size_t entry = s.shotIndex(shot);
     readRecord(s, shot);
-    copyWindow(s);
     s.navText[entry] = posString_;
+    if (!s.runMayDefer) {
+        copyWindow(s);
+        return;
+    }
+    // Only the painting looks at the trace before the next read: it stays as
+    // whole numbers, and the current trace is written if anything else asks.
+    deferredWindow_ = window(s);
+    (void)s.zeros.takeForCopy(); // the current trace is not written
+    wholeWindow(deferredWindow_);
+    s.deferred = {whole_.data(), deferredWindow_.hi, kReadSlots};
+    deferred_ = true;
+}
+
+void KorvaInput::finishDeferredRead(Session& s) {
+    if (!deferred_) return;
+    deferred_ = false;
+    s.zeros.forget();
+    storeWindow(s, deferredWindow_, {});
 }
 
 bool KorvaInput::readSingleTrace(Session& s, int shot) {

@@ -41,7 +41,10 @@ public:
     void copyWindow(Session& s) const;
 
     void rewind(Session&) override {} // every read is positioned
+    // In a run that only paints (Session::runMayDefer) the window stays as
+    // whole numbers (Session::deferred) until finishDeferredRead writes it.
     void readRunTrace(Session& s, int shot) override;
+    void finishDeferredRead(Session& s) override;
     bool readSingleTrace(Session& s, int shot) override;
     bool singleTraceWorker() const override { return true; }
     const std::string& posString() const override { return posString_; }
@@ -53,6 +56,16 @@ public:
 private:
     // `shot` < 0: the first record's header, read at opening.
     void readBytes(long long pos, unsigned char* dst, long long n, int shot);
+    // Record sample k0 + j goes to slot j for lo <= j < hi; the other slots are 0.
+    struct Window {
+        long long k0 = 0;
+        int lo = 0, hi = 0;
+    };
+    Window window(const Session& s) const;
+    // whole_[j] := slot j's value for j < hi.
+    void wholeWindow(const Window& w) const;
+    // The current trace from whole_, zeros above hi except where vouched for.
+    void storeWindow(Session& s, const Window& w, WindowZeros::Range vouched) const;
 
     std::string path_;
     KorvaVariant variant_;
@@ -61,7 +74,9 @@ private:
     long long leftover_ = 0;
     KorvaHeaders::Header first_{};
     std::vector<unsigned char> record_;
-    mutable std::vector<int32_t> whole_;
+    mutable std::vector<int32_t> whole_; // by slot
+    mutable bool deferred_ = false;      // whole_ holds a run read not yet in the current trace
+    Window deferredWindow_;
     std::string posString_;
     std::string note_;
 };

@@ -36,3 +36,21 @@ TEST(IbmFloat, BulkConversionIsExactAgainstADigitByDigitDecoding) {
         ASSERT_EQ(d[i], ibmToDouble(w[i]));
     }
 }
+
+TEST(IbmFloat, SignsAndEveryExponentInBulkAsOneByOne) {
+    // Zero fractions keep their sign (-0 for 0x80000000), and each exponent
+    // gives its own power of sixteen at both ends of the fraction.
+    std::vector<uint32_t> w;
+    for (uint32_t e = 0; e < 128; ++e)
+        for (uint32_t f : {0u, 1u, 0x100000u, 0xFFFFFFu})
+            for (uint32_t sign : {0u, 0x80000000u}) w.push_back(sign | e << 24 | f);
+    std::vector<double> d(w.size());
+    ibmToDoubles(w.data(), static_cast<int>(w.size()), d.data());
+    for (size_t i = 0; i < w.size(); ++i) {
+        const double one = ibmToDouble(w[i]);
+        ASSERT_EQ(std::signbit(d[i]), (w[i] >> 31) != 0) << std::hex << w[i];
+        ASSERT_EQ(d[i], one) << std::hex << w[i];
+        ASSERT_EQ(std::fabs(d[i]), std::ldexp(static_cast<double>(w[i] & 0xFFFFFFu),
+                                              4 * int((w[i] >> 24) & 0x7F) - 280));
+    }
+}

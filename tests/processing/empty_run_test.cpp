@@ -1,9 +1,11 @@
-// A run with no rows lets the SEG-Y reader keep each trace as whole numbers for
-// the painting: the painted samples, the traces seen when events are served
+// A run with no rows lets the SEG-Y and KORVA readers keep each trace as whole
+// numbers for the painting: the painted samples, the traces seen when events are served
 // and the traces left after the run are those of a run that converts every
 // trace.
 #include "core/session.h"
+#include "formats/file_open.h"
 #include "processing/processor.h"
+#include "support/korva_fixture.h"
 #include "support/line_fixture.h"
 #include "support/temp_dir.h"
 
@@ -120,5 +122,45 @@ TEST(EmptyRun, RowsInDoublePaintFromTheirCopyAndLeaveWhatConvertedTracesDo) {
         EXPECT_TRUE(a->raw == b->raw);
         EXPECT_FALSE(b->deferred.held());
         EXPECT_EQ(kb.doubleColumns, k == 0 ? 250 : 0) << k;
+    }
+}
+
+TEST(EmptyRun, KorvaRecordsPaintAndLeaveWhatConvertedRecordsDo) {
+    TempDir dir;
+    SynthKorvaRecord r;
+    r.scan = 0;
+    r.trigDelay = 200; // from time 0, slots 0..200 come before the record
+    writeBytes(dir.file("l.D05"), korvaFile(r, 250, 4096));
+    // Windows (ms at 8 kHz) starting before the record, inside it, and
+    // reaching past its end; shots past the last record end the run.
+    struct Case {
+        int start, end, lastShot;
+    };
+    for (const Case c : {Case{0, 100, 250}, Case{10, 30, 250}, Case{500, 600, 260}}) {
+        auto open = [&] {
+            auto s = std::make_unique<Session>();
+            s->EndSweep.set(c.end);
+            openCommand(*s, dir.file("l.D05"));
+            s->StartSweep.set(c.start);
+            s->shots.StartShot.set(0);
+            s->shots.EndShot.set(c.lastShot);
+            selectShotsOk(*s);
+            s->current.fill(7); // slots above the record's are never written
+            return s;
+        };
+        std::unique_ptr<Session> a = open(), b = open();
+        Keeper ka(*a, false), kb(*b, true);
+        Processor pa(*a), pb(*b);
+        const RunEnd end = c.lastShot > 250 ? RunEnd::EndOfData : RunEnd::Normal;
+        EXPECT_EQ(pa.run(ka).end, end);
+        EXPECT_EQ(pb.run(kb).end, end);
+        EXPECT_EQ(kb.wholeColumns, 250) << c.start;
+        ASSERT_EQ(ka.painted.size(), 250u);
+        EXPECT_EQ(ka.painted, kb.painted) << c.start;
+        ASSERT_GE(ka.pumped.size(), 3u);
+        EXPECT_EQ(ka.pumped, kb.pumped) << c.start;
+        EXPECT_TRUE(a->current == b->current) << c.start;
+        EXPECT_EQ(b->current[kReadSlots], 7);
+        EXPECT_FALSE(b->deferred.held());
     }
 }
