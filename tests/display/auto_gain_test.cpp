@@ -111,6 +111,13 @@ TEST(AutoGain, LargePicturesAreSampledWithoutMissingStripes) {
         for (int y = a.y1 + 1; y < a.y2 - 1; ++y) img.setPixel(x, y, 0xFF000000u);
     EXPECT_NEAR(blankShare(s, img), 2.0 / 3, 0.01);
     EXPECT_EQ(strongColour(s, img), 255);
+    // Bands 16 columns wide, one in three, in step with runs of 16 pixels
+    // taken one in three.
+    img.fill(Qt::white);
+    for (int x = a.x1 + 1; x < a.x2 - 1; ++x)
+        if ((x - a.x1 - 1) / 16 % 3 == 0)
+            for (int y = a.y1 + 1; y < a.y2 - 1; ++y) img.setPixel(x, y, 0xFF000000u);
+    EXPECT_NEAR(blankShare(s, img), 2.0 / 3, 0.01);
     // Strong rows, every third one, are seen too.
     img.fill(Qt::white);
     for (int y = a.y1 + 1; y < a.y2 - 1; y += 3)
