@@ -3,7 +3,10 @@
 // every level can be checked without an image.
 #include "core/trace.h"
 
+#include <algorithm>
 #include <array>
+#include <climits>
+#include <cmath>
 #include <cstdint>
 
 namespace tarnix {
@@ -31,6 +34,28 @@ inline long long displayAmplitude(Sample v, int gainMax, int gainPos, long long 
     if (a <= -h) return -half;
     if (a != a) return 0;
     return static_cast<long long>(a);
+}
+
+// displayAmplitude from a double v without the extended division, for half
+// <= 2^26 and gainMax >= gainPos > 0; kAmplitudeUnsure where only the
+// extended formula can tell. The double quotient q truncates as the extended
+// one does (a) when v is a whole number a double holds and `exact` says v is
+// the value itself: q is then whole or at least 1 / gainPos from a whole
+// number; and (b) when q lies farther from a whole number than the roundings
+// of both quotients and of v into a double can move it, under |q| x 4e-16:
+// the margin takes 1e-15 per unit of |q|, and 1e-9 besides.
+constexpr int32_t kAmplitudeUnsure = INT32_MIN;
+inline double truncationMargin(double absQ) { return 1e-9 + absQ * 1e-15; }
+inline int32_t quickAmplitude(double v, bool exact, double gainMax, double gainPos, int32_t half) {
+    const double q = v * gainMax / gainPos, hd = half;
+    if (q >= hd + 1) return half;
+    if (q <= -hd - 1) return -half;
+    if (!(q > -hd - 1 && q < hd + 1)) return kAmplitudeUnsure; // not a number
+    const auto t = static_cast<int32_t>(q);
+    const double af = std::fabs(q - t), margin = truncationMargin(std::fabs(q));
+    const bool whole = exact && v == static_cast<int32_t>(v);
+    if ((af > margin && af < 1 - margin) || whole) return std::clamp(t, -half, half);
+    return kAmplitudeUnsure;
 }
 
 // Level -255..255 of a clipped amplitude: round(a / half * 255). A half of 0 or less

@@ -109,63 +109,57 @@ using F64x4 = double __attribute__((vector_size(32)));
 using I64x4 = int64_t __attribute__((vector_size(32)));
 using I32x4 = int32_t __attribute__((vector_size(16)));
 
-constexpr int32_t kExactPath = INT32_MIN; // the row needs the extended formula
+constexpr int32_t kExactPath = kAmplitudeUnsure; // the row needs the extended formula
 
-// Amplitudes of four rows in double precision, or kExactPath. The double
-// quotient q = v x gainMax / gainPos truncates as the extended one does (a)
-// when v is a whole number that a double holds: q is then whole or at least
-// 1 / gainPos from a whole number, and both roundings of it stay on the same
-// side; and (b) when q is more than 1e-9 from a whole number, far beyond the
-// rounding of either. Clipping to +-half (a whole number) keeps to the same
-// sides. Needs half <= 2^26, so that every truncation fits 32 bits.
-__attribute__((target_clones("avx2", "default"))) void
-quickAmplitudes(const double* vd, const int64_t* lowBits, int count, double gainMax, double gainPos,
-                int32_t half, int32_t* amp) {
+struct QuickLanes {
+    I32x4 amp; // valid where ok
+    I64x4 ok;
+};
+
+// quickAmplitude for four rows at once; `whole` lanes hold values that a double
+// holds as they are.
+[[gnu::always_inline]] inline QuickLanes quickLanes(F64x4 v, I64x4 exact, double gainMax, double gainPos, int32_t half) {
     const double hd = half;
     const F64x4 top = {hd + 1, hd + 1, hd + 1, hd + 1}, bottom = -top;
     const I32x4 halfv = {half, half, half, half};
+    const F64x4 q = v * gainMax / gainPos;
+    const I64x4 high = q >= top, lowClip = q <= bottom;
+    const I64x4 mid = (q > bottom) & (q < top); // false for a NaN
+    const F64x4 zero = {0, 0, 0, 0};
+    const F64x4 qm = mid ? q : zero, vm = mid ? v : zero;
+    const I32x4 t = __builtin_convertvector(qm, I32x4);
+    const F64x4 f = qm - __builtin_convertvector(t, F64x4);
+    const F64x4 af = f < 0 ? -f : f, aq = qm < 0 ? -qm : qm;
+    const F64x4 margin = 1e-9 + aq * 1e-15; // as truncationMargin
+    const I64x4 safe = (af > margin) & (af < 1 - margin);
+    const I64x4 whole =
+        (vm == __builtin_convertvector(__builtin_convertvector(vm, I32x4), F64x4)) & exact;
+    const I32x4 clamped = t > halfv ? halfv : (t < -halfv ? -halfv : t);
+    const I32x4 high32 = __builtin_convertvector(high, I32x4),
+                low32 = __builtin_convertvector(lowClip, I32x4);
+    return {high32 ? halfv : (low32 ? -halfv : clamped), high | lowClip | (mid & (safe | whole))};
+}
+
+// Amplitudes of rows in double precision, or kExactPath. lowBits[r] != 0 marks
+// a value that lost bits on its way to double.
+__attribute__((target_clones("avx2", "default"))) void
+quickAmplitudes(const double* vd, const int64_t* lowBits, int count, double gainMax, double gainPos,
+                int32_t half, int32_t* amp) {
     int r = 0;
     for (; r + 4 <= count; r += 4) {
         F64x4 v;
         I64x4 low;
         std::memcpy(&v, vd + r, sizeof v);
         std::memcpy(&low, lowBits + r, sizeof low);
-        const F64x4 q = v * gainMax / gainPos;
-        const I64x4 high = q >= top, lowClip = q <= bottom;
-        const I64x4 mid = (q > bottom) & (q < top); // false for a NaN
-        const F64x4 zero = {0, 0, 0, 0};
-        const F64x4 qm = mid ? q : zero, vm = mid ? v : zero;
-        const I32x4 t = __builtin_convertvector(qm, I32x4);
-        const F64x4 f = qm - __builtin_convertvector(t, F64x4);
-        const F64x4 af = f < 0 ? -f : f;
-        const I64x4 safe = (af > 1e-9) & (af < 1 - 1e-9);
-        const I64x4 whole =
-            (vm == __builtin_convertvector(__builtin_convertvector(vm, I32x4), F64x4)) & (low == 0);
-        const I64x4 ok = high | lowClip | (mid & (safe | whole));
-        const I32x4 clamped = t > halfv ? halfv : (t < -halfv ? -halfv : t);
-        for (int k = 0; k < 4; ++k)
-            amp[r + k] = !ok[k] ? kExactPath : high[k] ? half : lowClip[k] ? -half : clamped[k];
+        const QuickLanes l = quickLanes(v, low == 0, gainMax, gainPos, half);
+        for (int k = 0; k < 4; ++k) amp[r + k] = l.ok[k] ? l.amp[k] : kExactPath;
     }
-    for (; r < count; ++r) {
-        const double q = vd[r] * gainMax / gainPos;
-        if (q >= hd + 1) {
-            amp[r] = half;
-        } else if (q <= -hd - 1) {
-            amp[r] = -half;
-        } else if (q > -hd - 1 && q < hd + 1) {
-            const int32_t t = static_cast<int32_t>(q);
-            const double af = std::fabs(q - t);
-            const bool whole = vd[r] == static_cast<int32_t>(vd[r]) && lowBits[r] == 0;
-            amp[r] =
-                (af > 1e-9 && af < 1 - 1e-9) || whole ? std::clamp(t, -half, half) : kExactPath;
-        } else {
-            amp[r] = kExactPath;
-        }
-    }
+    for (; r < count; ++r)
+        amp[r] = quickAmplitude(vd[r], lowBits[r] == 0, gainMax, gainPos, half);
 }
 
 bool quickColumn(const ColumnPaint& c) {
-    return c.gainPos > 0 && c.gainMax > 0 && c.half > 0 && c.half <= (1LL << 26);
+    return c.gainPos > 0 && c.gainMax >= c.gainPos && c.half > 0 && c.half <= (1LL << 26);
 }
 
 // Row r's value (scaled) into values[r], and the bits the double drops.
@@ -261,6 +255,42 @@ QRgb paintColumnPixels(const ColumnPaint& c, const int32_t* amp, QRgb pen) {
     return pen;
 }
 
+// A column painted straight from doubles in one pass, four rows at a time:
+// the rows' values, the quick amplitudes (the extended formula for the rows
+// they cannot vouch for), the colours and the pen. `colourOf` is indexed by
+// amplitude; 0 keeps the pen. Needs an unscaled quick column.
+__attribute__((target_clones("avx2", "default"))) QRgb
+paintDoubleColumnPixels(const ColumnPaint& c, const double* v, const QRgb* colourOf, QRgb pen) {
+    const double gainMax = c.gainMax, gainPos = c.gainPos;
+    const auto half = static_cast<int32_t>(c.half);
+    const I64x4 exact = {-1, -1, -1, -1};
+    const int count = c.rows + 1;
+    const int* slot = c.rowSlot;
+    QRgb* px = c.px;
+    const qsizetype stride = c.stride;
+    const auto put = [&](int32_t a, const double value) {
+        if (a == kExactPath)
+            a = static_cast<int32_t>(
+                displayAmplitude(static_cast<Sample>(value), c.gainMax, c.gainPos, c.half));
+        const QRgb colour = colourOf[a];
+        pen = colour != 0 ? colour : pen;
+        *px = pen;
+        px += stride;
+    };
+    int r = 0;
+    for (; r + 4 <= count; r += 4) {
+        F64x4 d;
+        for (int k = 0; k < 4; ++k) d[k] = slot[r + k] >= 0 ? v[slot[r + k]] : 0.0;
+        const QuickLanes l = quickLanes(d, exact, gainMax, gainPos, half);
+        for (int k = 0; k < 4; ++k) put(l.ok[k] ? l.amp[k] : kExactPath, d[k]);
+    }
+    for (; r < count; ++r) {
+        const double d = slot[r] >= 0 ? v[slot[r]] : 0.0;
+        put(quickAmplitude(d, true, gainMax, gainPos, half), d);
+    }
+    return pen;
+}
+
 } // namespace
 
 void ProfileRenderer::flushTile() const {
@@ -331,28 +361,37 @@ void ProfileRenderer::DRAW_PROFILE(int x, const TraceBuffer& trace, int n) {
 
 void ProfileRenderer::drawDoubleColumn(int x, const double* v, int n) {
     if (!beginColumn(x, n)) return;
+    if (column_.scale == 1 && quickColumn(column_) && prepareColours()) {
+        pen_ = paintDoubleColumnPixels(column_, v, colourOf_.data() + column_.half, pen_);
+        ++tileCount_;
+        return;
+    }
     prepareColumnScratch();
     doubleColumnAmplitudes(column_, v, columnValues_.data(), columnDoubles_.data(),
                            columnLowBits_.data(), columnAmplitudes_.data());
     paintAmplitudes();
 }
 
+bool ProfileRenderer::prepareColours() {
+    if (levelOf_.empty()) return false;
+    const int palette = s_.display.PaletteBar();
+    if (palette != colourPalette_) {
+        // Colour by amplitude, opaque; 0 where the palette has no colour.
+        colourPalette_ = palette;
+        colourOf_.resize(levelOf_.size());
+        const PaletteTable& t = *column_.palette;
+        for (size_t i = 0; i < levelOf_.size(); ++i) {
+            const int l = levelOf_[i] + 255;
+            colourOf_[i] = t.keeps[l] ? 0 : 0xFF000000u | t.rgb[l];
+        }
+    }
+    return true;
+}
+
 void ProfileRenderer::paintAmplitudes() {
     ColumnPaint& c = column_;
-    const long long half = c.half;
-    const int palette = s_.display.PaletteBar();
-    if (!levelOf_.empty()) {
-        if (palette != colourPalette_) {
-            // Colour by amplitude, opaque; 0 where the palette has no colour.
-            colourPalette_ = palette;
-            colourOf_.resize(levelOf_.size());
-            const PaletteTable& t = *c.palette;
-            for (size_t i = 0; i < levelOf_.size(); ++i) {
-                const int l = levelOf_[i] + 255;
-                colourOf_[i] = t.keeps[l] ? 0 : 0xFF000000u | t.rgb[l];
-            }
-        }
-        pen_ = paintColumnPixels(c, colourOf_.data() + half, columnAmplitudes_.data(), pen_);
+    if (prepareColours()) {
+        pen_ = paintColumnPixels(c, colourOf_.data() + c.half, columnAmplitudes_.data(), pen_);
     } else {
         pen_ = paintColumnPixels(c, columnAmplitudes_.data(), pen_);
     }

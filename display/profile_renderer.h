@@ -75,6 +75,9 @@ private:
     bool beginColumn(int x, int n);
     void prepareWholeColours();
     void prepareColumnScratch();
+    // The colour per amplitude for the current palette into colourOf_; false
+    // when the clip level is too large for a table.
+    bool prepareColours();
     // Colours of columnAmplitudes_ into the tile's column.
     void paintAmplitudes();
 
