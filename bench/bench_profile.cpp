@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 using namespace tarnix;
 
@@ -49,6 +50,35 @@ void BM_PaintWholeProfile(benchmark::State& state) {
         static_cast<double>(kShots) * kSamples * state.iterations(), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_PaintWholeProfile)->Arg(0)->Arg(4)->Arg(8)->Unit(benchmark::kMillisecond);
+
+// Columns painted from doubles at one row per sample, as a processed run does:
+// 10,000 shots of 4,000 samples.
+void BM_PaintDoubleColumns(benchmark::State& state) {
+    constexpr int kFullShots = 10000, kFullSamples = 4000;
+    Session s;
+    s.NumTraces = kFullShots;
+    s.shots.StartShot.set(1);
+    s.shots.EndShot.set(kFullShots + 1);
+    s.display.NVP.set(kFullSamples);
+    s.display.Rep.set(1);
+    s.display.PaletteBar.set(static_cast<int>(state.range(0)));
+    s.EndSweep.set(200);
+    ProfileRenderer r(s);
+    r.createImage();
+    std::vector<std::vector<double>> traces(16, std::vector<double>(kFullSamples));
+    for (int i = 0; i < 16; ++i)
+        for (int k = 0; k < kFullSamples; ++k)
+            traces[i][k] = 20000.0 * std::sin(0.05 * k + 0.37 * i) * std::exp(-0.0005 * k);
+    for (auto _ : state) {
+        for (int shot = 1; shot <= kFullShots; ++shot)
+            r.drawDoubleColumn(50 + shot, traces[shot % 16].data(), kFullSamples);
+        benchmark::DoNotOptimize(r.bitmap().constBits());
+    }
+    state.counters["pixels/s"] =
+        benchmark::Counter(static_cast<double>(kFullShots) * kFullSamples * state.iterations(),
+                           benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_PaintDoubleColumns)->Arg(0)->Arg(4)->Unit(benchmark::kMillisecond);
 
 void BM_CreateImage(benchmark::State& state) {
     auto s = bigLine(0);
