@@ -45,7 +45,9 @@ inline long long displayAmplitude(Sample v, int gainMax, int gainPos, long long 
 // of both quotients and of v into a double can move it, under |q| x 4e-16:
 // the margin takes 1e-15 per unit of |q|, and 1e-9 besides.
 constexpr int32_t kAmplitudeUnsure = INT32_MIN;
-inline double truncationMargin(double absQ) { return 1e-9 + absQ * 1e-15; }
+inline double truncationMargin(double absQ) {
+    return 1e-9 + absQ * 1e-15;
+}
 inline int32_t quickAmplitude(double v, bool exact, double gainMax, double gainPos, int32_t half) {
     const double q = v * gainMax / gainPos, hd = half;
     if (q >= hd + 1) return half;

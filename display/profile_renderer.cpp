@@ -119,7 +119,8 @@ struct QuickLanes {
 
 // quickAmplitude for four rows at once; `whole` lanes hold values that a double
 // holds as they are.
-[[gnu::always_inline]] inline QuickLanes quickLanes(F64x4 v, I64x4 exact, double gainMax, double gainPos, int32_t half) {
+[[gnu::always_inline]] inline QuickLanes quickLanes(F64x4 v, I64x4 exact, double gainMax,
+                                                    double gainPos, int32_t half) {
     const double hd = half;
     const F64x4 top = {hd + 1, hd + 1, hd + 1, hd + 1}, bottom = -top;
     const I32x4 halfv = {half, half, half, half};
@@ -155,8 +156,7 @@ quickAmplitudes(const double* vd, const int64_t* lowBits, int count, double gain
         const QuickLanes l = quickLanes(v, low == 0, gainMax, gainPos, half);
         for (int k = 0; k < 4; ++k) amp[r + k] = l.ok[k] ? l.amp[k] : kExactPath;
     }
-    for (; r < count; ++r)
-        amp[r] = quickAmplitude(vd[r], lowBits[r] == 0, gainMax, gainPos, half);
+    for (; r < count; ++r) amp[r] = quickAmplitude(vd[r], lowBits[r] == 0, gainMax, gainPos, half);
 }
 
 bool quickColumn(const ColumnPaint& c) {
@@ -286,7 +286,8 @@ QRgb paintDoubleColumnPixelsLanes(const ColumnPaint& c, const double* v, const Q
                                                              const QRgb* colourOf, QRgb pen) {
     const __m256d gainMax = _mm256_set1_pd(c.gainMax), gainPos = _mm256_set1_pd(c.gainPos);
     const auto hd = static_cast<double>(c.half);
-    const __m256d top = _mm256_set1_pd(hd + 1), high = _mm256_set1_pd(hd), low = _mm256_set1_pd(-hd);
+    const __m256d top = _mm256_set1_pd(hd + 1), high = _mm256_set1_pd(hd),
+                  low = _mm256_set1_pd(-hd);
     const __m256d sign = _mm256_set1_pd(-0.0), perUnit = _mm256_set1_pd(1e-15);
     const __m256d below = _mm256_set1_pd(1e-9), above = _mm256_set1_pd(1 - 1e-9);
     const __m128i step = _mm_setr_epi32(0, 1, 2, 3);

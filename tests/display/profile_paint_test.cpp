@@ -237,6 +237,30 @@ TEST(Amplitudes, GainFactorClipAndLevel) {
     EXPECT_EQ(p.at(52, 51), 0xEFEFEFu); // 255 - round(15.56)
 }
 
+TEST(Amplitudes, QuickTruncationLeavesQuotientsWithinTheirRoundingToTheExtendedFormula) {
+    // At the largest clip level a double's spacing near the top is 7.5e-9, so
+    // a quotient a few spacings below a whole number can be a rounding of one
+    // on or above it: a fixed margin of 1e-9 would truncate it one level low.
+    const int32_t half = 1 << 26;
+    const double k = half - 1;
+    const double spacing = std::nextafter(k, 0.0) - k; // negative
+    for (const double sign : {1.0, -1.0}) {
+        const double nearly = sign * (k + 3 * spacing);
+        EXPECT_EQ(quickAmplitude(nearly, false, 1, 1, half), kAmplitudeUnsure) << sign;
+        EXPECT_EQ(quickAmplitude(nearly, true, 1, 1, half), kAmplitudeUnsure) << sign;
+        // Far enough from any whole number, and whole values, stay quick.
+        EXPECT_EQ(quickAmplitude(sign * (k - 0.25), false, 1, 1, half), sign * (k - 1)) << sign;
+        EXPECT_EQ(quickAmplitude(sign * k, true, 1, 1, half), sign * k) << sign;
+        EXPECT_EQ(quickAmplitude(sign * (half + 1.0), false, 1, 1, half), sign * half) << sign;
+        // The usual clip level keeps the 1e-9 margin: 3e-9 below 100 is 99.
+        EXPECT_EQ(quickAmplitude(sign * (100 - 3e-9), false, 1, 1, 16384), sign * 99) << sign;
+    }
+    EXPECT_EQ(quickAmplitude(std::nan(""), true, 10, 10, half), kAmplitudeUnsure);
+    EXPECT_EQ(quickAmplitude(HUGE_VAL, true, 10, 3, 16384), 16384);
+    EXPECT_EQ(quickAmplitude(-HUGE_VAL, false, 10, 3, 16384), -16384);
+    EXPECT_EQ(quickAmplitude(700, true, 10, 7, 16384), 1000); // whole, so trusted on the dot
+}
+
 TEST(SaveImage, PngAndBmpRoundTripAndFailureNamesTheFile) {
     QImage img(7, 5, QImage::Format_RGB32);
     img.fill(0xFF102030u);
@@ -482,6 +506,44 @@ TEST(ProfilePaint, DoubleColumnsMatchTheExtendedColumns) {
                     << "palette " << palette << " gain " << gain << " clip " << clip << " scale "
                     << fromDataScale << " at " << x << "," << y;
     }
+}
+
+TEST(ProfilePaint, DoubleColumnsGatheredFromMoreOrFewerSamplesMatchTheExtendedColumns) {
+    // 1001 rows from 400 samples (rows repeat), from 1001 and from 2503
+    // (rows skip), so that runs of four rows are along the trace, across a
+    // skip, or past its end; at the usual clip level and at the largest one,
+    // with values a few spacings from the amplitude steps there.
+    constexpr int kRows = 1001, kMost = 2503;
+    std::vector<double> values(kMost);
+    std::mt19937 gen(11);
+    std::uniform_real_distribution<double> u(-1, 1);
+    for (int i = 0; i < kMost; ++i) {
+        const double step = std::round(u(gen) * (1 << 26));
+        values[i] = i % 3 == 0 ? u(gen) * 40000 : i % 3 == 1 ? std::nextafter(step, 0.0) : step;
+        if (i % 5 == 0) values[i] = std::nextafter(std::nextafter(values[i], 1e300), 1e300);
+    }
+    for (const int n : {400, kRows, kMost})
+        for (const long long clip : {0LL, 1LL << 26})
+            for (const int palette : {2, 4}) {
+                Profile ext(kRows, 3), dbl(kRows, 3);
+                for (Profile* p : {&ext, &dbl}) {
+                    p->s->display.PaletteBar.set(palette);
+                    p->s->display.Gain.set(7);
+                    p->s->display.ClipLevel = clip;
+                    p->r.createImage();
+                }
+                ASSERT_EQ(ext.s->ImageRows, kRows);
+                for (int i = 0; i < n; ++i) (*ext.trace)[i] = values[i];
+                for (int col = 0; col < 3; ++col) {
+                    ext.r.DRAW_PROFILE(51 + col, *ext.trace, n);
+                    dbl.r.drawDoubleColumn(51 + col, values.data(), n);
+                }
+                for (int x = 51; x < 54; ++x)
+                    for (int y = 50; y <= 50 + kRows; ++y)
+                        ASSERT_EQ(ext.at(x, y), dbl.at(x, y))
+                            << "samples " << n << " clip " << clip << " palette " << palette
+                            << " at " << x << "," << y;
+            }
 }
 
 TEST(ProfilePaint, ColumnsLandInTheirOwnPixelsAcrossTilesAndGaps) {
