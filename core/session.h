@@ -121,6 +121,8 @@ public:
     // The run's: a run read may keep its trace as whole numbers only (nothing
     // but the painting looks at it before the next read).
     bool runMayDefer = false;
+    // And float samples as doubles: the run has no rows and its hooks paint doubles.
+    bool runMayDeferDoubles = false;
     // Set by a read that did so; see completeCurrent.
     WholeWindow deferred;
     // Current slots 0..count-1 as the run's double-precision rows left them,

@@ -69,11 +69,14 @@ struct WindowZeros {
 // current and raw traces as they were until `finishDeferredRead`: current slot
 // i is values[i] below `live` and 0 from there to `end`, the window's sample
 // count. Painting a column needs no more, and converting every sample to
-// extended precision cost more than the rest of an empty run.
+// extended precision cost more than the rest of an empty run. Float samples
+// are kept as the doubles they are exactly instead: values is then null and
+// doubles[i] is slot i for every i below `end`.
 struct WholeWindow {
     const int32_t* values = nullptr;
     int live = 0, end = 0;
-    bool held() const { return values != nullptr; }
+    const double* doubles = nullptr;
+    bool held() const { return values != nullptr || doubles != nullptr; }
 };
 
 // Values of the trace last read, filled by the format readers.

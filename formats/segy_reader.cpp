@@ -354,11 +354,15 @@ void SegyInput::read(Session& s, int shot, bool bigEndian, int nchan, int channe
     // window lies inside the slots a read fills.
     deferredNs_ = 0;
     deferredWhole_ = nullptr;
+    deferredDoubles_ = nullptr;
     const WindowSpan span = windowSpan(s);
     if (s.runMayDefer && mul == 1 && add == 0 && span.numSamples >= 0 &&
-        span.first + span.numSamples <= kReadSlots)
+        span.first + span.numSamples <= kReadSlots) {
         deferredWhole_ = decoder_.decodeShort(samples, ns, layout_.formatCode, bigEndian);
-    if (deferredWhole_) {
+        if (!deferredWhole_ && s.runMayDeferDoubles)
+            deferredDoubles_ = decoder_.decodeFloats(samples, ns, layout_.formatCode, bigEndian);
+    }
+    if (deferredWhole_ || deferredDoubles_) {
         deferredNs_ = ns;
     } else {
         decoder_.decode(samples, ns, layout_.formatCode, bigEndian, mul, add, s.raw.data());
@@ -433,12 +437,14 @@ void SegyInput::readRunTrace(Session& s, int shot) {
         throw;
     }
     readAhead_ = false;
-    if (deferredWhole_) {
+    if (deferredWhole_ || deferredDoubles_) {
         const WindowSpan span = windowSpan(s);
         const int first = static_cast<int>(span.first), end = kReadSlots - first;
         s.NumSamples = span.numSamples;
         (void)s.zeros.takeForCopy(); // the current trace is not written
-        s.deferred = {deferredWhole_ + first, std::clamp(deferredNs_ - first, 0, end), end};
+        const int live = std::clamp(deferredNs_ - first, 0, end);
+        s.deferred = deferredWhole_ ? WholeWindow{deferredWhole_ + first, live, end}
+                                    : WholeWindow{nullptr, live, end, deferredDoubles_ + first};
         s.Edit2 = delayText(s.header.Delay);
     } else {
         s.zeros.rawLive = filledSlots_; // raw holds zeros above this trace's samples
@@ -455,12 +461,16 @@ void SegyInput::readRunTrace(Session& s, int shot) {
 }
 
 void SegyInput::finishDeferredRead(Session& s) {
-    if (!deferredWhole_) return;
-    decoder_.finishShort(deferredNs_, s.raw.data());
+    if (!deferredWhole_ && !deferredDoubles_) return;
+    if (deferredWhole_)
+        decoder_.finishShort(deferredNs_, s.raw.data());
+    else
+        decoder_.finishFloats(deferredNs_, s.raw.data());
     if (filledSlots_ > deferredNs_)
         std::fill(s.raw.begin() + deferredNs_, s.raw.begin() + filledSlots_, Sample(0));
     filledSlots_ = deferredNs_;
     deferredWhole_ = nullptr;
+    deferredDoubles_ = nullptr;
     deferredNs_ = 0;
     // The run may have lowered the sample count since the read.
     const int32_t numSamples = s.NumSamples;

@@ -116,6 +116,7 @@ private:
     // A run read that kept its samples as whole numbers: the decoder's buffer
     // and the trace's sample count.
     const int32_t* deferredWhole_ = nullptr;
+    const double* deferredDoubles_ = nullptr;
     int deferredNs_ = 0;
     std::string posString_;
 };

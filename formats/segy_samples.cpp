@@ -102,6 +102,36 @@ void SegySampleDecoder::finishShort(int n, Sample* dst) const {
     wholeToSamples(whole_.data(), n, dst);
 }
 
+void SegySampleDecoder::floatsToDoubles(const unsigned char* p, int n, int code, bool be) {
+    uint32_t* u = words_.data();
+    if (be)
+        for (int i = 0; i < n; ++i) u[i] = static_cast<uint32_t>(getI32BE(p + 4 * i));
+    else
+        for (int i = 0; i < n; ++i) u[i] = static_cast<uint32_t>(getI32LE(p + 4 * i));
+    double* d = doubles_.data();
+    if (code == segyfmt::IbmFloat) {
+        ibmToDoubles(u, n, d);
+    } else {
+        for (int i = 0; i < n; ++i) {
+            float f;
+            std::memcpy(&f, &u[i], sizeof f);
+            d[i] = std::isfinite(f) ? f : 0.0;
+        }
+    }
+    if (doublesUsed_ > n) std::fill(d + n, d + doublesUsed_, 0.0);
+    doublesUsed_ = n;
+}
+
+const double* SegySampleDecoder::decodeFloats(const unsigned char* p, int n, int code, bool be) {
+    if (!segyFloatFormat(code)) return nullptr;
+    floatsToDoubles(p, n, code, be);
+    return doubles_.data();
+}
+
+void SegySampleDecoder::finishFloats(int n, Sample* dst) const {
+    doublesToSamples(doubles_.data(), n, dst);
+}
+
 void SegySampleDecoder::decode(const unsigned char* p, int n, int code, bool be, long long mul,
                                long long add, Sample* dst) {
     const bool plain = mul == 1 && add == 0;
@@ -118,22 +148,8 @@ void SegySampleDecoder::decode(const unsigned char* p, int n, int code, bool be,
                          static_cast<Sample>(mul);
         return;
     }
-    uint32_t* u = words_.data();
-    if (be)
-        for (int i = 0; i < n; ++i) u[i] = static_cast<uint32_t>(getI32BE(p + 4 * i));
-    else
-        for (int i = 0; i < n; ++i) u[i] = static_cast<uint32_t>(getI32LE(p + 4 * i));
-    double* d = doubles_.data();
-    if (code == segyfmt::IbmFloat) {
-        ibmToDoubles(u, n, d);
-    } else {
-        for (int i = 0; i < n; ++i) {
-            float f;
-            std::memcpy(&f, &u[i], sizeof f);
-            d[i] = std::isfinite(f) ? f : 0.0;
-        }
-    }
-    doublesToSamples(d, n, dst);
+    floatsToDoubles(p, n, code, be);
+    doublesToSamples(doubles_.data(), n, dst);
     if (!plain)
         for (int i = 0; i < n; ++i) dst[i] = (dst[i] + add) * mul;
 }

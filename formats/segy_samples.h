@@ -42,12 +42,19 @@ public:
     const int32_t* decodeShort(const unsigned char* p, int n, int code, bool bigEndian);
     // dst[i] := the whole numbers decodeShort left, as decode with mul 1 and add 0 gives them.
     void finishShort(int n, Sample* dst) const;
+    // The float samples as doubles, 0 from n to the end of the buffer (16384
+    // slots): the buffer, valid until the next call; null for the other codes.
+    const double* decodeFloats(const unsigned char* p, int n, int code, bool bigEndian);
+    // dst[i] := the doubles decodeFloats left, as decode with mul 1 and add 0 gives them.
+    void finishFloats(int n, Sample* dst) const;
 
 private:
     void decodeWhole(const unsigned char* p, int n, int code, bool bigEndian);
+    void floatsToDoubles(const unsigned char* p, int n, int code, bool bigEndian);
     std::vector<int32_t> whole_;
     std::vector<uint32_t> words_;
     std::vector<double> doubles_;
+    int doublesUsed_ = 0; // doubles_ holds 0 from here on
 };
 
 } // namespace tarnix

@@ -119,6 +119,12 @@ bool runMayDefer(const Session& s, const RunHooks& hooks) {
     return s.sequence.cell(1, 1).empty() || (hooks.paintsDoubleColumns() && startsInDouble(s));
 }
 
+// Float samples are kept as doubles only for a run without rows.
+bool runMayDeferDoubles(const Session& s, const RunHooks& hooks) {
+    return hooks.paintsWholeColumns() && hooks.paintsDoubleColumns() &&
+           s.sequence.cell(1, 1).empty();
+}
+
 bool sequenceNeedsMeanTrace(const Session& s) {
     for (int row = 1; row < SequenceTable::kRows && !s.sequence.cell(row, 1).empty(); ++row)
         if (const ModuleEntry* m = findModule(s.sequence.cell(row, 1)); m && m->panel.setsRmsFlag)
@@ -206,9 +212,10 @@ void Processor::processShots(RunHooks& hooks, int& shot) {
     // and when the run ends.
     struct MayDefer {
         Session& s;
-        ~MayDefer() { s.runMayDefer = false; }
+        ~MayDefer() { s.runMayDefer = s.runMayDeferDoubles = false; }
     } mayDefer{s};
     s.runMayDefer = runMayDefer(s, hooks);
+    s.runMayDeferDoubles = runMayDeferDoubles(s, hooks);
     // The test follows the first pass: a range with EndShot <= StartShot runs one shot.
     do {
         if (shot % 100 == 0 || Clock::now() - lastPump > std::chrono::milliseconds(100)) {
@@ -218,6 +225,7 @@ void Processor::processShots(RunHooks& hooks, int& shot) {
             hooks.pumpEvents();
             lastPump = Clock::now();
             s.runMayDefer = runMayDefer(s, hooks);
+            s.runMayDeferDoubles = runMayDeferDoubles(s, hooks);
         }
         (void)s.shotIndex(shot);
         if (!s.input) throw IoError("No input file is open");
@@ -239,7 +247,9 @@ void Processor::processShots(RunHooks& hooks, int& shot) {
             const ModuleState& m = *modules_;
             if (s.deferred.held() && s.pendingDoubles.values && m.mirrorValid >= n)
                 hooks.paintDoubleColumn(columnCounter + 50, m.mirror.data(), n);
-            else if (s.deferred.held() && !s.pendingDoubles.values)
+            else if (s.deferred.doubles && !s.pendingDoubles.values)
+                hooks.paintDoubleColumn(columnCounter + 50, s.deferred.doubles, n);
+            else if (s.deferred.values && !s.pendingDoubles.values)
                 hooks.paintWholeColumn(columnCounter + 50, s.deferred, n);
             else {
                 completeCurrent(s);

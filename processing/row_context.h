@@ -39,7 +39,7 @@ struct RowContext {
         if (m.mirrorValid < n) {
             double* d = m.mirror.data();
             const WholeWindow& w = s.deferred;
-            if (w.held() && n <= w.end) {
+            if (w.values && n <= w.end) {
                 const int live = std::clamp(w.live, m.mirrorValid, n);
                 for (int i = m.mirrorValid; i < live; ++i) d[i] = w.values[i];
                 std::fill(d + live, d + n, 0.0);

@@ -7,10 +7,12 @@
 #include "processing/processor.h"
 #include "support/korva_fixture.h"
 #include "support/line_fixture.h"
+#include "support/segy_fixture.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -79,6 +81,43 @@ TEST(EmptyRun, WholeNumberTracesPaintAndLeaveWhatConvertedTracesDo) {
             EXPECT_EQ(a->NumSamples, b->NumSamples);
             EXPECT_FALSE(b->deferred.held());
             EXPECT_FALSE(b->runMayDefer);
+        }
+    }
+}
+
+TEST(EmptyRun, FloatTracesPaintFromTheirDoublesAndLeaveWhatConvertedTracesDo) {
+    TempDir dir;
+    for (int code : {1, 5}) { // IBM and IEEE floats, with fractions and a wide range
+        SynthSegy f;
+        f.formatCode = code;
+        f.binaryNs = 300;
+        f.binaryInterval = 1000;
+        for (int t = 0; t < 250; ++t) {
+            SynthTrace& tr = f.addTrace(t + 1, 300, 1000);
+            tr.reals.resize(300);
+            for (int i = 0; i < 300; ++i)
+                tr.reals[i] = std::ldexp(sampleOf(t, i + 1) / 3.0, (t + i) % 40 - 20);
+        }
+        const std::string line = dir.file("f" + std::to_string(code) + ".sgy");
+        f.write(line);
+        for (int start : {0, 20}) {
+            for (int end : {300, 340}) {
+                std::unique_ptr<Session> a = openLine(line, end, 0, 250, start);
+                std::unique_ptr<Session> b = openLine(line, end, 0, 250, start);
+                Keeper ka(*a, false), kb(*b, true);
+                Processor pa(*a), pb(*b);
+                EXPECT_EQ(pa.run(ka).end, RunEnd::Normal);
+                EXPECT_EQ(pb.run(kb).end, RunEnd::Normal);
+                EXPECT_EQ(kb.doubleColumns, 250);
+                ASSERT_EQ(ka.painted.size(), 250u);
+                EXPECT_EQ(ka.painted, kb.painted) << code << " " << start << " " << end;
+                ASSERT_GE(ka.pumped.size(), 3u);
+                EXPECT_EQ(ka.pumped, kb.pumped);
+                EXPECT_TRUE(a->current == b->current);
+                EXPECT_TRUE(a->raw == b->raw);
+                EXPECT_FALSE(b->deferred.held());
+                EXPECT_FALSE(b->runMayDeferDoubles);
+            }
         }
     }
 }
