@@ -42,6 +42,7 @@ KorvaInput::KorvaInput(std::string path, const KorvaVariant& variant)
             throw IoError(path_ + " holds " + std::to_string(size) + " bytes, less than one " +
                           variant_.name + " record (" + std::to_string(len) + " bytes)");
         readBytes(0, first_.data(), korva::kHeaderBytes, -1);
+        recordBytes_ = record_.data();
     } catch (...) {
         ::close(fd_);
         fd_ = -1;
@@ -75,7 +76,7 @@ void KorvaInput::readBytes(long long pos, unsigned char* dst, long long n, int s
     }
 }
 
-void KorvaInput::readRecord(Session& s, int shot) {
+void KorvaInput::readRecord(Session& s, int shot, bool run) {
     const long long first = firstScan();
     const long long record = static_cast<long long>(shot) - first;
     if (record < 0)
@@ -88,10 +89,16 @@ void KorvaInput::readRecord(Session& s, int shot) {
                         std::to_string(first) + " to " + std::to_string(first + records_ - 1) +
                         ")");
     const long long len = variant_.recordBytes;
-    readBytes(record * len, record_.data(), len, shot);
+    // A run reads its records through the block; whatever the block cannot
+    // deliver is read, and reported, as a single record is.
+    const unsigned char* h = run ? ahead_.bytes(fd_, record * len, len, records_ * len) : nullptr;
+    if (!h) {
+        readBytes(record * len, record_.data(), len, shot);
+        h = record_.data();
+    }
+    recordBytes_ = h;
 
     // The record is whole: it becomes the one read last.
-    const unsigned char* h = record_.data();
     // Written KORVA 2.0 records start from it, whichever variant it came from.
     std::memcpy(s.korva.record20.data(), h, korva::kHeaderBytes);
     if (variant_.is20())
@@ -117,9 +124,10 @@ KorvaInput::Window KorvaInput::window(const Session& s) const {
 void KorvaInput::wholeWindow(const Window& w) const {
     std::fill(whole_.begin(), whole_.begin() + w.lo, 0);
     if (w.hi == w.lo) return; // the window misses the record
-    const unsigned char* p = record_.data() + korva::kHeaderBytes + 2 * (w.k0 + w.lo - 1);
+    const unsigned char* p = recordBytes_ + korva::kHeaderBytes + 2 * (w.k0 + w.lo - 1);
     int32_t* out = whole_.data() + w.lo;
-    for (int j = 0; j < w.hi - w.lo; ++j) out[j] = getI16LE(p + 2 * j);
+    const int count = w.hi - w.lo;
+    for (int j = 0; j < count; ++j) out[j] = getI16LE(p + 2 * j);
 }
 
 void KorvaInput::storeWindow(Session& s, const Window& w, WindowZeros::Range vouched) const {
@@ -139,7 +147,7 @@ void KorvaInput::copyWindow(Session& s) const {
 
 void KorvaInput::readRunTrace(Session& s, int shot) {
     const size_t entry = s.shotIndex(shot);
-    readRecord(s, shot);
+    readRecord(s, shot, true);
     s.navText[entry] = posString_;
     if (!s.runMayDefer) {
         copyWindow(s);

@@ -8,6 +8,7 @@
 // the last record is EndOfData, one before the first an IoError.
 #include "core/session.h"
 #include "formats/korva_record.h"
+#include "formats/read_ahead.h"
 
 #include <cstdint>
 #include <string>
@@ -35,12 +36,13 @@ public:
 
     // The record of shot `shot` into the record buffer; its scan header becomes
     // the template of written records and its navigation text the position text.
-    void readRecord(Session& s, int shot);
-    // The record read: the window from StartSweep into the current trace,
+    // A run's reads (`run`) go through a block read ahead.
+    void readRecord(Session& s, int shot, bool run = false);
+    // The record read last: the window from StartSweep into the current trace,
     // slot j = sample round(StartSweep x SampleRate) - trigger delay + j.
     void copyWindow(Session& s) const;
 
-    void rewind(Session&) override {} // every read is positioned
+    void rewind(Session&) override { ahead_.drop(); } // every read is positioned
     // In a run that only paints (Session::runMayDefer) the window stays as
     // whole numbers (Session::deferred) until finishDeferredRead writes it.
     void readRunTrace(Session& s, int shot) override;
@@ -74,8 +76,10 @@ private:
     long long leftover_ = 0;
     KorvaHeaders::Header first_{};
     std::vector<unsigned char> record_;
-    mutable std::vector<int32_t> whole_; // by slot
-    mutable bool deferred_ = false;      // whole_ holds a run read not yet in the current trace
+    ReadAhead ahead_;
+    const unsigned char* recordBytes_ = nullptr; // the record read last, until the next read
+    mutable std::vector<int32_t> whole_;         // by slot
+    mutable bool deferred_ = false; // whole_ holds a run read not yet in the current trace
     Window deferredWindow_;
     std::string posString_;
     std::string note_;
