@@ -3,6 +3,7 @@
 #include "core/error.h"
 #include "core/extended.h"
 #include "processing/modules/checks.h"
+#include "processing/modules/lanes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -110,13 +111,7 @@ void checkConvolution(int n, int L, int total, bool align) {
                     " coefficients does not fit " + std::to_string(total) + " output samples");
 }
 
-using V4 = double __attribute__((vector_size(32)));
-
-[[gnu::always_inline]] inline V4 load4(const double* p) {
-    V4 v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
+using lanes::V4, lanes::load4;
 
 // Each output is summed tap by tap in one fixed order, a multiply and an add
 // per tap: first the taps 0, 4, 8, ..., then 1, 5, 9, ..., then 2, ... and 3,

@@ -2,6 +2,7 @@
 
 #include "core/extended.h"
 #include "processing/modules/checks.h"
+#include "processing/modules/lanes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,7 +12,7 @@ namespace tarnix::modules {
 
 namespace {
 
-using V4 = double __attribute__((vector_size(32)));
+using lanes::V4, lanes::load4, lanes::store4, lanes::splat;
 
 // Sum of n doubles, or of their magnitudes, in four interleaved partial sums
 // (a fixed order, so the same on every machine).
@@ -29,17 +30,6 @@ __attribute__((target_clones("avx2", "default"))) double sumOf(const double* x, 
     return sum;
 }
 
-[[gnu::always_inline]] inline V4 load4(const double* p) {
-    V4 v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-[[gnu::always_inline]] inline void store4(double* p, V4 v) {
-    std::memcpy(p, &v, sizeof v);
-}
-[[gnu::always_inline]] inline V4 splat(double v) {
-    return V4{v, v, v, v};
-}
 [[gnu::always_inline]] inline V4 magnitude(V4 v) {
     return v < 0 ? -v : v;
 }
