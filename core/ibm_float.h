@@ -10,5 +10,7 @@ namespace tarnix {
 double ibmToDouble(uint32_t bits);
 // dst[i] := ibmToDouble(src[i]) for i < n.
 void ibmToDoubles(const uint32_t* src, int n, double* dst);
+// The same from the n 4-byte words at p in the given byte order.
+void ibmBytesToDoubles(const unsigned char* p, int n, bool bigEndian, double* dst);
 
 } // namespace tarnix

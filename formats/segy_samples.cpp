@@ -103,15 +103,15 @@ void SegySampleDecoder::finishShort(int n, Sample* dst) const {
 }
 
 void SegySampleDecoder::floatsToDoubles(const unsigned char* p, int n, int code, bool be) {
-    uint32_t* u = words_.data();
-    if (be)
-        for (int i = 0; i < n; ++i) u[i] = static_cast<uint32_t>(getI32BE(p + 4 * i));
-    else
-        for (int i = 0; i < n; ++i) u[i] = static_cast<uint32_t>(getI32LE(p + 4 * i));
     double* d = doubles_.data();
     if (code == segyfmt::IbmFloat) {
-        ibmToDoubles(u, n, d);
+        ibmBytesToDoubles(p, n, be, d);
     } else {
+        uint32_t* u = words_.data();
+        if (be)
+            for (int i = 0; i < n; ++i) u[i] = static_cast<uint32_t>(getI32BE(p + 4 * i));
+        else
+            for (int i = 0; i < n; ++i) u[i] = static_cast<uint32_t>(getI32LE(p + 4 * i));
         for (int i = 0; i < n; ++i) {
             float f;
             std::memcpy(&f, &u[i], sizeof f);

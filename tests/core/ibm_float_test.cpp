@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <random>
 #include <vector>
 
@@ -53,4 +54,27 @@ TEST(IbmFloat, SignsAndEveryExponentInBulkAsOneByOne) {
         ASSERT_EQ(std::fabs(d[i]), std::ldexp(static_cast<double>(w[i] & 0xFFFFFFu),
                                               4 * int((w[i] >> 24) & 0x7F) - 280));
     }
+}
+
+TEST(IbmFloat, WordsFromBytesInEitherOrder) {
+    std::mt19937 rng(7);
+    std::vector<uint32_t> w = {0x80000000u, 0x7FFFFFFFu, 0x00100000u, 0xC276A000u};
+    for (int i = 0; i < 1001; ++i) w.push_back(static_cast<uint32_t>(rng()));
+    std::vector<unsigned char> be(4 * w.size()), le(4 * w.size());
+    for (size_t i = 0; i < w.size(); ++i)
+        for (int k = 0; k < 4; ++k) {
+            be[4 * i + k] = static_cast<unsigned char>(w[i] >> (24 - 8 * k));
+            le[4 * i + k] = static_cast<unsigned char>(w[i] >> (8 * k));
+        }
+    const int n = static_cast<int>(w.size());
+    std::vector<double> a(w.size() + 1, 7.0), b(w.size() + 1, 7.0);
+    ibmBytesToDoubles(be.data(), n, true, a.data());
+    ibmBytesToDoubles(le.data(), n, false, b.data());
+    for (size_t i = 0; i < w.size(); ++i) {
+        const double one = ibmToDouble(w[i]);
+        ASSERT_EQ(std::memcmp(&a[i], &one, sizeof one), 0) << i;
+        ASSERT_EQ(std::memcmp(&b[i], &one, sizeof one), 0) << i;
+    }
+    EXPECT_EQ(a[w.size()], 7.0); // nothing past n
+    EXPECT_EQ(b[w.size()], 7.0);
 }
