@@ -210,56 +210,128 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
     return __builtin_shufflevector(a, b, I...);
 }
 
-// The float transforms in eight lanes throughout (h at least 8): the stages
-// with L >= 8 as rows of eight butterflies, the last three (first three for
-// the inverse) within each block of eight places, with the same operations as
-// forwardBody and inverseBody so that their error bound holds.
+// One butterfly of the forward transform on eight lanes: p + q into p, (p - q) w into q.
+[[gnu::always_inline]] inline void forwardPair(F8& ar, F8& ai, F8& br, F8& bi, F8 cr, F8 ci) {
+    const F8 dr = ar - br, di = ai - bi;
+    ar = ar + br, ai = ai + bi;
+    br = dr * cr - di * ci, bi = dr * ci + di * cr;
+}
+// One of the inverse: with t = w q, p + t into p and p - t into q.
+[[gnu::always_inline]] inline void inversePair(F8& ar, F8& ai, F8& br, F8& bi, F8 cr, F8 ci) {
+    const F8 tr = cr * br - ci * bi, ti = cr * bi + ci * br;
+    br = ar - tr, bi = ai - ti;
+    ar = ar + tr, ai = ai + ti;
+}
+
+// The last three forward stages (first three inverse) within each block of
+// eight places, in registers.
+[[gnu::always_inline]] inline void forwardLastThree(F8& r, F8& i, F8 w4r, F8 w4i) {
+    const F8 halves = {1, 1, 1, 1, -1, -1, -1, -1}, pairs = {1, 1, -1, -1, 1, 1, -1, -1},
+             odds = {1, -1, 1, -1, 1, -1, 1, -1};
+    // L = 4: p + q in lanes 0-3, (p - q) w in 4-7 (w = 1 exactly in 0-3).
+    F8 tr = pick<0, 1, 2, 3, 0, 1, 2, 3>(r, r) + halves * pick<4, 5, 6, 7, 4, 5, 6, 7>(r, r);
+    F8 ti = pick<0, 1, 2, 3, 0, 1, 2, 3>(i, i) + halves * pick<4, 5, 6, 7, 4, 5, 6, 7>(i, i);
+    r = tr * w4r - ti * w4i;
+    i = tr * w4i + ti * w4r;
+    // L = 2 and 1: x0 + x2, x1 + x3, x0 - x2, -i (x1 - x3), then sums and differences of pairs.
+    tr = pick<0, 1, 0, 1, 4, 5, 4, 5>(r, r) + pairs * pick<2, 3, 2, 3, 6, 7, 6, 7>(r, r);
+    ti = pick<0, 1, 0, 1, 4, 5, 4, 5>(i, i) + pairs * pick<2, 3, 2, 3, 6, 7, 6, 7>(i, i);
+    r = pick<0, 1, 2, 11, 4, 5, 6, 15>(tr, ti);
+    i = pick<0, 1, 2, 11, 4, 5, 6, 15>(ti, -tr);
+    r = pick<0, 0, 2, 2, 4, 4, 6, 6>(r, r) + odds * pick<1, 1, 3, 3, 5, 5, 7, 7>(r, r);
+    i = pick<0, 0, 2, 2, 4, 4, 6, 6>(i, i) + odds * pick<1, 1, 3, 3, 5, 5, 7, 7>(i, i);
+}
+[[gnu::always_inline]] inline void inverseFirstThree(F8& r, F8& i, F8 w4r, F8 w4i) {
+    const F8 halves = {1, 1, 1, 1, -1, -1, -1, -1}, pairs = {1, 1, -1, -1, 1, 1, -1, -1},
+             odds = {1, -1, 1, -1, 1, -1, 1, -1};
+    // x0 + x1, x0 - x1, x2 + x3, +i (x2 - x3), then the pairs two apart.
+    F8 tr = pick<0, 0, 2, 2, 4, 4, 6, 6>(r, r) + odds * pick<1, 1, 3, 3, 5, 5, 7, 7>(r, r);
+    F8 ti = pick<0, 0, 2, 2, 4, 4, 6, 6>(i, i) + odds * pick<1, 1, 3, 3, 5, 5, 7, 7>(i, i);
+    r = pick<0, 1, 2, 11, 4, 5, 6, 15>(tr, -ti);
+    i = pick<0, 1, 2, 11, 4, 5, 6, 15>(ti, tr);
+    r = pick<0, 1, 0, 1, 4, 5, 4, 5>(r, r) + pairs * pick<2, 3, 2, 3, 6, 7, 6, 7>(r, r);
+    i = pick<0, 1, 0, 1, 4, 5, 4, 5>(i, i) + pairs * pick<2, 3, 2, 3, 6, 7, 6, 7>(i, i);
+    // L = 4: t = w q, then p + t in lanes 0-3 and p - t in 4-7.
+    const F8 qr = pick<4, 5, 6, 7, 4, 5, 6, 7>(r, r), qi = pick<4, 5, 6, 7, 4, 5, 6, 7>(i, i);
+    tr = w4r * qr - w4i * qi;
+    ti = w4r * qi + w4i * qr;
+    r = pick<0, 1, 2, 3, 0, 1, 2, 3>(r, r) + halves * tr;
+    i = pick<0, 1, 2, 3, 0, 1, 2, 3>(i, i) + halves * ti;
+}
+
+// The float transforms in eight lanes throughout (h at least 8), with the
+// same operations as forwardBody and inverseBody so that their error bound
+// holds. The arrays fill much of the first-level cache, so two stages are
+// taken per sweep (four places in registers) and the stage with L = 8, when
+// the count is odd, goes with the three done within blocks of eight.
 // The forward's upper half of places is zero on entry (the trace is at most
 // half the points), so its first stage only multiplies the lower half into it.
 [[gnu::always_inline]] inline void forwardEights(float* __restrict re, float* __restrict im, int h,
                                                  const float* tabRe, const float* tabIm) {
-    if (h >= 16) {
-        const int L = h / 2;
-        const float* wr = tabRe + L - 1;
-        const float* wi = tabIm + L - 1;
+    if (h == 16) {
+        const F8 ar = load8(re), ai = load8(im), cr = load8(tabRe + 7), ci = load8(tabIm + 7);
+        store8(re + 8, ar * cr - ai * ci), store8(im + 8, ar * ci + ai * cr);
+    } else if (h >= 32) {
+        // L = h/2 and h/4: places j, j + h/4 of the lower half and their images above.
+        const int L = h / 4;
+        const float *w1r = tabRe + 2 * L - 1, *w1i = tabIm + 2 * L - 1;
+        const float *w2r = tabRe + L - 1, *w2i = tabIm + L - 1;
         for (int j = 0; j < L; j += 8) {
-            const F8 ar = load8(re + j), ai = load8(im + j);
-            const F8 cr = load8(wr + j), ci = load8(wi + j);
-            store8(re + L + j, ar * cr - ai * ci), store8(im + L + j, ar * ci + ai * cr);
+            F8 ar = load8(re + j), ai = load8(im + j), br = load8(re + L + j),
+               bi = load8(im + L + j);
+            F8 cr = load8(w1r + j), ci = load8(w1i + j);
+            F8 er = ar * cr - ai * ci, ei = ar * ci + ai * cr;
+            cr = load8(w1r + L + j), ci = load8(w1i + L + j);
+            F8 fr = br * cr - bi * ci, fi = br * ci + bi * cr;
+            cr = load8(w2r + j), ci = load8(w2i + j);
+            forwardPair(ar, ai, br, bi, cr, ci);
+            forwardPair(er, ei, fr, fi, cr, ci);
+            store8(re + j, ar), store8(im + j, ai), store8(re + L + j, br), store8(im + L + j, bi);
+            store8(re + 2 * L + j, er), store8(im + 2 * L + j, ei);
+            store8(re + 3 * L + j, fr), store8(im + 3 * L + j, fi);
         }
     }
-    for (int L = h / 4; L >= 8; L /= 2) {
-        const float* wr = tabRe + L - 1;
-        const float* wi = tabIm + L - 1;
+    int stages = 0; // of L = h/8 .. 8
+    for (int L = h / 8; L >= 8; L /= 2) ++stages;
+    int L = h / 8;
+    for (; stages >= 2; stages -= 2, L /= 4) {
+        // L and L/2 over places j, j + L/2, j + L, j + 3L/2 of each block of 2L.
+        const int M = L / 2;
+        const float *w1r = tabRe + L - 1, *w1i = tabIm + L - 1;
+        const float *w2r = tabRe + M - 1, *w2i = tabIm + M - 1;
         for (int s0 = 0; s0 < h; s0 += 2 * L)
-            for (int j = 0; j < L; j += 8) {
-                float *pr = re + s0 + j, *pi = im + s0 + j, *qr = pr + L, *qi = pi + L;
-                const F8 ar = load8(pr), ai = load8(pi), br = load8(qr), bi = load8(qi);
-                const F8 dr = ar - br, di = ai - bi, cr = load8(wr + j), ci = load8(wi + j);
-                store8(pr, ar + br), store8(pi, ai + bi);
-                store8(qr, dr * cr - di * ci), store8(qi, dr * ci + di * cr);
+            for (int j = 0; j < M; j += 8) {
+                float *r = re + s0 + j, *i = im + s0 + j;
+                F8 ar = load8(r), ai = load8(i), br = load8(r + M), bi = load8(i + M);
+                F8 cr = load8(r + L), ci = load8(i + L), dr = load8(r + L + M),
+                   di = load8(i + L + M);
+                forwardPair(ar, ai, cr, ci, load8(w1r + j), load8(w1i + j));
+                forwardPair(br, bi, dr, di, load8(w1r + M + j), load8(w1i + M + j));
+                const F8 wr = load8(w2r + j), wi = load8(w2i + j);
+                forwardPair(ar, ai, br, bi, wr, wi);
+                forwardPair(cr, ci, dr, di, wr, wi);
+                store8(r, ar), store8(i, ai), store8(r + M, br), store8(i + M, bi);
+                store8(r + L, cr), store8(i + L, ci), store8(r + L + M, dr), store8(i + L + M, di);
             }
     }
     const F8 w4r = {1, 1, 1, 1, tabRe[3], tabRe[4], tabRe[5], tabRe[6]};
     const F8 w4i = {0, 0, 0, 0, tabIm[3], tabIm[4], tabIm[5], tabIm[6]};
-    const F8 halves = {1, 1, 1, 1, -1, -1, -1, -1}, pairs = {1, 1, -1, -1, 1, 1, -1, -1},
-             odds = {1, -1, 1, -1, 1, -1, 1, -1};
+    if (stages == 1) {
+        const F8 w8r = load8(tabRe + 7), w8i = load8(tabIm + 7);
+        for (int s = 0; s < h; s += 16) {
+            F8 ar = load8(re + s), ai = load8(im + s), br = load8(re + s + 8),
+               bi = load8(im + s + 8);
+            forwardPair(ar, ai, br, bi, w8r, w8i);
+            forwardLastThree(ar, ai, w4r, w4i);
+            forwardLastThree(br, bi, w4r, w4i);
+            store8(re + s, ar), store8(im + s, ai), store8(re + s + 8, br), store8(im + s + 8, bi);
+        }
+        return;
+    }
     for (int s = 0; s < h; s += 8) {
         F8 r = load8(re + s), i = load8(im + s);
-        // L = 4: p + q in lanes 0-3, (p - q) w in 4-7 (w = 1 exactly in 0-3).
-        F8 tr = pick<0, 1, 2, 3, 0, 1, 2, 3>(r, r) + halves * pick<4, 5, 6, 7, 4, 5, 6, 7>(r, r);
-        F8 ti = pick<0, 1, 2, 3, 0, 1, 2, 3>(i, i) + halves * pick<4, 5, 6, 7, 4, 5, 6, 7>(i, i);
-        r = tr * w4r - ti * w4i;
-        i = tr * w4i + ti * w4r;
-        // L = 2 and 1: x0 + x2, x1 + x3, x0 - x2, -i (x1 - x3), then sums and differences of pairs.
-        tr = pick<0, 1, 0, 1, 4, 5, 4, 5>(r, r) + pairs * pick<2, 3, 2, 3, 6, 7, 6, 7>(r, r);
-        ti = pick<0, 1, 0, 1, 4, 5, 4, 5>(i, i) + pairs * pick<2, 3, 2, 3, 6, 7, 6, 7>(i, i);
-        r = pick<0, 1, 2, 11, 4, 5, 6, 15>(tr, ti);
-        i = pick<0, 1, 2, 11, 4, 5, 6, 15>(ti, -tr);
-        store8(re + s,
-               pick<0, 0, 2, 2, 4, 4, 6, 6>(r, r) + odds * pick<1, 1, 3, 3, 5, 5, 7, 7>(r, r));
-        store8(im + s,
-               pick<0, 0, 2, 2, 4, 4, 6, 6>(i, i) + odds * pick<1, 1, 3, 3, 5, 5, 7, 7>(i, i));
+        forwardLastThree(r, i, w4r, w4i);
+        store8(re + s, r), store8(im + s, i);
     }
 }
 
@@ -271,39 +343,60 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
     const F8 w4r = {tabRe[3], tabRe[4], tabRe[5], tabRe[6], tabRe[3], tabRe[4], tabRe[5], tabRe[6]};
     const F8 w4i = {tabImInverse[3], tabImInverse[4], tabImInverse[5], tabImInverse[6],
                     tabImInverse[3], tabImInverse[4], tabImInverse[5], tabImInverse[6]};
-    const F8 halves = {1, 1, 1, 1, -1, -1, -1, -1}, pairs = {1, 1, -1, -1, 1, 1, -1, -1},
-             odds = {1, -1, 1, -1, 1, -1, 1, -1};
+    int stages = 0; // of L = 8 .. h/2
+    for (int L = 8; L < h; L *= 2) ++stages;
     F8 norm2{};
-    for (int s = 0; s < h; s += 8) {
-        F8 r = load8(re + s), i = load8(im + s);
-        norm2 += r * r + i * i;
-        // x0 + x1, x0 - x1, x2 + x3, +i (x2 - x3), then the pairs two apart.
-        F8 tr = pick<0, 0, 2, 2, 4, 4, 6, 6>(r, r) + odds * pick<1, 1, 3, 3, 5, 5, 7, 7>(r, r);
-        F8 ti = pick<0, 0, 2, 2, 4, 4, 6, 6>(i, i) + odds * pick<1, 1, 3, 3, 5, 5, 7, 7>(i, i);
-        r = pick<0, 1, 2, 11, 4, 5, 6, 15>(tr, -ti);
-        i = pick<0, 1, 2, 11, 4, 5, 6, 15>(ti, tr);
-        r = pick<0, 1, 0, 1, 4, 5, 4, 5>(r, r) + pairs * pick<2, 3, 2, 3, 6, 7, 6, 7>(r, r);
-        i = pick<0, 1, 0, 1, 4, 5, 4, 5>(i, i) + pairs * pick<2, 3, 2, 3, 6, 7, 6, 7>(i, i);
-        // L = 4: t = w q, then p + t in lanes 0-3 and p - t in 4-7.
-        const F8 qr = pick<4, 5, 6, 7, 4, 5, 6, 7>(r, r), qi = pick<4, 5, 6, 7, 4, 5, 6, 7>(i, i);
-        tr = w4r * qr - w4i * qi;
-        ti = w4r * qi + w4i * qr;
-        store8(re + s, pick<0, 1, 2, 3, 0, 1, 2, 3>(r, r) + halves * tr);
-        store8(im + s, pick<0, 1, 2, 3, 0, 1, 2, 3>(i, i) + halves * ti);
+    int L = 8;
+    if (stages % 2 == 1) {
+        const F8 w8r = load8(tabRe + 7), w8i = load8(tabImInverse + 7);
+        for (int s = 0; s < h; s += 16) {
+            F8 ar = load8(re + s), ai = load8(im + s), br = load8(re + s + 8),
+               bi = load8(im + s + 8);
+            norm2 += ar * ar + ai * ai;
+            norm2 += br * br + bi * bi;
+            inverseFirstThree(ar, ai, w4r, w4i);
+            inverseFirstThree(br, bi, w4r, w4i);
+            inversePair(ar, ai, br, bi, w8r, w8i);
+            store8(re + s, ar), store8(im + s, ai), store8(re + s + 8, br), store8(im + s + 8, bi);
+        }
+        --stages;
+        L = 16;
+    } else {
+        for (int s = 0; s < h; s += 8) {
+            F8 r = load8(re + s), i = load8(im + s);
+            norm2 += r * r + i * i;
+            inverseFirstThree(r, i, w4r, w4i);
+            store8(re + s, r), store8(im + s, i);
+        }
     }
-    for (int L = 8; L < h; L *= 2) {
-        const float* wr = tabRe + L - 1;
-        const float* wi = tabImInverse + L - 1;
-        const bool last = 2 * L == h;
-        for (int s0 = 0; s0 < h; s0 += 2 * L)
+    for (; stages >= 2; stages -= 2, L *= 4) {
+        // L and 2L over places j, j + L, j + 2L, j + 3L of each block of 4L;
+        // the last stage makes only the lower half, and of it only [0, keep).
+        const bool last = 4 * L == h;
+        const float *w1r = tabRe + L - 1, *w1i = tabImInverse + L - 1;
+        const float *w2r = tabRe + 2 * L - 1, *w2i = tabImInverse + 2 * L - 1;
+        for (int s0 = 0; s0 < h; s0 += 4 * L)
             for (int j = 0; j < L; j += 8) {
-                if (last && j >= keep) break;
-                float *pr = re + s0 + j, *pi = im + s0 + j, *qr = pr + L, *qi = pi + L;
-                const F8 ar = load8(pr), ai = load8(pi), br = load8(qr), bi = load8(qi);
-                const F8 cr = load8(wr + j), ci = load8(wi + j);
-                const F8 tr = cr * br - ci * bi, ti = cr * bi + ci * br;
-                if (!last) store8(qr, ar - tr), store8(qi, ai - ti);
-                store8(pr, ar + tr), store8(pi, ai + ti);
+                float *r = re + s0 + j, *i = im + s0 + j;
+                F8 ar = load8(r), ai = load8(i), br = load8(r + L), bi = load8(i + L);
+                F8 cr = load8(r + 2 * L), ci = load8(i + 2 * L), dr = load8(r + 3 * L),
+                   di = load8(i + 3 * L);
+                const F8 wr = load8(w1r + j), wi = load8(w1i + j);
+                inversePair(ar, ai, br, bi, wr, wi);
+                inversePair(cr, ci, dr, di, wr, wi);
+                inversePair(ar, ai, cr, ci, load8(w2r + j), load8(w2i + j));
+                if (last) {
+                    store8(r, ar), store8(i, ai);
+                    if (j + L < keep) {
+                        inversePair(br, bi, dr, di, load8(w2r + L + j), load8(w2i + L + j));
+                        store8(r + L, br), store8(i + L, bi);
+                    }
+                    continue;
+                }
+                inversePair(br, bi, dr, di, load8(w2r + L + j), load8(w2i + L + j));
+                store8(r, ar), store8(i, ai), store8(r + L, br), store8(i + L, bi);
+                store8(r + 2 * L, cr), store8(i + 2 * L, ci);
+                store8(r + 3 * L, dr), store8(i + 3 * L, di);
             }
     }
     float sum = 0;
