@@ -1,8 +1,13 @@
 #include "core/extended.h"
 
+#include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstring>
 #include <limits>
+
+// The four-lane helpers are inlined into their callers; no call passes a vector.
+#pragma GCC diagnostic ignored "-Wpsabi"
 
 namespace tarnix {
 
@@ -61,10 +66,10 @@ __attribute__((target_clones("avx2", "default"))) void doublesToX87(const double
     for (; i < n; ++i) dst[i] = static_cast<Sample>(src[i]);
 }
 
-// dst[0..3] := src[0..3] rounded to nearest double, ties to even. False
-// (nothing written) when one is zero-exponent but not zero, infinite, not a
-// number, or outside the double's normal range.
-__attribute__((always_inline)) inline bool fourFromX87(const Sample* src, double* dst) {
+// dst[0..3] := src[0..3] rounded to nearest double, ties to even; all ones in
+// the lanes it cannot take (zero exponent but not zero, infinite, not a
+// number, outside the double's normal range), whose dst is then meaningless.
+__attribute__((always_inline)) inline U64x4 fourFromX87(const Sample* src, double* dst) {
     U64x4 lo, hi;
     std::memcpy(&lo, static_cast<const void*>(src), sizeof lo);
     std::memcpy(&hi, static_cast<const void*>(src + 2), sizeof hi);
@@ -74,8 +79,6 @@ __attribute__((always_inline)) inline bool fourFromX87(const Sample* src, double
     const U64x4 zero = (U64x4)(e == 0) & (U64x4)(mant == 0);
     // Normal doubles have exponents 1..2046 (extended 15361..16382+1024).
     const U64x4 normal = (U64x4)(e >= 15361) & (U64x4)(e <= 17406) & (U64x4)((mant >> 63) == 1);
-    const U64x4 bad = ~(zero | normal);
-    if (bad[0] | bad[1] | bad[2] | bad[3]) return false;
     const U64x4 m = (mant >> 11) & ((uint64_t(1) << 52) - 1);
     const U64x4 rest = mant & 0x7ff;
     const U64x4 up = (U64x4)(rest > 0x400) | ((U64x4)(rest == 0x400) & (U64x4)((mant >> 11) & 1));
@@ -83,16 +86,61 @@ __attribute__((always_inline)) inline bool fourFromX87(const Sample* src, double
     const U64x4 bits = ((((e - (16383 - 1023)) << 52) | m) + (up & 1)) & normal;
     const U64x4 out = bits | ((signExp >> 15) << 63);
     std::memcpy(dst, &out, sizeof out);
-    return true;
+    return ~(zero | normal);
+}
+
+[[gnu::always_inline]] inline bool any(U64x4 v) {
+    return (v[0] | v[1] | v[2] | v[3]) != 0;
+}
+
+// Blocks of 32 are checked once, as taking the lanes apart costs more than the
+// conversion; a block with a value the lanes cannot take is done again one by one.
+// With Largest, the largest |dst[i]| (not-a-number passed over, as std::max does).
+template <bool Largest>
+[[gnu::always_inline]] inline double x87ToDoublesBody(const Sample* src, int n, double* dst) {
+    constexpr int kBlock = 32;
+    F64x4 top{};
+    const U64x4 magnitude = U64x4{} + ~(uint64_t(1) << 63);
+    auto largest = [&](const double* d, F64x4 t) {
+        U64x4 b;
+        std::memcpy(&b, d, sizeof b);
+        b &= magnitude;
+        F64x4 a;
+        std::memcpy(&a, &b, sizeof a);
+        return a > t ? a : t;
+    };
+    double wideTop = 0;
+    int i = 0;
+    for (; i + kBlock <= n; i += kBlock) {
+        U64x4 bad{};
+        F64x4 t = top;
+        for (int k = i; k < i + kBlock; k += 4) {
+            bad |= fourFromX87(src + k, dst + k);
+            if constexpr (Largest) t = largest(dst + k, t);
+        }
+        if (!any(bad)) {
+            top = t;
+            continue;
+        }
+        for (int k = i; k < i + kBlock; ++k) {
+            dst[k] = static_cast<double>(src[k]);
+            if constexpr (Largest) wideTop = std::max(wideTop, std::fabs(dst[k]));
+        }
+    }
+    for (; i < n; ++i) {
+        dst[i] = static_cast<double>(src[i]);
+        if constexpr (Largest) wideTop = std::max(wideTop, std::fabs(dst[i]));
+    }
+    return std::max(wideTop, std::max(std::max(top[0], top[1]), std::max(top[2], top[3])));
 }
 
 __attribute__((target_clones("avx2", "default"))) void x87ToDoubles(const Sample* src, int n,
                                                                     double* dst) {
-    int i = 0;
-    for (; i + 4 <= n; i += 4)
-        if (!fourFromX87(src + i, dst + i))
-            for (int k = i; k < i + 4; ++k) dst[k] = static_cast<double>(src[k]);
-    for (; i < n; ++i) dst[i] = static_cast<double>(src[i]);
+    x87ToDoublesBody<false>(src, n, dst);
+}
+__attribute__((target_clones("avx2", "default"))) double x87ToDoublesLargest(const Sample* src,
+                                                                             int n, double* dst) {
+    return x87ToDoublesBody<true>(src, n, dst);
 }
 
 } // namespace
@@ -103,6 +151,16 @@ void samplesToDoubles(const Sample* src, int n, double* dst) {
     } else {
         for (int i = 0; i < n; ++i) dst[i] = static_cast<double>(src[i]);
     }
+}
+
+double samplesToDoublesLargest(const Sample* src, int n, double* dst) {
+    if constexpr (kX87Samples) return x87ToDoublesLargest(src, n, dst);
+    double top = 0;
+    for (int i = 0; i < n; ++i) {
+        dst[i] = static_cast<double>(src[i]);
+        top = std::max(top, std::fabs(dst[i]));
+    }
+    return top;
 }
 
 void wholeToSamples(const int32_t* src, int n, Sample* dst) {

@@ -14,5 +14,7 @@ void wholeToSamples(const int32_t* src, int n, Sample* dst);
 void doublesToSamples(const double* src, int n, Sample* dst);
 // dst[i] := src[i] rounded to double as static_cast<double> rounds it.
 void samplesToDoubles(const Sample* src, int n, double* dst);
+// The same, returning the largest |dst[i]| (not-a-number passed over).
+double samplesToDoublesLargest(const Sample* src, int n, double* dst);
 
 } // namespace tarnix

@@ -520,20 +520,6 @@ double dotPlain(const double* x, const double* m, int c) {
     return dotBody(x, m, c);
 }
 
-// The largest |d[i]| (not-a-number passed over, as std::max does).
-[[gnu::always_inline]] inline double largestMagnitudeBody(const double* d, int n) {
-    D4 t{};
-    int i = 0;
-    for (; i + 4 <= n; i += 4) {
-        D4 a = loadD4(d + i);
-        a = a < 0 ? -a : a;
-        t = a > t ? a : t;
-    }
-    double top = std::max(std::max(t[0], t[1]), std::max(t[2], t[3]));
-    for (; i < n; ++i) top = std::max(top, std::fabs(d[i]));
-    return top;
-}
-
 // d[0..n) times down (kept in d), the even values as re and the odd as im of
 // floats zero-padded to h places; the sum of the squares of the scaled values.
 [[gnu::always_inline]] inline double packFloatsBody(double* d, int n, double down, float* re,
@@ -572,12 +558,6 @@ double dotPlain(const double* x, const double* m, int c) {
     return xx;
 }
 
-[[gnu::target("avx2,fma")]] double largestMagnitudeFma(const double* d, int n) {
-    return largestMagnitudeBody(d, n);
-}
-double largestMagnitudePlain(const double* d, int n) {
-    return largestMagnitudeBody(d, n);
-}
 [[gnu::target("avx2,fma")]] double packFloatsFma(double* d, int n, double down, float* re,
                                                  float* im, int h) {
     return packFloatsBody(d, n, down, re, im, h);
@@ -616,7 +596,7 @@ RealCorrelation::RealCorrelation()
       refRe_(kMaxPoints / 2 + 1), refIm_(kMaxPoints / 2 + 1), re_(kMaxPoints / 2),
       im_(kMaxPoints / 2), stageReF_(kMaxPoints / 2), stageImF_(kMaxPoints / 2),
       stageImInverseF_(kMaxPoints / 2), unpackReF_(kMaxPoints / 2), unpackImF_(kMaxPoints / 2),
-      refReF_(kMaxPoints / 2), refImF_(kMaxPoints / 2), reF_(kMaxPoints / 2), imF_(kMaxPoints / 2),
+      refReF_(kMaxPoints / 2), refImF_(kMaxPoints / 2), workF_(kMaxPoints + kImaginaryOffset),
       values_(kMaxPoints / 2), refD_(kMaxPoints / 2), lagSums_(kMaxPoints / 2),
       wide_(kMaxPoints / 2) {}
 
@@ -743,8 +723,7 @@ int RealCorrelation::candidates(const long double* x, int* lags, int maxCount,
     if (refZero_) return 0; // every sum is 0
     const int n = n_, h = N_ / 2;
     double* d = values_.data();
-    samplesToDoubles(x, n, d);
-    const double top = haveFma() ? largestMagnitudeFma(d, n) : largestMagnitudePlain(d, n);
+    const double top = samplesToDoublesLargest(x, n, d);
     int xExp = 0;
     double down = 1;
     if (top >= 0x1p-960 && top <= 0x1p960) {
@@ -767,8 +746,8 @@ int RealCorrelation::candidates(const long double* x, int* lags, int maxCount,
     // The direct sums must neither overflow nor lose their largest products.
     if (xExp + refExp_ < -16000 || xExp + refExp_ > 16000) return kUseDirect;
 
-    float* re = reF_.data();
-    float* im = imF_.data();
+    float* re = workF_.data();
+    float* im = re + kMaxPoints / 2 + kImaginaryOffset;
     // The eight-lane forward fills the upper half of places itself.
     const double xx = haveFma() ? packFloatsFma(d, n, down, re, im, h >= 16 ? h / 2 : h)
                                 : packFloatsPlain(d, n, down, re, im, h);

@@ -59,7 +59,11 @@ private:
     int refExp_ = 0;
     bool refZero_ = true, refUsable_ = false;
     double refNorm2_ = 0; // of the scaled reference
-    std::vector<float> reF_, imF_;
+    // The float places, real parts and then imaginary ones half a page further
+    // on than a whole number of pages: at equal offsets within pages the loads
+    // of one wait for the stores of the other.
+    static constexpr int kImaginaryOffset = 512;
+    std::vector<float> workF_;
     std::vector<double> values_; // the trace in double, scaled as the float one
     std::vector<double> refD_;   // the scaled reference in double
     std::vector<double> lagSums_;

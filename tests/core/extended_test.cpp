@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -84,4 +85,35 @@ TEST(SamplesToDoubles, RoundsAsTheConversionDoes) {
         ASSERT_EQ(std::memcmp(&got[i], &want, 8), 0) << double(v[i]) << " at " << i;
     }
     EXPECT_TRUE(std::isnan(got.back()));
+}
+
+TEST(SamplesToDoubles, LargestMagnitudeWhereverItIsAndPastNotANumber) {
+    std::mt19937_64 rng(11);
+    std::uniform_real_distribution<double> u(-1000, 1000);
+    const int n = 101; // three blocks of 32 and a tail
+    for (int at : {0, 31, 32, 63, 95, 96, 100}) {
+        for (Sample special : {0.0L, std::nanl(""), 1e-320L, -1e-4000L}) {
+            std::vector<Sample> v(n);
+            for (auto& s : v) s = u(rng);
+            v[at] = -1e6L - 0.3L;
+            // The special value in another block than the largest, or in the same.
+            v[(at + 40) % n] = special;
+            v[std::min(at ^ 1, n - 2)] = special;
+            std::vector<double> got(n);
+            const double top = samplesToDoublesLargest(v.data(), n, got.data());
+            EXPECT_EQ(top, 1e6 + 0.3) << at;
+            for (int i = 0; i < n; ++i) {
+                const double want = static_cast<double>(v[i]);
+                ASSERT_EQ(std::memcmp(&got[i], &want, 8), 0) << at << ' ' << i;
+            }
+        }
+    }
+    std::vector<Sample> v(40, 2.0L);
+    v[35] = -std::numeric_limits<Sample>::infinity();
+    std::vector<double> got(40);
+    EXPECT_EQ(samplesToDoublesLargest(v.data(), 40, got.data()), HUGE_VAL);
+    v[35] = 1e400L; // beyond double: infinite once rounded, as the conversion gives it
+    EXPECT_EQ(samplesToDoublesLargest(v.data(), 40, got.data()), HUGE_VAL);
+    EXPECT_EQ(samplesToDoublesLargest(v.data(), 0, got.data()), 0.0);
+    EXPECT_EQ(samplesToDoublesLargest(v.data(), 3, got.data()), 2.0);
 }
