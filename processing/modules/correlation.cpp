@@ -513,11 +513,55 @@ using D4 = double __attribute__((vector_size(32)));
     for (; i < c; ++i) r += x[i] * m[i];
     return r;
 }
+// dotBody(x, m, cx) and dotBody(y, m, cy) for cy <= cx, with the same
+// operations, reading m once where both need it.
+[[gnu::always_inline]] inline void dotPairBody(const double* __restrict x,
+                                               const double* __restrict y,
+                                               const double* __restrict m, int cx, int cy,
+                                               double& rx, double& ry) {
+    D4 s0{}, s1{}, s2{}, s3{}, t0{}, t1{}, t2{}, t3{};
+    int i = 0;
+    for (; i + 16 <= cy; i += 16) {
+        const D4 m0 = loadD4(m + i), m1 = loadD4(m + i + 4), m2 = loadD4(m + i + 8),
+                 m3 = loadD4(m + i + 12);
+        s0 += loadD4(x + i) * m0;
+        s1 += loadD4(x + i + 4) * m1;
+        s2 += loadD4(x + i + 8) * m2;
+        s3 += loadD4(x + i + 12) * m3;
+        t0 += loadD4(y + i) * m0;
+        t1 += loadD4(y + i + 4) * m1;
+        t2 += loadD4(y + i + 8) * m2;
+        t3 += loadD4(y + i + 12) * m3;
+    }
+    int k = i;
+    for (; k + 16 <= cx; k += 16) {
+        s0 += loadD4(x + k) * loadD4(m + k);
+        s1 += loadD4(x + k + 4) * loadD4(m + k + 4);
+        s2 += loadD4(x + k + 8) * loadD4(m + k + 8);
+        s3 += loadD4(x + k + 12) * loadD4(m + k + 12);
+    }
+    for (; k + 4 <= cx; k += 4) s0 += loadD4(x + k) * loadD4(m + k);
+    const D4 s = (s0 + s1) + (s2 + s3);
+    rx = (s[0] + s[1]) + (s[2] + s[3]);
+    for (; k < cx; ++k) rx += x[k] * m[k];
+    for (; i + 4 <= cy; i += 4) t0 += loadD4(y + i) * loadD4(m + i);
+    const D4 t = (t0 + t1) + (t2 + t3);
+    ry = (t[0] + t[1]) + (t[2] + t[3]);
+    for (; i < cy; ++i) ry += y[i] * m[i];
+}
 [[gnu::target("avx2,fma")]] double dotFma(const double* x, const double* m, int c) {
     return dotBody(x, m, c);
 }
 double dotPlain(const double* x, const double* m, int c) {
     return dotBody(x, m, c);
+}
+[[gnu::target("avx2,fma")]] void dotPairFma(const double* x, const double* y, const double* m,
+                                            int cx, int cy, double& rx, double& ry) {
+    dotPairBody(x, y, m, cx, cy, rx, ry);
+}
+void dotPairPlain(const double* x, const double* y, const double* m, int cx, int cy, double& rx,
+                  double& ry) {
+    dotPairBody(x, y, m, cx, cy, rx, ry);
 }
 
 // d[0..n) times down (kept in d), the even values as re and the odd as im of
@@ -812,10 +856,21 @@ int RealCorrelation::narrow(int* lags, int count, double P, bool& surelyPositive
     const bool fma = haveFma();
     double* sums = lagSums_.data();
     double top = -HUGE_VAL;
-    for (int j = 0; j < count; ++j) {
+    const double* v = values_.data();
+    const double* m = refD_.data();
+    int j = 0;
+    for (; j + 2 <= count; j += 2) {
+        // Ascending lags: the first sum is the longer.
+        const int a = lags[j], b = lags[j + 1];
+        if (fma)
+            dotPairFma(v + a, v + b, m, n - a, n - b, sums[j], sums[j + 1]);
+        else
+            dotPairPlain(v + a, v + b, m, n - a, n - b, sums[j], sums[j + 1]);
+        top = std::max(top, std::max(sums[j], sums[j + 1]));
+    }
+    if (j < count) {
         const int lag = lags[j];
-        const double* x = values_.data() + lag;
-        sums[j] = fma ? dotFma(x, refD_.data(), n - lag) : dotPlain(x, refD_.data(), n - lag);
+        sums[j] = fma ? dotFma(v + lag, m, n - lag) : dotPlain(v + lag, m, n - lag);
         top = std::max(top, sums[j]);
     }
     // Kept: lags whose sum may reach every other's and may be above 0.
