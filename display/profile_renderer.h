@@ -90,7 +90,7 @@ private:
     std::vector<int16_t> levelOf_; // level of amplitude a at a + half
     long long levelHalf_ = -1;
     QRgb pen_ = 0xFF000000u; // the colour a band palette keeps for levels in no band
-    // Neighbouring columns are painted into a small tile, one cache line per row,
+    // Neighbouring columns are painted into a small tile, two cache lines per row,
     // and go into the bitmap together: a column alone touches one page per row.
     static constexpr int kTileColumns = 32;
     mutable std::vector<QRgb> tile_;

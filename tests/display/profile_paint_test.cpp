@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <limits>
 #include <memory>
@@ -99,7 +100,9 @@ TEST(ProfileGeometry, LargeImagePaintsAsASmallOneAndStaysAnOrdinaryPicture) {
     small.r.createImage();
     const QImage& b = big.r.bitmap();
     ASSERT_GE(static_cast<long long>(b.sizeInBytes()), 4LL << 20);
-    ASSERT_EQ(b.bytesPerLine(), b.width() * 4);
+    // Rows start on 64-byte lines, the rest of each line unused.
+    ASSERT_EQ(b.bytesPerLine() % 64, 0);
+    ASSERT_EQ(b.bytesPerLine(), (b.width() * 4 + 63) / 64 * 64);
     for (int i = 0; i < 2001; ++i) (*big.trace)[i] = (*small.trace)[i] = (i * 977) % 40001 - 20000;
     big.r.DRAW_PROFILE(51, *big.trace, 2001);
     big.r.DRAW_PROFILE(649, *big.trace, 2001); // the last shot's column
@@ -119,6 +122,51 @@ TEST(ProfileGeometry, LargeImagePaintsAsASmallOneAndStaysAnOrdinaryPicture) {
     EXPECT_EQ(copy.pixel(300, 300), 0xFF123456u);
     EXPECT_EQ(copy.pixel(301, 300) & 0xFFFFFF, 0xFFFFFFu);
     EXPECT_EQ(pic.pixel(301, 300), 0xFF654321u);
+}
+
+TEST(ProfileGeometry, LargeImageTilesStreamedIntoWholeLinesLandAsColumnsOneByOne) {
+    // 600 columns of 2001 rows painted in runs, so that the full tiles are
+    // streamed into the picture, against the same columns each handed over
+    // alone; double, whole and extended columns, a gap, the last column. The
+    // picture written as BMP matches a copy in the toolkit's own row layout.
+    constexpr int kRows = 2001, kShots = 600;
+    Profile runs(kRows, kShots), alone(kRows, kShots);
+    runs.r.createImage();
+    alone.r.createImage();
+    ASSERT_NE(runs.r.bitmap().bytesPerLine(), runs.r.bitmap().width() * 4);
+    std::vector<double> doubles(kRows);
+    std::vector<int32_t> whole(kRows);
+    for (int col = 0; col < kShots; ++col) {
+        if (col == 301) continue; // the gap
+        for (int i = 0; i < kRows; ++i) {
+            whole[i] = ((col * 977 + i * 131) % 40001 - 20000) * (i % 3 ? 1 : -1);
+            doubles[i] = whole[i] + 0.25 * (i % 4);
+            (*runs.trace)[i] = (*alone.trace)[i] = whole[i];
+        }
+        for (Profile* p : {&runs, &alone}) {
+            if (col % 3 == 0)
+                p->r.drawDoubleColumn(51 + col, doubles.data(), kRows);
+            else if (col % 3 == 1)
+                p->r.drawWholeColumn(51 + col, WholeWindow{whole.data(), kRows, kRows}, kRows);
+            else
+                p->r.DRAW_PROFILE(51 + col, *p->trace, kRows);
+        }
+        (void)alone.r.bitmap(); // hands the column over by itself
+    }
+    const QImage& a = runs.r.bitmap();
+    const QImage& b = alone.r.bitmap();
+    for (int y = 0; y < a.height(); ++y)
+        ASSERT_EQ(std::memcmp(a.constScanLine(y), b.constScanLine(y), a.width() * 4), 0) << y;
+    EXPECT_EQ(runs.at(51 + 301, 60), 0xFFFFFFu);
+    EXPECT_NE(runs.at(51 + 300, 60), runs.at(51 + 302, 60));
+
+    test::TempDir dir;
+    saveProfileImage(a, dir.file("padded.bmp"));
+    const QImage plain = a.copy();
+    ASSERT_EQ(plain.bytesPerLine(), plain.width() * 4);
+    saveProfileImage(plain, dir.file("plain.bmp"));
+    EXPECT_EQ(test::readTextFile(dir.file("padded.bmp")),
+              test::readTextFile(dir.file("plain.bmp")));
 }
 
 TEST(ProfileGeometry, OversizedImageIsRefused) {
