@@ -51,6 +51,7 @@ KorvaInput::KorvaInput(std::string path, const KorvaVariant& variant)
 }
 
 KorvaInput::~KorvaInput() {
+    ahead_.drop(); // no read of the file under way when it closes
     if (fd_ >= 0) ::close(fd_);
 }
 

@@ -76,7 +76,7 @@ private:
     long long leftover_ = 0;
     KorvaHeaders::Header first_{};
     std::vector<unsigned char> record_;
-    ReadAhead ahead_;
+    ReadAhead ahead_{false};
     const unsigned char* recordBytes_ = nullptr; // the record read last, until the next read
     mutable std::vector<int32_t> whole_;         // by slot
     mutable bool deferred_ = false; // whole_ holds a run read not yet in the current trace

@@ -89,6 +89,7 @@ SegyInput::SegyInput(std::string path)
 }
 
 SegyInput::~SegyInput() {
+    ahead_.drop(); // no read of the file under way when it closes
     if (fd_ >= 0) ::close(fd_);
 }
 
