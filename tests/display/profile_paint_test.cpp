@@ -594,6 +594,34 @@ TEST(ProfilePaint, DoubleColumnsGatheredFromMoreOrFewerSamplesMatchTheExtendedCo
             }
 }
 
+TEST(ProfilePaint, WholeColumnsGatheredFromMoreOrFewerSamplesMatchTheExtendedColumns) {
+    // As for doubles: 1001 rows from 400, 1001 and 2503 samples, each time
+    // with all of them held and with the held ones ending inside a run of
+    // eight rows; band palettes carry the pen.
+    constexpr int kRows = 1001, kMost = 2503;
+    std::vector<int32_t> values(kMost);
+    for (int i = 0; i < kMost; ++i) values[i] = (i * 7919) % 65536 - 32768;
+    for (const int n : {400, kRows, kMost})
+        for (const int live : {n, n - 13})
+            for (const int palette : {2, 4}) {
+                Profile ext(kRows, 2), whole(kRows, 2);
+                for (Profile* p : {&ext, &whole}) {
+                    p->s->display.PaletteBar.set(palette);
+                    p->r.createImage();
+                }
+                for (int i = 0; i < live; ++i) (*ext.trace)[i] = values[i];
+                for (int col = 0; col < 2; ++col) {
+                    ext.r.DRAW_PROFILE(51 + col, *ext.trace, n);
+                    whole.r.drawWholeColumn(51 + col, WholeWindow{values.data(), live, n}, n);
+                }
+                for (int x = 51; x < 53; ++x)
+                    for (int y = 50; y <= 50 + kRows; ++y)
+                        ASSERT_EQ(ext.at(x, y), whole.at(x, y))
+                            << "samples " << n << " held " << live << " palette " << palette
+                            << " at " << x << "," << y;
+            }
+}
+
 TEST(ProfilePaint, ColumnsLandInTheirOwnPixelsAcrossTilesAndGaps) {
     // 41 rows (not a whole number of 16-row bands), two full tiles of 16 columns,
     // a gap that starts a tile early and a short one at the end; whole-number
