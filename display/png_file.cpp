@@ -88,27 +88,6 @@ bool indexRow(const QRgb* in, int w, ColourIndex& index, unsigned char* out) {
     return true;
 }
 
-using Bytes16 = unsigned char __attribute__((vector_size(16)));
-
-// Pixels (blue, green, red, unused in memory) as red, green, blue bytes.
-__attribute__((target_clones("avx2", "default"))) void rgbRow(const QRgb* in, int w,
-                                                              unsigned char* out) {
-    static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "pixel bytes in blue, green, red order");
-    int x = 0;
-    for (; x + 6 <= w; x += 4) { // 16 bytes stored, 12 kept: the rest lies inside the row
-        Bytes16 px;
-        std::memcpy(&px, in + x, sizeof px);
-        const Bytes16 rgb =
-            __builtin_shufflevector(px, px, 2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, 0, 0, 0, 0);
-        std::memcpy(out + 3 * x, &rgb, sizeof rgb);
-    }
-    for (; x < w; ++x) {
-        out[3 * x] = static_cast<unsigned char>(qRed(in[x]));
-        out[3 * x + 1] = static_cast<unsigned char>(qGreen(in[x]));
-        out[3 * x + 2] = static_cast<unsigned char>(qBlue(in[x]));
-    }
-}
-
 enum class Data { Written, Failed, TooManyColours };
 
 Data writeImageData(const QImage& image, ColourIndex* index, PngOut& out) {
@@ -119,7 +98,6 @@ Data writeImageData(const QImage& image, ColourIndex* index, PngOut& out) {
     // search, which found little in sample noise, is left out.
     if (deflateInit2(&z, 1, Z_DEFLATED, 15, 8, Z_RLE) != Z_OK) return Data::Failed;
     const size_t rowsPerBlock = std::max<size_t>(1, (256u << 10) / rowBytes);
-    // Slack: rgbRow stores 16 bytes for every 12 it keeps.
     std::vector<unsigned char> rows(rowsPerBlock * rowBytes + 4);
     std::vector<unsigned char> packed(1u << 20);
     z.next_out = packed.data();
@@ -146,7 +124,7 @@ Data writeImageData(const QImage& image, ColourIndex* index, PngOut& out) {
             row[0] = 0; // filter type: none
             const QRgb* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
             if (!index)
-                rgbRow(in, w, row + 1);
+                packRow(in, w, row + 1, PixelBytes::Rgb);
             else if (!indexRow(in, w, *index, row + 1))
                 result = Data::TooManyColours;
         }
@@ -160,6 +138,38 @@ Data writeImageData(const QImage& image, ColourIndex* index, PngOut& out) {
 }
 
 } // namespace
+
+using Bytes16 = unsigned char __attribute__((vector_size(16)));
+
+// 4 pixels, 12 bytes, per step; 16 bytes are stored, the rest inside the row.
+__attribute__((target_clones("avx2", "default"))) void
+packRow(const QRgb* in, int w, unsigned char* out, PixelBytes order) {
+    static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "pixel bytes in blue, green, red order");
+    int x = 0;
+    if (order == PixelBytes::Rgb) {
+        for (; x + 6 <= w; x += 4) {
+            Bytes16 px;
+            std::memcpy(&px, in + x, sizeof px);
+            const Bytes16 rgb =
+                __builtin_shufflevector(px, px, 2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, 0, 0, 0, 0);
+            std::memcpy(out + 3 * x, &rgb, sizeof rgb);
+        }
+    } else {
+        for (; x + 6 <= w; x += 4) {
+            Bytes16 px;
+            std::memcpy(&px, in + x, sizeof px);
+            const Bytes16 bgr =
+                __builtin_shufflevector(px, px, 0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 0, 0, 0, 0);
+            std::memcpy(out + 3 * x, &bgr, sizeof bgr);
+        }
+    }
+    const bool rgb = order == PixelBytes::Rgb;
+    for (; x < w; ++x) {
+        out[3 * x] = static_cast<unsigned char>(rgb ? qRed(in[x]) : qBlue(in[x]));
+        out[3 * x + 1] = static_cast<unsigned char>(qGreen(in[x]));
+        out[3 * x + 2] = static_cast<unsigned char>(rgb ? qBlue(in[x]) : qRed(in[x]));
+    }
+}
 
 bool writePng(const QImage& image, const std::string& path) {
     if (image.isNull() || image.format() != QImage::Format_RGB32) return false;

@@ -14,4 +14,9 @@ namespace tarnix {
 // False when the file cannot be written or the image is not RGB32.
 bool writePng(const QImage& image, const std::string& path);
 
+// One row of w RGB32 pixels as 3 bytes each, red first (PNG, TIFF) or blue
+// first (BMP); `out` holds 3 x w bytes.
+enum class PixelBytes { Rgb, Bgr };
+void packRow(const QRgb* in, int w, unsigned char* out, PixelBytes order);
+
 } // namespace tarnix

@@ -613,28 +613,6 @@ void putLE(unsigned char* p, uint32_t v, int bytes) {
     for (int i = 0; i < bytes; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
-using Bytes16 = unsigned char __attribute__((vector_size(16)));
-
-// One row of 32-bit pixels as blue, green, red bytes (the 4 bytes of a pixel
-// in memory are blue, green, red, unused): 4 pixels, 12 bytes, per step.
-__attribute__((target_clones("avx2", "default"))) void bgrRow(const QRgb* in, int w,
-                                                              unsigned char* out) {
-    static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "pixel bytes in blue, green, red order");
-    int x = 0;
-    for (; x + 6 <= w; x += 4) { // 16 bytes stored, 12 kept: the rest lies inside the row
-        Bytes16 px;
-        std::memcpy(&px, in + x, sizeof px);
-        const Bytes16 bgr =
-            __builtin_shufflevector(px, px, 0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 0, 0, 0, 0);
-        std::memcpy(out + 3 * x, &bgr, sizeof bgr);
-    }
-    for (; x < w; ++x) {
-        out[3 * x] = static_cast<unsigned char>(qBlue(in[x]));
-        out[3 * x + 1] = static_cast<unsigned char>(qGreen(in[x]));
-        out[3 * x + 2] = static_cast<unsigned char>(qRed(in[x]));
-    }
-}
-
 // A 32-bit image as the toolkit's BMP writer stores it (24 bits per pixel,
 // bottom row first, rows padded to 4 bytes, resolution from the image), a
 // quarter megabyte at a time (few calls, and the block stays in the cache
@@ -665,7 +643,7 @@ bool writeBmp24(const QImage& image, const std::string& path) {
         unsigned char* out = chunk.data();
         int rows = 0;
         for (; rows < rowsPerChunk && y >= 0; ++rows, --y, out += rowBytes) {
-            bgrRow(reinterpret_cast<const QRgb*>(image.constScanLine(y)), w, out);
+            packRow(reinterpret_cast<const QRgb*>(image.constScanLine(y)), w, out, PixelBytes::Bgr);
         }
         const size_t bytes = static_cast<size_t>(rows * rowBytes);
         ok = std::fwrite(chunk.data(), 1, bytes, f) == bytes;
