@@ -22,6 +22,7 @@ constexpr bool kX87Samples = std::numeric_limits<Sample>::digits == 64 &&
 using I32x4 = int32_t __attribute__((vector_size(16)));
 using F64x4 = double __attribute__((vector_size(32)));
 using U64x4 = uint64_t __attribute__((vector_size(32)));
+using I64x4 = int64_t __attribute__((vector_size(32)));
 
 // Four doubles that are normal numbers or zeros into dst[0..3]: significand
 // with its leading bit made explicit, exponent rebiased, sign on top.
@@ -73,19 +74,34 @@ __attribute__((always_inline)) inline U64x4 fourFromX87(const Sample* src, doubl
     U64x4 lo, hi;
     std::memcpy(&lo, static_cast<const void*>(src), sizeof lo);
     std::memcpy(&hi, static_cast<const void*>(src + 2), sizeof hi);
-    const U64x4 mant = __builtin_shufflevector(lo, hi, 0, 2, 4, 6);
-    const U64x4 signExp = __builtin_shufflevector(lo, hi, 1, 3, 5, 7) & 0xffff;
-    const U64x4 e = signExp & 0x7fff;
-    const U64x4 zero = (U64x4)(e == 0) & (U64x4)(mant == 0);
-    // Normal doubles have exponents 1..2046 (extended 15361..16382+1024).
-    const U64x4 normal = (U64x4)(e >= 15361) & (U64x4)(e <= 17406) & (U64x4)((mant >> 63) == 1);
-    const U64x4 m = (mant >> 11) & ((uint64_t(1) << 52) - 1);
-    const U64x4 rest = mant & 0x7ff;
-    const U64x4 up = (U64x4)(rest > 0x400) | ((U64x4)(rest == 0x400) & (U64x4)((mant >> 11) & 1));
-    // A carry out of the significand moves into the exponent, as it should.
-    const U64x4 bits = ((((e - (16383 - 1023)) << 52) | m) + (up & 1)) & normal;
-    const U64x4 out = bits | ((signExp >> 15) << 63);
-    std::memcpy(dst, &out, sizeof out);
+    // Values 0, 2, 1, 3 in the lanes (no lane crossing), put back on the way out.
+    const U64x4 mant = __builtin_shufflevector(lo, hi, 0, 4, 2, 6);
+    const U64x4 top = __builtin_shufflevector(lo, hi, 1, 5, 3, 7); // sign, exponent, padding
+    const U64x4 e = top & 0x7fff;
+    // The significand as a whole number, rounded once by the adder: its upper
+    // and lower 32 bits are exact doubles, and so is the upper part's
+    // difference from the constants.
+    const U64x4 upperBits = (mant >> 32) | 0x4530000000000000;
+    const U64x4 lowerBits = (mant & 0xffffffff) | 0x4330000000000000;
+    F64x4 upper, lower;
+    std::memcpy(&upper, &upperBits, sizeof upper);
+    std::memcpy(&lower, &lowerBits, sizeof lower);
+    const F64x4 whole = (upper - 0x1.00000001p84) + lower;
+    U64x4 wholeBits;
+    std::memcpy(&wholeBits, &whole, sizeof wholeBits);
+    // Its exponent is 63 (64 where rounding carried) and moves by e - 16383 - 63;
+    // only e's low 12 bits reach the exponent field, which is all an exponent
+    // in range needs.
+    const U64x4 bits = wholeBits + (top << 52) + (uint64_t(-16446LL) << 52);
+    // Normal doubles have exponents 1..2046 (extended 15361..16382+1024): one
+    // signed comparison once the range is moved to the bottom.
+    const U64x4 inRange =
+        (U64x4)((I64x4)(e + (uint64_t(INT64_MIN) - 15361)) < (I64x4{} + (INT64_MIN + 2046)));
+    const U64x4 normal = inRange & (U64x4)((I64x4)mant < 0);
+    const U64x4 zero = (U64x4)((e | mant) == 0);
+    const U64x4 out = (bits & normal) | ((top << 48) & (uint64_t(1) << 63));
+    const U64x4 ordered = __builtin_shufflevector(out, out, 0, 2, 1, 3);
+    std::memcpy(dst, &ordered, sizeof ordered);
     return ~(zero | normal);
 }
 
@@ -93,8 +109,8 @@ __attribute__((always_inline)) inline U64x4 fourFromX87(const Sample* src, doubl
     return (v[0] | v[1] | v[2] | v[3]) != 0;
 }
 
-// Blocks of 32 are checked once, as taking the lanes apart costs more than the
-// conversion; a block with a value the lanes cannot take is done again one by one.
+// The lanes are checked once a block of 32; a block with a value they cannot
+// take is done again one by one.
 // With Largest, the largest |dst[i]| (not-a-number passed over, as std::max does).
 template <bool Largest>
 [[gnu::always_inline]] inline double x87ToDoublesBody(const Sample* src, int n, double* dst) {

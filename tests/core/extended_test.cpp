@@ -117,3 +117,56 @@ TEST(SamplesToDoubles, LargestMagnitudeWhereverItIsAndPastNotANumber) {
     EXPECT_EQ(samplesToDoublesLargest(v.data(), 0, got.data()), 0.0);
     EXPECT_EQ(samplesToDoublesLargest(v.data(), 3, got.data()), 2.0);
 }
+
+// Bit patterns as a file or an earlier stage may leave them: any padding
+// above the ten value bytes, exponents at the ends of the double's range,
+// significands just off a tie, the explicit bit clear.
+TEST(SamplesToDoubles, AnyBitPatternAsTheConversionGivesIt) {
+    std::mt19937_64 rng(17);
+    const uint16_t ends[] = {15360, 15361, 15362, 16383, 17405, 17406, 17407};
+    const uint64_t lows[] = {0x3ff, 0x400, 0x401, 0x7ff, 0xc00, 0};
+    const int n = 32 * 96 + 5;
+    std::vector<Sample> v(n);
+    for (int i = 0; i < n; ++i) {
+        // Blocks of 32 all within the double's range, anything at all, or within
+        // it but for one value just outside.
+        const int kind = (i / 32) % 3;
+        uint64_t mant = rng();
+        if (rng() % 2) mant = (mant & ~uint64_t(0x7ff)) | lows[rng() % 6];
+        if (rng() % 8 == 0) mant |= ~uint64_t(0x7ff); // rounds up into the exponent
+        uint16_t e = ends[rng() % 7];
+        if (kind == 1) {
+            if (rng() % 4 == 0) e = static_cast<uint16_t>(rng());
+        } else {
+            mant |= uint64_t(1) << 63;
+            e = static_cast<uint16_t>(15361 + rng() % 2046);
+            if (rng() % 4 == 0) e = ends[1 + rng() % 4];
+            if (kind == 2 && i % 32 == (i / 96) % 32) {
+                const int odd = (i / 96) % 4;
+                if (odd == 0) mant &= ~(uint64_t(1) << 63); // explicit bit clear
+                if (odd == 1) e = 15360;                    // below the double's normals
+                if (odd == 2) e = 17407;                    // above its largest
+                if (odd == 3) e = 0;                        // zero exponent, not zero
+            }
+        }
+        const uint16_t signExp = static_cast<uint16_t>(e | ((rng() % 2) << 15));
+        unsigned char bytes[sizeof(Sample)];
+        const uint64_t padding = rng();
+        std::memcpy(bytes, &mant, 8);
+        std::memcpy(bytes + 8, &signExp, 2);
+        std::memcpy(bytes + 10, &padding, sizeof(Sample) - 10);
+        std::memcpy(static_cast<void*>(&v[i]), bytes, sizeof(Sample));
+    }
+    v[100] = 0.0L, v[101] = -0.0L; // zeros within a block of the fast kind
+    std::vector<double> got(n), again(n);
+    samplesToDoubles(v.data(), n, got.data());
+    const double top = samplesToDoublesLargest(v.data(), n, again.data());
+    double want = 0;
+    for (int i = 0; i < n; ++i) {
+        const double w = static_cast<double>(v[i]);
+        ASSERT_EQ(std::memcmp(&got[i], &w, 8), 0) << i << ' ' << w;
+        ASSERT_EQ(std::memcmp(&again[i], &w, 8), 0) << i << ' ' << w;
+        want = std::max(want, std::fabs(w));
+    }
+    EXPECT_EQ(top, want);
+}
