@@ -72,6 +72,20 @@ int segyCodeOfDataFormatItem(int item, int detectedCode) {
 SegySampleDecoder::SegySampleDecoder()
     : whole_(kReadSlots), words_(kReadSlots), doubles_(kReadSlots) {}
 
+namespace {
+
+// 16-bit samples in either byte order, the most common SEG-Y samples: the
+// wider vector unit swaps and widens twice as many per step.
+__attribute__((target_clones("avx2", "default"))) void whole16(const unsigned char* p, int n,
+                                                               bool be, int32_t* w) {
+    if (be)
+        for (int i = 0; i < n; ++i) w[i] = getI16BE(p + 2 * i);
+    else
+        for (int i = 0; i < n; ++i) w[i] = getI16LE(p + 2 * i);
+}
+
+} // namespace
+
 void SegySampleDecoder::decodeWhole(const unsigned char* p, int n, int code, bool be) {
     int32_t* w = whole_.data();
     switch (code) {
@@ -85,10 +99,7 @@ void SegySampleDecoder::decodeWhole(const unsigned char* p, int n, int code, boo
         for (int i = 0; i < n; ++i) w[i] = static_cast<int8_t>(p[i]);
         break;
     default:
-        if (be)
-            for (int i = 0; i < n; ++i) w[i] = getI16BE(p + 2 * i);
-        else
-            for (int i = 0; i < n; ++i) w[i] = getI16LE(p + 2 * i);
+        whole16(p, n, be, w);
     }
 }
 

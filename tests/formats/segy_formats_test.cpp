@@ -348,3 +348,29 @@ TEST(SegyFormats, FullScaleOfFloatAndWideSamplesComesFromTheFirstTrace) {
     s = open(line(8, true), dir.file("i8.sgy"));
     EXPECT_EQ(s->FullScale, 128);
 }
+
+TEST(SegyFormats, SixteenBitSamplesInBothOrdersAtEveryLengthAroundTheVectorSteps) {
+    // Lengths 1..70 cover every remainder of the vector steps; the extremes
+    // and a sign change sit at both ends.
+    SegySampleDecoder d;
+    std::vector<Sample> out(80);
+    for (const bool be : {true, false})
+        for (int n = 1; n <= 70; ++n) {
+            std::vector<unsigned char> bytes(2 * n + 2, 0xEE);
+            std::vector<int16_t> v(n);
+            for (int i = 0; i < n; ++i) {
+                v[i] = static_cast<int16_t>(i == 0       ? -32768
+                                            : i == n - 1 ? 32767
+                                                         : (i * 4099) - 30000);
+                const auto u = static_cast<uint16_t>(v[i]);
+                bytes[2 * i + (be ? 0 : 1)] = static_cast<unsigned char>(u >> 8);
+                bytes[2 * i + (be ? 1 : 0)] = static_cast<unsigned char>(u & 0xFF);
+            }
+            std::fill(out.begin(), out.end(), Sample(7));
+            d.decode(bytes.data(), n, segyfmt::Int16, be, 1, 0, out.data());
+            for (int i = 0; i < n; ++i) ASSERT_EQ(out[i], v[i]) << be << " " << n << " " << i;
+            ASSERT_EQ(out[n], 7) << n;
+            const int32_t* w = d.decodeShort(bytes.data(), n, segyfmt::Int16, be);
+            for (int i = 0; i < n; ++i) ASSERT_EQ(w[i], v[i]) << be << " " << n << " " << i;
+        }
+}
