@@ -337,9 +337,12 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
 
 // Only places [0, keep) of the output are made in the last stage; returns the
 // sum of the squares of the input bins, which is the output's over h (Parseval).
+// Where the last stage is taken with the one before it (h at least 32), the
+// largest of re[0..keep) and im[0..odds) is found on the way, into peak.
 [[gnu::always_inline]] inline float inverseEights(float* __restrict re, float* __restrict im, int h,
-                                                  int keep, const float* tabRe,
-                                                  const float* tabImInverse) {
+                                                  int keep, int odds, const float* tabRe,
+                                                  const float* tabImInverse, float& peak,
+                                                  bool& havePeak) {
     const F8 w4r = {tabRe[3], tabRe[4], tabRe[5], tabRe[6], tabRe[3], tabRe[4], tabRe[5], tabRe[6]};
     const F8 w4i = {tabImInverse[3], tabImInverse[4], tabImInverse[5], tabImInverse[6],
                     tabImInverse[3], tabImInverse[4], tabImInverse[5], tabImInverse[6]};
@@ -369,10 +372,16 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
             store8(re + s, r), store8(im + s, i);
         }
     }
+    // Blocks of eight below whole hold lags of both kinds; the rest are looked
+    // at one by one.
+    const int whole = odds / 8 * 8;
+    F8 top = F8{} - HUGE_VALF;
+    bool lastPaired = false;
     for (; stages >= 2; stages -= 2, L *= 4) {
         // L and 2L over places j, j + L, j + 2L, j + 3L of each block of 4L;
         // the last stage makes only the lower half, and of it only [0, keep).
         const bool last = 4 * L == h;
+        lastPaired = lastPaired || last;
         const float *w1r = tabRe + L - 1, *w1i = tabImInverse + L - 1;
         const float *w2r = tabRe + 2 * L - 1, *w2i = tabImInverse + 2 * L - 1;
         for (int s0 = 0; s0 < h; s0 += 4 * L)
@@ -387,9 +396,11 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
                 inversePair(ar, ai, cr, ci, load8(w2r + j), load8(w2i + j));
                 if (last) {
                     store8(r, ar), store8(i, ai);
+                    if (j < whole) top = ar > top ? ar : top, top = ai > top ? ai : top;
                     if (j + L < keep) {
                         inversePair(br, bi, dr, di, load8(w2r + L + j), load8(w2i + L + j));
                         store8(r + L, br), store8(i + L, bi);
+                        if (j + L < whole) top = br > top ? br : top, top = bi > top ? bi : top;
                     }
                     continue;
                 }
@@ -398,6 +409,13 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
                 store8(r + 2 * L, cr), store8(i + 2 * L, ci);
                 store8(r + 3 * L, dr), store8(i + 3 * L, di);
             }
+    }
+    if (lastPaired) {
+        peak = top[0];
+        for (int k = 1; k < 8; ++k) peak = std::max(peak, top[k]);
+        for (int k = whole; k < keep; ++k) peak = std::max(peak, re[k]);
+        for (int k = whole; k < odds; ++k) peak = std::max(peak, im[k]);
+        havePeak = true;
     }
     float sum = 0;
     for (int k = 0; k < 8; ++k) sum += norm2[k];
@@ -413,9 +431,13 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
 }
 // The sum of the squares of the output over all h places, or -1 when it is to
 // be taken from the output.
-[[gnu::target("avx2,fma")]] double inverseFma(float* re, float* im, int h, int keep,
-                                              const float* tr, const float* ti) {
-    if (h >= 8) return static_cast<double>(h) * inverseEights(re, im, h, keep, tr, ti);
+[[gnu::target("avx2,fma")]] double inverseFma(float* re, float* im, int h, int keep, int odds,
+                                              const float* tr, const float* ti, float& peak,
+                                              bool& havePeak) {
+    havePeak = false;
+    if (h >= 8)
+        return static_cast<double>(h) *
+               inverseEights(re, im, h, keep, odds, tr, ti, peak, havePeak);
     inverseBody(re, im, h, tr, ti);
     return -1;
 }
@@ -800,11 +822,14 @@ int RealCorrelation::candidates(const long double* x, int* lags, int maxCount,
     // Lag 2j is at re[j], lag 2j + 1 at im[j].
     const int evens = (n + 1) / 2, odds = n / 2;
     double parseval = -1;
+    float foldedPeak = 0;
+    bool havePeak = false;
     if (haveFma()) {
         forwardFma(re, im, h, stageReF_.data(), stageImF_.data());
         productFma(re, im, h, unpackReF_.data(), unpackImF_.data(), refReF_.data(), refImF_.data(),
                    refHalfReF_, refHalfImF_);
-        parseval = inverseFma(re, im, h, evens, stageReF_.data(), stageImInverseF_.data());
+        parseval = inverseFma(re, im, h, evens, odds, stageReF_.data(), stageImInverseF_.data(),
+                              foldedPeak, havePeak);
     } else {
         forwardPlain(re, im, h, stageReF_.data(), stageImF_.data());
         productPlain(re, im, h, unpackReF_.data(), unpackImF_.data(), refReF_.data(),
@@ -812,8 +837,11 @@ int RealCorrelation::candidates(const long double* x, int* lags, int maxCount,
         inversePlain(re, im, h, stageReF_.data(), stageImInverseF_.data());
     }
     const int normPlaces = parseval < 0 ? h : 0;
-    auto [peak, out2] = haveFma() ? peakAndNorm2Fma(re, im, normPlaces, evens, odds)
-                                  : peakAndNorm2Plain(re, im, normPlaces, evens, odds);
+    std::pair<double, double> found{foldedPeak, 0};
+    if (!havePeak)
+        found = haveFma() ? peakAndNorm2Fma(re, im, normPlaces, evens, odds)
+                          : peakAndNorm2Plain(re, im, normPlaces, evens, odds);
+    auto [peak, out2] = found;
     if (parseval >= 0) out2 = parseval * 1.01;
 
     // How far any computed lag can be from its exact sum, in the scaled units,
