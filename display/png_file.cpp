@@ -1,5 +1,7 @@
 #include "display/png_file.h"
 
+#include "core/rewrite_file.h"
+
 #include <zlib.h>
 
 #include <algorithm>
@@ -7,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <sys/types.h>
 #include <vector>
 
 namespace tarnix {
@@ -177,7 +180,7 @@ bool writePng(const QImage& image, const std::string& path) {
     // 256 entries and filled in at the end; a 257th colour starts the file
     // again in truecolour.
     for (const bool indexed : {true, false}) {
-        std::FILE* f = std::fopen(path.c_str(), "wb");
+        std::FILE* f = openForRewrite(path);
         if (!f) return false;
         PngOut out(f);
         static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -211,12 +214,15 @@ bool writePng(const QImage& image, const std::string& path) {
                 plte[3 * i + 1] = static_cast<unsigned char>(index.colours[i] >> 8);
                 plte[3 * i + 2] = static_cast<unsigned char>(index.colours[i]);
             }
-            if (std::fseek(f, kPlteAt, SEEK_SET) != 0) out.fail();
+            // Back to where the data ends, not to the file's end: the file
+            // may be written over a longer one.
+            const off_t end = ::ftello(f);
+            if (end < 0 || std::fseek(f, kPlteAt, SEEK_SET) != 0) out.fail();
             out.chunk("PLTE", plte.data(), plte.size());
-            if (std::fseek(f, 0, SEEK_END) != 0) out.fail();
+            if (end < 0 || ::fseeko(f, end, SEEK_SET) != 0) out.fail();
         }
         out.chunk("IEND", nullptr, 0);
-        const bool closed = std::fclose(f) == 0;
+        const bool closed = closeRewritten(f);
         return data == Data::Written && out.ok() && closed;
     }
     return false;

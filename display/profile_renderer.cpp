@@ -3,6 +3,7 @@
 #include "core/error.h"
 #include "core/extended.h"
 #include "core/numtext.h"
+#include "core/rewrite_file.h"
 #include "core/session.h"
 #include "display/palette.h"
 #include "display/png_file.h"
@@ -623,7 +624,7 @@ bool writeBmp24(const QImage& image, const std::string& path) {
     const long long rowBytes = (static_cast<long long>(w) * 24 + 31) / 32 * 4;
     const long long dataBytes = rowBytes * h;
     if (dataBytes + 54 > 0xFFFFFFFFLL) return false;
-    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::FILE* f = openForRewrite(path);
     if (!f) return false;
     unsigned char head[54] = {'B', 'M'};
     putLE(head + 2, static_cast<uint32_t>(dataBytes + 54), 4);
@@ -648,8 +649,7 @@ bool writeBmp24(const QImage& image, const std::string& path) {
         const size_t bytes = static_cast<size_t>(rows * rowBytes);
         ok = std::fwrite(chunk.data(), 1, bytes, f) == bytes;
     }
-    ok = std::fclose(f) == 0 && ok;
-    return ok;
+    return closeRewritten(f) && ok;
 }
 
 } // namespace

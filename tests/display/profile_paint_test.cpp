@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <limits>
@@ -327,6 +328,33 @@ TEST(SaveImage, PngAndBmpRoundTripAndFailureNamesTheFile) {
     } catch (const IoError& e) {
         EXPECT_NE(std::string(e.what()).find("missing/x.bmp"), std::string::npos);
     }
+}
+
+TEST(SaveImage, WrittenOverAnOlderFileGivesTheSameBytesAsAFreshOne) {
+    // The writers reuse an existing file in place: nothing of a longer old
+    // file may survive, and the palette the PNG writer fills in afterwards
+    // must not send it to the old file's end.
+    test::TempDir dir;
+    std::mt19937 rng(3);
+    QImage big(600, 400, QImage::Format_RGB32);
+    for (int y = 0; y < big.height(); ++y)
+        for (int x = 0; x < big.width(); ++x) big.setPixel(x, y, rng() | 0xFF000000u);
+    QImage few(50, 30, QImage::Format_RGB32); // indexed as PNG
+    for (int y = 0; y < few.height(); ++y)
+        for (int x = 0; x < few.width(); ++x) few.setPixel(x, y, qRgb(x % 5 * 40, y % 3 * 60, 9));
+    for (const char* ext : {".bmp", ".png"}) {
+        const std::string fresh = dir.file(std::string("fresh") + ext);
+        const std::string over = dir.file(std::string("over") + ext);
+        for (const QImage* img : {&few, &big}) {
+            saveProfileImage(big, over); // the longer file first
+            saveProfileImage(*img, over);
+            std::remove(fresh.c_str());
+            saveProfileImage(*img, fresh);
+            ASSERT_EQ(test::readTextFile(over), test::readTextFile(fresh)) << ext;
+        }
+    }
+    // A name taken by something that is not a regular file still fails.
+    EXPECT_THROW(saveProfileImage(few, dir.file("")), IoError);
 }
 
 TEST(SaveImage, BmpBytesAsTheToolkitWritesThem) {
