@@ -3,6 +3,7 @@
 #include "core/error.h"
 
 #include "core/extended.h"
+#include "processing/modules/lanes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -513,23 +514,18 @@ peakAndNorm2Body(const float* re, const float* im, int h, int evens, int odds) {
 }
 
 // sum of x[i] * m[i] over i < c, four lanes of four.
-using D4 = double __attribute__((vector_size(32)));
-[[gnu::always_inline]] inline D4 loadD4(const double* p) {
-    D4 v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
+using D4 = lanes::V4;
 [[gnu::always_inline]] inline double dotBody(const double* __restrict x, const double* __restrict m,
                                              int c) {
     D4 s0{}, s1{}, s2{}, s3{};
     int i = 0;
     for (; i + 16 <= c; i += 16) {
-        s0 += loadD4(x + i) * loadD4(m + i);
-        s1 += loadD4(x + i + 4) * loadD4(m + i + 4);
-        s2 += loadD4(x + i + 8) * loadD4(m + i + 8);
-        s3 += loadD4(x + i + 12) * loadD4(m + i + 12);
+        s0 += lanes::load4(x + i) * lanes::load4(m + i);
+        s1 += lanes::load4(x + i + 4) * lanes::load4(m + i + 4);
+        s2 += lanes::load4(x + i + 8) * lanes::load4(m + i + 8);
+        s3 += lanes::load4(x + i + 12) * lanes::load4(m + i + 12);
     }
-    for (; i + 4 <= c; i += 4) s0 += loadD4(x + i) * loadD4(m + i);
+    for (; i + 4 <= c; i += 4) s0 += lanes::load4(x + i) * lanes::load4(m + i);
     const D4 s = (s0 + s1) + (s2 + s3);
     double r = (s[0] + s[1]) + (s[2] + s[3]);
     for (; i < c; ++i) r += x[i] * m[i];
@@ -544,29 +540,29 @@ using D4 = double __attribute__((vector_size(32)));
     D4 s0{}, s1{}, s2{}, s3{}, t0{}, t1{}, t2{}, t3{};
     int i = 0;
     for (; i + 16 <= cy; i += 16) {
-        const D4 m0 = loadD4(m + i), m1 = loadD4(m + i + 4), m2 = loadD4(m + i + 8),
-                 m3 = loadD4(m + i + 12);
-        s0 += loadD4(x + i) * m0;
-        s1 += loadD4(x + i + 4) * m1;
-        s2 += loadD4(x + i + 8) * m2;
-        s3 += loadD4(x + i + 12) * m3;
-        t0 += loadD4(y + i) * m0;
-        t1 += loadD4(y + i + 4) * m1;
-        t2 += loadD4(y + i + 8) * m2;
-        t3 += loadD4(y + i + 12) * m3;
+        const D4 m0 = lanes::load4(m + i), m1 = lanes::load4(m + i + 4),
+                 m2 = lanes::load4(m + i + 8), m3 = lanes::load4(m + i + 12);
+        s0 += lanes::load4(x + i) * m0;
+        s1 += lanes::load4(x + i + 4) * m1;
+        s2 += lanes::load4(x + i + 8) * m2;
+        s3 += lanes::load4(x + i + 12) * m3;
+        t0 += lanes::load4(y + i) * m0;
+        t1 += lanes::load4(y + i + 4) * m1;
+        t2 += lanes::load4(y + i + 8) * m2;
+        t3 += lanes::load4(y + i + 12) * m3;
     }
     int k = i;
     for (; k + 16 <= cx; k += 16) {
-        s0 += loadD4(x + k) * loadD4(m + k);
-        s1 += loadD4(x + k + 4) * loadD4(m + k + 4);
-        s2 += loadD4(x + k + 8) * loadD4(m + k + 8);
-        s3 += loadD4(x + k + 12) * loadD4(m + k + 12);
+        s0 += lanes::load4(x + k) * lanes::load4(m + k);
+        s1 += lanes::load4(x + k + 4) * lanes::load4(m + k + 4);
+        s2 += lanes::load4(x + k + 8) * lanes::load4(m + k + 8);
+        s3 += lanes::load4(x + k + 12) * lanes::load4(m + k + 12);
     }
-    for (; k + 4 <= cx; k += 4) s0 += loadD4(x + k) * loadD4(m + k);
+    for (; k + 4 <= cx; k += 4) s0 += lanes::load4(x + k) * lanes::load4(m + k);
     const D4 s = (s0 + s1) + (s2 + s3);
     rx = (s[0] + s[1]) + (s[2] + s[3]);
     for (; k < cx; ++k) rx += x[k] * m[k];
-    for (; i + 4 <= cy; i += 4) t0 += loadD4(y + i) * loadD4(m + i);
+    for (; i + 4 <= cy; i += 4) t0 += lanes::load4(y + i) * lanes::load4(m + i);
     const D4 t = (t0 + t1) + (t2 + t3);
     ry = (t[0] + t[1]) + (t[2] + t[3]);
     for (; i < cy; ++i) ry += y[i] * m[i];
@@ -594,7 +590,7 @@ void dotPairPlain(const double* x, const double* y, const double* m, int cx, int
     D4 sum{};
     int j = 0;
     for (; 2 * j + 8 <= n; j += 4) {
-        const D4 a = loadD4(d + 2 * j) * down, b = loadD4(d + 2 * j + 4) * down;
+        const D4 a = lanes::load4(d + 2 * j) * down, b = lanes::load4(d + 2 * j + 4) * down;
         std::memcpy(d + 2 * j, &a, sizeof a);
         std::memcpy(d + 2 * j + 4, &b, sizeof b);
         const D4 ev = __builtin_shufflevector(a, b, 0, 2, 4, 6);
