@@ -6,9 +6,6 @@
 #include <cstring>
 #include <limits>
 
-// The four-lane helpers are inlined into their callers; no call passes a vector.
-#pragma GCC diagnostic ignored "-Wpsabi"
-
 namespace tarnix {
 
 namespace {

@@ -13,9 +13,6 @@
 #include <string>
 #include <utility>
 
-// The eight-lane helpers are inlined into their callers; no call passes a vector.
-#pragma GCC diagnostic ignored "-Wpsabi"
-
 namespace tarnix::modules {
 
 namespace {
