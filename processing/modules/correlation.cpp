@@ -141,6 +141,13 @@ using F8 = float __attribute__((vector_size(32)));
 [[gnu::always_inline]] inline void store8(float* p, F8 v) {
     std::memcpy(p, &v, sizeof v);
 }
+// The same, but kept in a register: the compiler would otherwise fold the
+// load into both operations that use it, and the transforms are bound by loads.
+[[gnu::always_inline]] inline F8 loadReg8(const float* p) {
+    F8 v = load8(p);
+    asm("" : "+x"(v));
+    return v;
+}
 [[gnu::always_inline]] inline F8 reversed8(F8 v) {
     return __builtin_shufflevector(v, v, 7, 6, 5, 4, 3, 2, 1, 0);
 }
@@ -267,7 +274,8 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
 [[gnu::always_inline]] inline void forwardEights(float* __restrict re, float* __restrict im, int h,
                                                  const float* tabRe, const float* tabIm) {
     if (h == 16) {
-        const F8 ar = load8(re), ai = load8(im), cr = load8(tabRe + 7), ci = load8(tabIm + 7);
+        const F8 ar = loadReg8(re), ai = loadReg8(im), cr = loadReg8(tabRe + 7),
+                 ci = loadReg8(tabIm + 7);
         store8(re + 8, ar * cr - ai * ci), store8(im + 8, ar * ci + ai * cr);
     } else if (h >= 32) {
         // L = h/2 and h/4: places j, j + h/4 of the lower half and their images above.
@@ -275,13 +283,13 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
         const float *w1r = tabRe + 2 * L - 1, *w1i = tabIm + 2 * L - 1;
         const float *w2r = tabRe + L - 1, *w2i = tabIm + L - 1;
         for (int j = 0; j < L; j += 8) {
-            F8 ar = load8(re + j), ai = load8(im + j), br = load8(re + L + j),
-               bi = load8(im + L + j);
-            F8 cr = load8(w1r + j), ci = load8(w1i + j);
+            F8 ar = loadReg8(re + j), ai = loadReg8(im + j), br = loadReg8(re + L + j),
+               bi = loadReg8(im + L + j);
+            F8 cr = loadReg8(w1r + j), ci = loadReg8(w1i + j);
             F8 er = ar * cr - ai * ci, ei = ar * ci + ai * cr;
-            cr = load8(w1r + L + j), ci = load8(w1i + L + j);
+            cr = loadReg8(w1r + L + j), ci = loadReg8(w1i + L + j);
             F8 fr = br * cr - bi * ci, fi = br * ci + bi * cr;
-            cr = load8(w2r + j), ci = load8(w2i + j);
+            cr = loadReg8(w2r + j), ci = loadReg8(w2i + j);
             forwardPair(ar, ai, br, bi, cr, ci);
             forwardPair(er, ei, fr, fi, cr, ci);
             store8(re + j, ar), store8(im + j, ai), store8(re + L + j, br), store8(im + L + j, bi);
@@ -300,12 +308,12 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
         for (int s0 = 0; s0 < h; s0 += 2 * L)
             for (int j = 0; j < M; j += 8) {
                 float *r = re + s0 + j, *i = im + s0 + j;
-                F8 ar = load8(r), ai = load8(i), br = load8(r + M), bi = load8(i + M);
-                F8 cr = load8(r + L), ci = load8(i + L), dr = load8(r + L + M),
-                   di = load8(i + L + M);
-                forwardPair(ar, ai, cr, ci, load8(w1r + j), load8(w1i + j));
-                forwardPair(br, bi, dr, di, load8(w1r + M + j), load8(w1i + M + j));
-                const F8 wr = load8(w2r + j), wi = load8(w2i + j);
+                F8 ar = loadReg8(r), ai = loadReg8(i), br = loadReg8(r + M), bi = loadReg8(i + M);
+                F8 cr = loadReg8(r + L), ci = loadReg8(i + L), dr = loadReg8(r + L + M),
+                   di = loadReg8(i + L + M);
+                forwardPair(ar, ai, cr, ci, loadReg8(w1r + j), loadReg8(w1i + j));
+                forwardPair(br, bi, dr, di, loadReg8(w1r + M + j), loadReg8(w1i + M + j));
+                const F8 wr = loadReg8(w2r + j), wi = loadReg8(w2i + j);
                 forwardPair(ar, ai, br, bi, wr, wi);
                 forwardPair(cr, ci, dr, di, wr, wi);
                 store8(r, ar), store8(i, ai), store8(r + M, br), store8(i + M, bi);
@@ -315,10 +323,10 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
     const F8 w4r = {1, 1, 1, 1, tabRe[3], tabRe[4], tabRe[5], tabRe[6]};
     const F8 w4i = {0, 0, 0, 0, tabIm[3], tabIm[4], tabIm[5], tabIm[6]};
     if (stages == 1) {
-        const F8 w8r = load8(tabRe + 7), w8i = load8(tabIm + 7);
+        const F8 w8r = loadReg8(tabRe + 7), w8i = loadReg8(tabIm + 7);
         for (int s = 0; s < h; s += 16) {
-            F8 ar = load8(re + s), ai = load8(im + s), br = load8(re + s + 8),
-               bi = load8(im + s + 8);
+            F8 ar = loadReg8(re + s), ai = loadReg8(im + s), br = loadReg8(re + s + 8),
+               bi = loadReg8(im + s + 8);
             forwardPair(ar, ai, br, bi, w8r, w8i);
             forwardLastThree(ar, ai, w4r, w4i);
             forwardLastThree(br, bi, w4r, w4i);
@@ -327,7 +335,7 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
         return;
     }
     for (int s = 0; s < h; s += 8) {
-        F8 r = load8(re + s), i = load8(im + s);
+        F8 r = loadReg8(re + s), i = loadReg8(im + s);
         forwardLastThree(r, i, w4r, w4i);
         store8(re + s, r), store8(im + s, i);
     }
@@ -349,10 +357,10 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
     F8 norm2{};
     int L = 8;
     if (stages % 2 == 1) {
-        const F8 w8r = load8(tabRe + 7), w8i = load8(tabImInverse + 7);
+        const F8 w8r = loadReg8(tabRe + 7), w8i = loadReg8(tabImInverse + 7);
         for (int s = 0; s < h; s += 16) {
-            F8 ar = load8(re + s), ai = load8(im + s), br = load8(re + s + 8),
-               bi = load8(im + s + 8);
+            F8 ar = loadReg8(re + s), ai = loadReg8(im + s), br = loadReg8(re + s + 8),
+               bi = loadReg8(im + s + 8);
             norm2 += ar * ar + ai * ai;
             norm2 += br * br + bi * bi;
             inverseFirstThree(ar, ai, w4r, w4i);
@@ -364,7 +372,7 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
         L = 16;
     } else {
         for (int s = 0; s < h; s += 8) {
-            F8 r = load8(re + s), i = load8(im + s);
+            F8 r = loadReg8(re + s), i = loadReg8(im + s);
             norm2 += r * r + i * i;
             inverseFirstThree(r, i, w4r, w4i);
             store8(re + s, r), store8(im + s, i);
@@ -385,24 +393,24 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
         for (int s0 = 0; s0 < h; s0 += 4 * L)
             for (int j = 0; j < L; j += 8) {
                 float *r = re + s0 + j, *i = im + s0 + j;
-                F8 ar = load8(r), ai = load8(i), br = load8(r + L), bi = load8(i + L);
-                F8 cr = load8(r + 2 * L), ci = load8(i + 2 * L), dr = load8(r + 3 * L),
-                   di = load8(i + 3 * L);
-                const F8 wr = load8(w1r + j), wi = load8(w1i + j);
+                F8 ar = loadReg8(r), ai = loadReg8(i), br = loadReg8(r + L), bi = loadReg8(i + L);
+                F8 cr = loadReg8(r + 2 * L), ci = loadReg8(i + 2 * L), dr = loadReg8(r + 3 * L),
+                   di = loadReg8(i + 3 * L);
+                const F8 wr = loadReg8(w1r + j), wi = loadReg8(w1i + j);
                 inversePair(ar, ai, br, bi, wr, wi);
                 inversePair(cr, ci, dr, di, wr, wi);
-                inversePair(ar, ai, cr, ci, load8(w2r + j), load8(w2i + j));
+                inversePair(ar, ai, cr, ci, loadReg8(w2r + j), loadReg8(w2i + j));
                 if (last) {
                     store8(r, ar), store8(i, ai);
                     if (j < whole) top = ar > top ? ar : top, top = ai > top ? ai : top;
                     if (j + L < keep) {
-                        inversePair(br, bi, dr, di, load8(w2r + L + j), load8(w2i + L + j));
+                        inversePair(br, bi, dr, di, loadReg8(w2r + L + j), loadReg8(w2i + L + j));
                         store8(r + L, br), store8(i + L, bi);
                         if (j + L < whole) top = br > top ? br : top, top = bi > top ? bi : top;
                     }
                     continue;
                 }
-                inversePair(br, bi, dr, di, load8(w2r + L + j), load8(w2i + L + j));
+                inversePair(br, bi, dr, di, loadReg8(w2r + L + j), loadReg8(w2i + L + j));
                 store8(r, ar), store8(i, ai), store8(r + L, br), store8(i + L, bi);
                 store8(r + 2 * L, cr), store8(i + 2 * L, ci);
                 store8(r + 3 * L, dr), store8(i + 3 * L, di);
