@@ -114,6 +114,9 @@ public:
     TraceBuffer current{};   // the current trace, worked on in place
     TraceBuffer raw{};       // raw input trace (SEG-Y, XTF), from time 0
     TraceBuffer meanTrace{}; // CALCULATE_RMSTRACE result, for the rows that need it
+    // Counts the writes of CALCULATE_RMSTRACE, the mean's one writer during a run;
+    // rows that keep what they derived from the mean look at it between first traces.
+    long long meanTraceVersion = 0;
     TraceHeader header;
     ShotGather gather; // the SEG-2 shot last read
 

@@ -83,11 +83,14 @@ struct ModuleState {
     int mirrorValid = 0, mirrorDirty = 0;
 
     // The automatic static's transform and norm of the mean trace, kept while
-    // the mean's first astmMeanN slots (copied to astmMean) stay the same.
+    // the mean's first astmMeanN slots (copied to astmMean) stay the same: seen
+    // byte for byte, or taken on trust while the caller's version count of the
+    // mean stays astmMeanVersion.
     ZeroedBuffer<Sample> astmMean;
     OnFirstUse<modules::RealCorrelation> astmTransform;
     double astmMeanNorm2 = 0;
     int astmMeanN = -1;
+    long long astmMeanVersion = -1;
     ZeroedBuffer<double> astmCorrelation; // the sums by lag, from the transform
     ZeroedBuffer<int> astmLags;           // lags summed directly
 

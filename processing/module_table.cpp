@@ -127,7 +127,10 @@ void hbfm(RowContext& r) {
 }
 void astm(RowContext& r) {
     (void)r.rowNumber();
-    r.wrote(modules::astm(r.trace(), r.n(), r.s.meanTrace, r.m));
+    // Within a run only the pre-pass writes the mean; a first trace (a run's,
+    // or a single-trace read) looks at it byte for byte once more.
+    r.wrote(
+        modules::astm(r.trace(), r.n(), r.s.meanTrace, r.m, r.first ? -1 : r.s.meanTraceVersion));
 }
 void stam(RowContext& r) {
     const long long shift = modules::shiftSamples(r.pFloat(1), r.rate());

@@ -8,6 +8,7 @@ namespace tarnix {
 
 int CALCULATE_RMSTRACE(Session& s) {
     // A stale sum from an earlier pre-pass would bias every later run.
+    ++s.meanTraceVersion;
     s.meanTrace.fill(0);
     if (!s.input) throw IoError("No input file is open");
     const int n = std::clamp(s.NumSamples, 0, kTraceSlots);

@@ -104,7 +104,8 @@ int shiftOf(int lag, int n) {
 
 } // namespace
 
-int astmShift(const TraceBuffer& trace, int n, const TraceBuffer& mean, ModuleState& state) {
+int astmShift(const TraceBuffer& trace, int n, const TraceBuffer& mean, ModuleState& state,
+              long long meanVersion) {
     n = checkedCount("ASTM", n);
     if (n <= 0) return 0;
     const Sample* x = trace.data();
@@ -121,7 +122,9 @@ int astmShift(const TraceBuffer& trace, int n, const TraceBuffer& mean, ModuleSt
         // The mean's transform and norm are kept while its first n slots stay
         // byte for byte as they were.
         const size_t bytes = static_cast<size_t>(n) * sizeof(Sample);
-        if (state.astmMeanN != n || std::memcmp(state.astmMean.data(), m, bytes) != 0) {
+        const bool trusted = meanVersion >= 0 && meanVersion == state.astmMeanVersion;
+        if (state.astmMeanN != n ||
+            (!trusted && std::memcmp(state.astmMean.data(), m, bytes) != 0)) {
             std::memcpy(state.astmMean.data(), m, bytes);
             double mm = 0;
             for (int i = 0; i < n; ++i) mm += static_cast<double>(m[i]) * static_cast<double>(m[i]);
@@ -129,6 +132,7 @@ int astmShift(const TraceBuffer& trace, int n, const TraceBuffer& mean, ModuleSt
             state.astmTransform->setReference(m, n);
             state.astmMeanN = n;
         }
+        state.astmMeanVersion = meanVersion;
         // A single-precision search first; the double one when it leaves too
         // many lags to sum directly.
         bool sure = false;
@@ -158,8 +162,9 @@ int astmShift(const TraceBuffer& trace, int n, const TraceBuffer& mean, ModuleSt
     return shiftOf(best, n);
 }
 
-int astm(TraceBuffer& trace, int n, const TraceBuffer& mean, ModuleState& state) {
-    const int s = astmShift(trace, n, mean, state);
+int astm(TraceBuffer& trace, int n, const TraceBuffer& mean, ModuleState& state,
+         long long meanVersion) {
+    const int s = astmShift(trace, n, mean, state, meanVersion);
     if (s == 0) return 0;
     moveSlots(trace, s, 0, n);
     return n;

@@ -36,9 +36,14 @@ long long trendShift(long double pickMs, long double originMs, long double rate,
 // would be n. The correlation goes through the transform; the lags within
 // its rounding of the maximum are summed directly, so the first maximum is the
 // direct sums' own.
-int astmShift(const TraceBuffer& trace, int n, const TraceBuffer& mean, ModuleState& state);
+// meanVersion: a count the caller raises whenever the mean may have changed;
+// while it stays the same the mean is not compared again. Negative: unknown,
+// the mean is compared with the one the transform was made from.
+int astmShift(const TraceBuffer& trace, int n, const TraceBuffer& mean, ModuleState& state,
+              long long meanVersion = -1);
 // The trace moves astmShift samples earlier (n samples written).
-int astm(TraceBuffer& trace, int n, const TraceBuffer& mean, ModuleState& state);
+int astm(TraceBuffer& trace, int n, const TraceBuffer& mean, ModuleState& state,
+         long long meanVersion = -1);
 
 // The reflection-coefficient estimate of one trace.
 struct ReflectionEstimate {

@@ -178,6 +178,30 @@ TEST(AutomaticStatic, TransformPicksTheSameFirstMaximumAsTheDirectSums) {
     EXPECT_EQ(astmShift(*x, n, *mean, state()), 101);
 }
 
+TEST(AutomaticStatic, AVersionCountStandsForTheMeanUntilItChanges) {
+    const int n = 1500;
+    std::mt19937 gen(5);
+    std::uniform_int_distribution<int> d(-3000, 3000);
+    auto a = zeros(), b = zeros(), x = zeros();
+    for (int i = 0; i < n; ++i) (*a)[i] = d(gen);
+    for (int i = 3; i < n; ++i) (*b)[i] = (*a)[i - 3]; // a delayed by 3
+    for (int i = 7; i < n; ++i) (*x)[i] = (*a)[i - 7]; // a delayed by 7
+    ModuleState m;
+    auto mean = std::make_unique<TraceBuffer>(*a);
+    EXPECT_EQ(astmShift(*x, n, *mean, m, 1), 8);
+    // A new count: the mean is looked at again.
+    *mean = *b;
+    EXPECT_EQ(astmShift(*x, n, *mean, m, 2), 5);
+    // The same count: taken on trust, the mean's transform is the one of b.
+    *mean = *a;
+    EXPECT_EQ(astmShift(*x, n, *mean, m, 2), 5);
+    // No count, or another length: compared once more.
+    EXPECT_EQ(astmShift(*x, n, *mean, m), 8);
+    *mean = *b;
+    EXPECT_EQ(astmShift(*x, n, *mean, m, 2), 5);
+    EXPECT_EQ(astmShift(*x, n - 1, *mean, m, 2), 5);
+}
+
 TEST(AutomaticStatic, FarFromUnitAmplitudesAndNearTiesKeepTheDirectSumsLag) {
     // The transform works in float: traces and means outside float's range must
     // be scaled, not flushed or overflowed, and near-equal peaks re-summed.
