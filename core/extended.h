@@ -16,5 +16,10 @@ void doublesToSamples(const double* src, int n, Sample* dst);
 void samplesToDoubles(const Sample* src, int n, double* dst);
 // The same, returning the largest |dst[i]| (not-a-number passed over).
 double samplesToDoublesLargest(const Sample* src, int n, double* dst);
+// dst[i] := src[i] rounded to double, times scale; the largest |dst[i]|.
+double samplesToScaledDoublesLargest(const Sample* src, int n, double scale, double* dst);
+
+// For tests: false keeps to 256-bit instructions where 512-bit ones would be used.
+void allowWideConversions(bool allow);
 
 } // namespace tarnix

@@ -587,17 +587,22 @@ void dotPairPlain(const double* x, const double* y, const double* m, int cx, int
     dotPairBody(x, y, m, cx, cy, rx, ry);
 }
 
-// d[0..n) times down (kept in d), the even values as re and the odd as im of
-// floats zero-padded to h places; the sum of the squares of the scaled values.
+// d[0..n) times down (kept in d; with Scale false, down is 1 and d stays as it
+// is), the even values as re and the odd as im of floats zero-padded to h
+// places; the sum of the squares of the scaled values.
+template <bool Scale>
 [[gnu::always_inline]] inline double packFloatsBody(double* d, int n, double down, float* re,
                                                     float* im, int h) {
     using F4 = float __attribute__((vector_size(16)));
     D4 sum{};
     int j = 0;
     for (; 2 * j + 8 <= n; j += 4) {
-        const D4 a = lanes::load4(d + 2 * j) * down, b = lanes::load4(d + 2 * j + 4) * down;
-        std::memcpy(d + 2 * j, &a, sizeof a);
-        std::memcpy(d + 2 * j + 4, &b, sizeof b);
+        D4 a = lanes::load4(d + 2 * j), b = lanes::load4(d + 2 * j + 4);
+        if constexpr (Scale) {
+            a *= down, b *= down;
+            std::memcpy(d + 2 * j, &a, sizeof a);
+            std::memcpy(d + 2 * j + 4, &b, sizeof b);
+        }
         const D4 ev = __builtin_shufflevector(a, b, 0, 2, 4, 6);
         const D4 od = __builtin_shufflevector(a, b, 1, 3, 5, 7);
         const F4 fe = __builtin_convertvector(ev, F4), fo = __builtin_convertvector(od, F4);
@@ -627,10 +632,12 @@ void dotPairPlain(const double* x, const double* y, const double* m, int cx, int
 
 [[gnu::target("avx2,fma")]] double packFloatsFma(double* d, int n, double down, float* re,
                                                  float* im, int h) {
-    return packFloatsBody(d, n, down, re, im, h);
+    return down == 1 ? packFloatsBody<false>(d, n, down, re, im, h)
+                     : packFloatsBody<true>(d, n, down, re, im, h);
 }
 double packFloatsPlain(double* d, int n, double down, float* re, float* im, int h) {
-    return packFloatsBody(d, n, down, re, im, h);
+    return down == 1 ? packFloatsBody<false>(d, n, down, re, im, h)
+                     : packFloatsBody<true>(d, n, down, re, im, h);
 }
 
 [[gnu::target("avx2,fma")]] std::pair<double, double>
@@ -790,12 +797,23 @@ int RealCorrelation::candidates(const long double* x, int* lags, int maxCount,
     if (refZero_) return 0; // every sum is 0
     const int n = n_, h = N_ / 2;
     double* d = values_.data();
-    const double top = samplesToDoublesLargest(x, n, d);
+    // The scaled trace's largest magnitude is near 1: the float transforms
+    // neither overflow nor lose tiny values, and the bounds below are relative.
+    // The last trace's scale is tried first; where it does for this one too,
+    // the doubles come scaled from the conversion.
     int xExp = 0;
-    double down = 1;
-    if (top >= 0x1p-960 && top <= 0x1p960) {
+    double down = 1; // what the doubles are still to be multiplied by
+    bool scaled = false;
+    if (lastExp_ != kNoScale) {
+        const double t = samplesToScaledDoublesLargest(x, n, std::ldexp(1.0, -lastExp_), d);
+        if (t >= 0x1p-4 && t < 0x1p4) xExp = lastExp_, scaled = true;
+    }
+    const double top = scaled ? 0 : samplesToDoublesLargest(x, n, d);
+    if (scaled) {
+    } else if (top >= 0x1p-960 && top <= 0x1p960) {
         xExp = std::ilogb(top) + 1;
         down = std::ldexp(1.0, -xExp);
+        lastExp_ = xExp;
     } else {
         // Beyond what double holds well: scale in extended precision first.
         long double wideTop = 0;

@@ -68,6 +68,9 @@ private:
     std::vector<double> refD_;   // the scaled reference in double
     std::vector<double> lagSums_;
     std::vector<long double> wide_; // the trace or reference scaled in extended precision
+    // The power of two the last trace was scaled down by, tried first on the next.
+    static constexpr int kNoScale = 1 << 30;
+    int lastExp_ = kNoScale;
 };
 
 } // namespace tarnix::modules

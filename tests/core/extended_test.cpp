@@ -58,7 +58,15 @@ TEST(DoublesToSamples, EveryKindOfDoubleAsTheConversionGivesIt) {
     EXPECT_TRUE(std::signbit(got[1])); // -0 keeps its sign
 }
 
-TEST(SamplesToDoubles, RoundsAsTheConversionDoes) {
+// Both ways of converting, where the processor has the wider one.
+class SamplesToDoubles : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override { allowWideConversions(GetParam()); }
+    void TearDown() override { allowWideConversions(true); }
+};
+INSTANTIATE_TEST_SUITE_P(Widths, SamplesToDoubles, ::testing::Bool());
+
+TEST_P(SamplesToDoubles, RoundsAsTheConversionDoes) {
     std::vector<Sample> v = {
         0.0L,      -0.0L,    1.0L,    -1.0L,    0.1L,
         -1e-300L,  1e300L,   1e-320L, -1e4000L, std::numeric_limits<Sample>::infinity(),
@@ -85,9 +93,23 @@ TEST(SamplesToDoubles, RoundsAsTheConversionDoes) {
         ASSERT_EQ(std::memcmp(&got[i], &want, 8), 0) << double(v[i]) << " at " << i;
     }
     EXPECT_TRUE(std::isnan(got.back()));
+    // Scaled by a power of two: the same values times it, also where the
+    // product falls below the normal range.
+    for (double scale : {0x1p-10, 0x1p20, 0x1p-1000}) {
+        std::vector<double> scaled(v.size());
+        double top = 0;
+        const int count = static_cast<int>(v.size()) - 1; // without the NaN
+        const double got = samplesToScaledDoublesLargest(v.data(), count, scale, scaled.data());
+        for (int i = 0; i < count; ++i) {
+            const double want = static_cast<double>(v[i]) * scale;
+            ASSERT_EQ(std::memcmp(&scaled[i], &want, 8), 0) << double(v[i]) << ' ' << scale;
+            top = std::max(top, std::fabs(want));
+        }
+        EXPECT_EQ(got, top) << scale;
+    }
 }
 
-TEST(SamplesToDoubles, LargestMagnitudeWhereverItIsAndPastNotANumber) {
+TEST_P(SamplesToDoubles, LargestMagnitudeWhereverItIsAndPastNotANumber) {
     std::mt19937_64 rng(11);
     std::uniform_real_distribution<double> u(-1000, 1000);
     const int n = 101; // three blocks of 32 and a tail

@@ -178,6 +178,22 @@ TEST(AutomaticStatic, TransformPicksTheSameFirstMaximumAsTheDirectSums) {
     EXPECT_EQ(astmShift(*x, n, *mean, state()), 101);
 }
 
+TEST(AutomaticStatic, TracesOfEveryAmplitudeInTurnKeepTheDirectSumsLag) {
+    // Each trace is scaled as the last one was where that fits it: near the
+    // last amplitude, far above and below it, and back.
+    const int n = 3000;
+    std::mt19937 gen(9);
+    std::uniform_int_distribution<int> d(-20000, 20000);
+    auto mean = zeros(), shape = zeros(), x = zeros();
+    for (int i = 0; i < n; ++i) (*mean)[i] = d(gen);
+    for (int i = 0; i < n; ++i) (*shape)[i] = (i >= 40 ? (*mean)[i - 40] : 0) + d(gen) / 3;
+    ModuleState m;
+    for (long double scale : {1.0L, 3.0L, 0.3L, 15.0L, 17.0L, 0x1p40L, 0x1p-50L, 1e-300L, 1.0L}) {
+        for (int i = 0; i < n; ++i) (*x)[i] = (*shape)[i] * scale;
+        EXPECT_EQ(astmShift(*x, n, *mean, m, 1), 41) << static_cast<double>(scale);
+    }
+}
+
 TEST(AutomaticStatic, AVersionCountStandsForTheMeanUntilItChanges) {
     const int n = 1500;
     std::mt19937 gen(5);
