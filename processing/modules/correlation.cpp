@@ -264,6 +264,102 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
     i = pick<0, 1, 2, 3, 0, 1, 2, 3>(i, i) + halves * ti;
 }
 
+// Where there are at least 64 places, each 64 of them is kept transposed
+// between the forward's last stages and the inverse's first: block a's place l
+// (p = 8a + l) at 8l + a, so that the stages within blocks of eight work across
+// vectors instead of within them, and each transform transposes only once.
+[[gnu::always_inline]] inline int transposedPlace(int p) {
+    return (p & ~63) | ((p & 7) << 3) | ((p >> 3) & 7);
+}
+
+[[gnu::always_inline]] inline void transpose8(F8* v) {
+    F8 t[8], u[8];
+    for (int k = 0; k < 8; k += 2) {
+        t[k] = pick<0, 8, 1, 9, 4, 12, 5, 13>(v[k], v[k + 1]);
+        t[k + 1] = pick<2, 10, 3, 11, 6, 14, 7, 15>(v[k], v[k + 1]);
+    }
+    for (int k = 0; k < 8; k += 4) {
+        u[k] = pick<0, 1, 8, 9, 4, 5, 12, 13>(t[k], t[k + 2]);
+        u[k + 1] = pick<2, 3, 10, 11, 6, 7, 14, 15>(t[k], t[k + 2]);
+        u[k + 2] = pick<0, 1, 8, 9, 4, 5, 12, 13>(t[k + 1], t[k + 3]);
+        u[k + 3] = pick<2, 3, 10, 11, 6, 7, 14, 15>(t[k + 1], t[k + 3]);
+    }
+    for (int k = 0; k < 4; ++k) {
+        v[k] = pick<0, 1, 2, 3, 8, 9, 10, 11>(u[k], u[k + 4]);
+        v[k + 4] = pick<4, 5, 6, 7, 12, 13, 14, 15>(u[k], u[k + 4]);
+    }
+}
+
+// The forward's stage L = 8 (with eight) and its last three on 64 places, read
+// in natural order and written transposed; the same operations as
+// forwardLastThree, where the twiddle 1 needs none.
+[[gnu::always_inline]] inline void forwardLastTransposed(float* __restrict re, float* __restrict im,
+                                                         bool eight, F8 w8r, F8 w8i,
+                                                         const float* tabRe, const float* tabIm) {
+    F8 r[8], i[8];
+    for (int k = 0; k < 8; ++k) r[k] = loadReg8(re + 8 * k), i[k] = loadReg8(im + 8 * k);
+    if (eight)
+        for (int k = 0; k < 8; k += 2) forwardPair(r[k], i[k], r[k + 1], i[k + 1], w8r, w8i);
+    transpose8(r);
+    transpose8(i);
+    {
+        const F8 dr = r[0] - r[4], di = i[0] - i[4];
+        r[0] = r[0] + r[4], i[0] = i[0] + i[4];
+        r[4] = dr, i[4] = di;
+    }
+    for (int l = 1; l < 4; ++l)
+        forwardPair(r[l], i[l], r[l + 4], i[l + 4], F8{} + tabRe[3 + l], F8{} + tabIm[3 + l]);
+    for (int l = 0; l < 8; l += 4) {
+        const F8 a0r = r[l] + r[l + 2], a0i = i[l] + i[l + 2];
+        const F8 a2r = r[l] - r[l + 2], a2i = i[l] - i[l + 2];
+        const F8 a1r = r[l + 1] + r[l + 3], a1i = i[l + 1] + i[l + 3];
+        // -i x (x1 - x3)
+        const F8 a3r = i[l + 1] - i[l + 3], a3i = r[l + 3] - r[l + 1];
+        r[l] = a0r + a1r, i[l] = a0i + a1i;
+        r[l + 1] = a0r - a1r, i[l + 1] = a0i - a1i;
+        r[l + 2] = a2r + a3r, i[l + 2] = a2i + a3i;
+        r[l + 3] = a2r - a3r, i[l + 3] = a2i - a3i;
+    }
+    for (int k = 0; k < 8; ++k) store8(re + 8 * k, r[k]), store8(im + 8 * k, i[k]);
+}
+
+// The inverse's first three stages and L = 8 (with eight) on 64 transposed
+// places, written in natural order; adds the squares of the bins to norm2.
+[[gnu::always_inline]] inline void inverseFirstTransposed(float* __restrict re,
+                                                          float* __restrict im, bool eight, F8 w8r,
+                                                          F8 w8i, const float* tabRe,
+                                                          const float* tabImInverse, F8& norm2) {
+    F8 r[8], i[8];
+    for (int k = 0; k < 8; ++k) {
+        r[k] = loadReg8(re + 8 * k), i[k] = loadReg8(im + 8 * k);
+        norm2 += r[k] * r[k] + i[k] * i[k];
+    }
+    for (int l = 0; l < 8; l += 4) {
+        const F8 a0r = r[l] + r[l + 1], a0i = i[l] + i[l + 1];
+        const F8 a1r = r[l] - r[l + 1], a1i = i[l] - i[l + 1];
+        const F8 a2r = r[l + 2] + r[l + 3], a2i = i[l + 2] + i[l + 3];
+        // +i x (x2 - x3)
+        const F8 a3r = i[l + 3] - i[l + 2], a3i = r[l + 2] - r[l + 3];
+        r[l] = a0r + a2r, i[l] = a0i + a2i;
+        r[l + 2] = a0r - a2r, i[l + 2] = a0i - a2i;
+        r[l + 1] = a1r + a3r, i[l + 1] = a1i + a3i;
+        r[l + 3] = a1r - a3r, i[l + 3] = a1i - a3i;
+    }
+    {
+        const F8 qr = r[4], qi = i[4];
+        r[4] = r[0] - qr, i[4] = i[0] - qi;
+        r[0] = r[0] + qr, i[0] = i[0] + qi;
+    }
+    for (int l = 1; l < 4; ++l)
+        inversePair(r[l], i[l], r[l + 4], i[l + 4], F8{} + tabRe[3 + l],
+                    F8{} + tabImInverse[3 + l]);
+    transpose8(r);
+    transpose8(i);
+    if (eight)
+        for (int k = 0; k < 8; k += 2) inversePair(r[k], i[k], r[k + 1], i[k + 1], w8r, w8i);
+    for (int k = 0; k < 8; ++k) store8(re + 8 * k, r[k]), store8(im + 8 * k, i[k]);
+}
+
 // The float transforms in eight lanes throughout (h at least 8), with the
 // same operations as forwardBody and inverseBody so that their error bound
 // holds. The arrays fill much of the first-level cache, so two stages are
@@ -320,6 +416,12 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
                 store8(r + L, cr), store8(i + L, ci), store8(r + L + M, dr), store8(i + L + M, di);
             }
     }
+    if (h >= 64) {
+        const F8 w8r = load8(tabRe + 7), w8i = load8(tabIm + 7);
+        for (int s = 0; s < h; s += 64)
+            forwardLastTransposed(re + s, im + s, stages == 1, w8r, w8i, tabRe, tabIm);
+        return;
+    }
     const F8 w4r = {1, 1, 1, 1, tabRe[3], tabRe[4], tabRe[5], tabRe[6]};
     const F8 w4i = {0, 0, 0, 0, tabIm[3], tabIm[4], tabIm[5], tabIm[6]};
     if (stages == 1) {
@@ -356,7 +458,13 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
     for (int L = 8; L < h; L *= 2) ++stages;
     F8 norm2{};
     int L = 8;
-    if (stages % 2 == 1) {
+    if (h >= 64) {
+        const bool eight = stages % 2 == 1;
+        const F8 w8r = load8(tabRe + 7), w8i = load8(tabImInverse + 7);
+        for (int s = 0; s < h; s += 64)
+            inverseFirstTransposed(re + s, im + s, eight, w8r, w8i, tabRe, tabImInverse, norm2);
+        if (eight) --stages, L = 16;
+    } else if (stages % 2 == 1) {
         const F8 w8r = loadReg8(tabRe + 7), w8i = loadReg8(tabImInverse + 7);
         for (int s = 0; s < h; s += 16) {
             F8 ar = loadReg8(re + s), ai = loadReg8(im + s), br = loadReg8(re + s + 8),
@@ -447,10 +555,57 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
     inverseBody(re, im, h, tr, ti);
     return -1;
 }
+// Eight bin pairs of the product pass: places p.. with places q.. backwards.
+[[gnu::target("avx2,fma"), gnu::always_inline]] inline void
+productEights(float* __restrict re, float* __restrict im, const float* wr, const float* wi,
+              const float* rr, const float* ri, int p, int q) {
+    F8 zar = loadReg8(re + p), zai = loadReg8(im + p);
+    F8 zbr = reversed8(loadReg8(re + q)), zbi = reversed8(loadReg8(im + q));
+    productPair<F8>(zar, zai, zbr, zbi, loadReg8(wr + p), loadReg8(wi + p), loadReg8(rr + p),
+                    loadReg8(ri + p), reversed8(loadReg8(rr + q)), reversed8(loadReg8(ri + q)));
+    store8(re + p, zar), store8(im + p, zai);
+    store8(re + q, reversed8(zbr)), store8(im + q, reversed8(zbi));
+}
+
+// The product pass where the places are transposed within each 64: places
+// below 64 one by one; above, vector l of a 64 (its blocks' place l) pairs
+// with vector 7 - l of the mirrored 64, lanes reversed.
+[[gnu::target("avx2,fma"), gnu::always_inline]] inline void
+productTransposed(float* __restrict re, float* __restrict im, int h, const float* wr,
+                  const float* wi, const float* rr, const float* ri, float rhr, float rhi) {
+    {
+        float zr = re[0], zi = im[0], zr2 = zr, zi2 = zi;
+        productPair<float>(zr, zi, zr2, zi2, 1, 0, rr[0], ri[0], rhr, rhi);
+        re[0] = zr, im[0] = zi;
+        const int one = transposedPlace(1);
+        zr = re[one], zi = im[one], zr2 = zr, zi2 = zi;
+        productPair<float>(zr, zi, zr2, zi2, wr[one], wi[one], rr[one], ri[one], rr[one], ri[one]);
+        re[one] = zr, im[one] = zi;
+    }
+    for (int b = 2; b < 64 && b < h; b *= 2)
+        for (int p = b; p < b + b / 2; ++p) {
+            const int a = transposedPlace(p), c = transposedPlace(3 * b - 1 - p);
+            productPair<float>(re[a], im[a], re[c], im[c], wr[a], wi[a], rr[a], ri[a], rr[c],
+                               ri[c]);
+        }
+    if (h > 64)
+        for (int l = 0; l < 4; ++l)
+            productEights(re, im, wr, wi, rr, ri, 64 + 8 * l, 64 + 8 * (7 - l));
+    for (int b = 128; b < h; b *= 2)
+        for (int g = b / 64; g < b / 64 + b / 128; ++g) {
+            const int mirror = 3 * b / 64 - 1 - g;
+            for (int l = 0; l < 8; ++l)
+                productEights(re, im, wr, wi, rr, ri, 64 * g + 8 * l, 64 * mirror + 8 * (7 - l));
+        }
+}
+
 [[gnu::target("avx2,fma")]] void productFma(float* re, float* im, int h, const float* wr,
                                             const float* wi, const float* rr, const float* ri,
                                             float rhr, float rhi) {
-    productBody(re, im, h, wr, wi, rr, ri, rhr, rhi);
+    if (h >= 64)
+        productTransposed(re, im, h, wr, wi, rr, ri, rhr, rhi);
+    else
+        productBody(re, im, h, wr, wi, rr, ri, rhr, rhi);
 }
 void forwardPlain(float* re, float* im, int h, const float* tr, const float* ti) {
     forwardBody(re, im, h, tr, ti);
@@ -674,6 +829,10 @@ RealCorrelation::RealCorrelation()
       values_(kMaxPoints / 2), refD_(kMaxPoints / 2), lagSums_(kMaxPoints / 2),
       wide_(kMaxPoints / 2) {}
 
+int RealCorrelation::floatPlace(int p) const {
+    return transposed_ ? transposedPlace(p) : p;
+}
+
 void RealCorrelation::plan(int N) {
     if (N == N_) return;
     const int h = N / 2;
@@ -697,12 +856,14 @@ void RealCorrelation::plan(int N) {
             if (k & (1 << b)) r |= 1 << (bits - 1 - b);
         reversed_[k] = r;
     }
+    transposed_ = haveFma() && h >= 64;
     for (int j = 0; j < h; ++j) {
         stageReF_[j] = static_cast<float>(stageRe_[j]);
         stageImF_[j] = static_cast<float>(stageIm_[j]);
         stageImInverseF_[j] = static_cast<float>(stageImInverse_[j]);
-        unpackReF_[j] = static_cast<float>(unpackRe_[reversed_[j]]);
-        unpackImF_[j] = static_cast<float>(unpackIm_[reversed_[j]]);
+        const int at = floatPlace(j);
+        unpackReF_[at] = static_cast<float>(unpackRe_[reversed_[j]]);
+        unpackImF_[at] = static_cast<float>(unpackIm_[reversed_[j]]);
     }
     N_ = N;
     log2N_ = bits + 1;
@@ -778,14 +939,14 @@ void RealCorrelation::setFloatReference(const long double* m) {
         const int a = reversed_[k], b = reversed_[(h - k) % h];
         Cx vk, vhk;
         separate({re_[a], im_[a]}, {re_[b], im_[b]}, {unpackRe_[k], unpackIm_[k]}, vk, vhk);
-        refReF_[a] = static_cast<float>(vk.r * scale),
-        refImF_[a] = static_cast<float>(vk.i * scale);
+        refReF_[floatPlace(a)] = static_cast<float>(vk.r * scale),
+        refImF_[floatPlace(a)] = static_cast<float>(vk.i * scale);
         if (k == 0) {
             refHalfReF_ = static_cast<float>(vhk.r * scale);
             refHalfImF_ = static_cast<float>(vhk.i * scale);
         } else if (b != a) {
-            refReF_[b] = static_cast<float>(vhk.r * scale);
-            refImF_[b] = static_cast<float>(vhk.i * scale);
+            refReF_[floatPlace(b)] = static_cast<float>(vhk.r * scale);
+            refImF_[floatPlace(b)] = static_cast<float>(vhk.i * scale);
         }
     }
 }

@@ -56,6 +56,10 @@ private:
     std::vector<float> unpackReF_, unpackImF_;
     std::vector<float> refReF_, refImF_;
     float refHalfReF_ = 0, refHalfImF_ = 0;
+    // The eight-lane transforms of 64 places or more keep each 64 transposed
+    // between the forward and the inverse; the tables above follow (floatPlace).
+    bool transposed_ = false;
+    int floatPlace(int p) const;
     int refExp_ = 0;
     bool refZero_ = true, refUsable_ = false;
     double refNorm2_ = 0; // of the scaled reference
