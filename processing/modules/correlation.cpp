@@ -11,6 +11,7 @@
 #include <limits>
 #include <numbers>
 #include <string>
+#include <type_traits>
 #include <utility>
 
 namespace tarnix::modules {
@@ -555,22 +556,46 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
     inverseBody(re, im, h, tr, ti);
     return -1;
 }
-// Eight bin pairs of the product pass: places p.. with places q.. backwards.
-[[gnu::target("avx2,fma"), gnu::always_inline]] inline void
-productEights(float* __restrict re, float* __restrict im, const float* wr, const float* wi,
-              const float* rr, const float* ri, int p, int q) {
-    F8 zar = loadReg8(re + p), zai = loadReg8(im + p);
-    F8 zbr = reversed8(loadReg8(re + q)), zbi = reversed8(loadReg8(im + q));
-    productPair<F8>(zar, zai, zbr, zbi, loadReg8(wr + p), loadReg8(wi + p), loadReg8(rr + p),
-                    loadReg8(ri + p), reversed8(loadReg8(rr + q)), reversed8(loadReg8(ri + q)));
-    store8(re + p, zar), store8(im + p, zai);
-    store8(re + q, reversed8(zbr)), store8(im + q, reversed8(zbi));
+// Sixteen lanes: where the processor has them, one instruction does the work
+// of two eight-lane ones, and twice the pairs wait for their operands at once.
+using F16 = float __attribute__((vector_size(64)));
+
+// W bin pairs of the product pass: places p.. with places q.. backwards.
+template <int W>
+[[gnu::always_inline]] inline void productLanes(float* __restrict re, float* __restrict im,
+                                                const float* wr, const float* wi, const float* rr,
+                                                const float* ri, int p, int q) {
+    using V = std::conditional_t<W == 8, F8, F16>;
+    auto load = [](const float* a) [[gnu::always_inline]] {
+        V v;
+        std::memcpy(&v, a, sizeof v);
+        if constexpr (W == 8)
+            asm("" : "+x"(v));
+        else
+            asm("" : "+v"(v));
+        return v;
+    };
+    auto back = [](V v) [[gnu::always_inline]] {
+        if constexpr (W == 8)
+            return __builtin_shufflevector(v, v, 7, 6, 5, 4, 3, 2, 1, 0);
+        else
+            return __builtin_shufflevector(v, v, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1,
+                                           0);
+    };
+    auto store = [](float* a, V v) [[gnu::always_inline]] { std::memcpy(a, &v, sizeof v); };
+    V zar = load(re + p), zai = load(im + p);
+    V zbr = back(load(re + q)), zbi = back(load(im + q));
+    productPair<V>(zar, zai, zbr, zbi, load(wr + p), load(wi + p), load(rr + p), load(ri + p),
+                   back(load(rr + q)), back(load(ri + q)));
+    store(re + p, zar), store(im + p, zai);
+    store(re + q, back(zbr)), store(im + q, back(zbi));
 }
 
 // The product pass where the places are transposed within each 64: places
 // below 64 one by one; above, vector l of a 64 (its blocks' place l) pairs
 // with vector 7 - l of the mirrored 64, lanes reversed.
-[[gnu::target("avx2,fma"), gnu::always_inline]] inline void
+template <int W>
+[[gnu::always_inline]] inline void
 productTransposed(float* __restrict re, float* __restrict im, int h, const float* wr,
                   const float* wi, const float* rr, const float* ri, float rhr, float rhi) {
     {
@@ -588,14 +613,17 @@ productTransposed(float* __restrict re, float* __restrict im, int h, const float
             productPair<float>(re[a], im[a], re[c], im[c], wr[a], wi[a], rr[a], ri[a], rr[c],
                                ri[c]);
         }
+    // With sixteen lanes, vectors l and l + 1 go with 7 - l and 6 - l.
+    constexpr int step = W / 8;
     if (h > 64)
-        for (int l = 0; l < 4; ++l)
-            productEights(re, im, wr, wi, rr, ri, 64 + 8 * l, 64 + 8 * (7 - l));
+        for (int l = 0; l < 4; l += step)
+            productLanes<W>(re, im, wr, wi, rr, ri, 64 + 8 * l, 64 + 8 * (8 - step - l));
     for (int b = 128; b < h; b *= 2)
         for (int g = b / 64; g < b / 64 + b / 128; ++g) {
             const int mirror = 3 * b / 64 - 1 - g;
-            for (int l = 0; l < 8; ++l)
-                productEights(re, im, wr, wi, rr, ri, 64 * g + 8 * l, 64 * mirror + 8 * (7 - l));
+            for (int l = 0; l < 8; l += step)
+                productLanes<W>(re, im, wr, wi, rr, ri, 64 * g + 8 * l,
+                                64 * mirror + 8 * (8 - step - l));
         }
 }
 
@@ -603,9 +631,15 @@ productTransposed(float* __restrict re, float* __restrict im, int h, const float
                                             const float* wi, const float* rr, const float* ri,
                                             float rhr, float rhi) {
     if (h >= 64)
-        productTransposed(re, im, h, wr, wi, rr, ri, rhr, rhi);
+        productTransposed<8>(re, im, h, wr, wi, rr, ri, rhr, rhi);
     else
         productBody(re, im, h, wr, wi, rr, ri, rhr, rhi);
+}
+// The transposed places only (h at least 64).
+[[gnu::target("avx2,fma,avx512f")]] void productWide(float* re, float* im, int h, const float* wr,
+                                                     const float* wi, const float* rr,
+                                                     const float* ri, float rhr, float rhi) {
+    productTransposed<16>(re, im, h, wr, wi, rr, ri, rhr, rhi);
 }
 void forwardPlain(float* re, float* im, int h, const float* tr, const float* ti) {
     forwardBody(re, im, h, tr, ti);
@@ -816,6 +850,10 @@ bool haveFma() {
     static const bool yes = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
     return yes;
 }
+bool haveWide() {
+    static const bool yes = haveFma() && __builtin_cpu_supports("avx512f");
+    return yes;
+}
 
 } // namespace
 
@@ -1006,8 +1044,9 @@ int RealCorrelation::candidates(const long double* x, int* lags, int maxCount,
     bool havePeak = false;
     if (haveFma()) {
         forwardFma(re, im, h, stageReF_.data(), stageImF_.data());
-        productFma(re, im, h, unpackReF_.data(), unpackImF_.data(), refReF_.data(), refImF_.data(),
-                   refHalfReF_, refHalfImF_);
+        (haveWide() && h >= 64 ? productWide : productFma)(
+            re, im, h, unpackReF_.data(), unpackImF_.data(), refReF_.data(), refImF_.data(),
+            refHalfReF_, refHalfImF_);
         parseval = inverseFma(re, im, h, evens, odds, stageReF_.data(), stageImInverseF_.data(),
                               foldedPeak, havePeak);
     } else {
