@@ -131,8 +131,12 @@ void separate(Cx za, Cx zb, Cx w, Cx& vk, Cx& vhk) {
     vhk = conj(e - wo);
 }
 
-// Single precision, eight lanes where the processor has them.
+// Single precision, eight lanes where the processor has them. Sixteen where it
+// has those: one instruction does the work of two eight-lane ones, so twice
+// the butterflies wait for their operands at once (the passes wait on their
+// chains more than on the arithmetic).
 using F8 = float __attribute__((vector_size(32)));
+using F16 = float __attribute__((vector_size(64)));
 
 [[gnu::always_inline]] inline F8 load8(const float* p) {
     F8 v;
@@ -216,15 +220,17 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
     return __builtin_shufflevector(a, b, I...);
 }
 
-// One butterfly of the forward transform on eight lanes: p + q into p, (p - q) w into q.
-[[gnu::always_inline]] inline void forwardPair(F8& ar, F8& ai, F8& br, F8& bi, F8 cr, F8 ci) {
-    const F8 dr = ar - br, di = ai - bi;
+// One butterfly of the forward transform on a vector of lanes: p + q into p, (p - q) w into q.
+template <class V>
+[[gnu::always_inline]] inline void forwardPair(V& ar, V& ai, V& br, V& bi, V cr, V ci) {
+    const V dr = ar - br, di = ai - bi;
     ar = ar + br, ai = ai + bi;
     br = dr * cr - di * ci, bi = dr * ci + di * cr;
 }
 // One of the inverse: with t = w q, p + t into p and p - t into q.
-[[gnu::always_inline]] inline void inversePair(F8& ar, F8& ai, F8& br, F8& bi, F8 cr, F8 ci) {
-    const F8 tr = cr * br - ci * bi, ti = cr * bi + ci * br;
+template <class V>
+[[gnu::always_inline]] inline void inversePair(V& ar, V& ai, V& br, V& bi, V cr, V ci) {
+    const V tr = cr * br - ci * bi, ti = cr * bi + ci * br;
     br = ar - tr, bi = ai - ti;
     ar = ar + tr, ai = ai + ti;
 }
@@ -361,6 +367,98 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
     for (int k = 0; k < 8; ++k) store8(re + 8 * k, r[k]), store8(im + 8 * k, i[k]);
 }
 
+// Loads kept in a register, and stores, of eight or sixteen lanes.
+template <class V> [[gnu::always_inline]] inline V loadReg(const float* p) {
+    V v;
+    std::memcpy(&v, p, sizeof v);
+    asm("" : "+v"(v));
+    return v;
+}
+template <class V> [[gnu::always_inline]] inline void storeLanes(float* p, V v) {
+    std::memcpy(p, &v, sizeof v);
+}
+
+// The forward's stages L = 2M and M (M = h/4) where the upper half of the
+// places is zero: places j, j + M of the lower half and their images above.
+template <class V>
+[[gnu::always_inline]] inline void forwardFirstSweep(float* __restrict re, float* __restrict im,
+                                                     int M, const float* tabRe,
+                                                     const float* tabIm) {
+    constexpr int w = sizeof(V) / sizeof(float);
+    const float *w1r = tabRe + 2 * M - 1, *w1i = tabIm + 2 * M - 1;
+    const float *w2r = tabRe + M - 1, *w2i = tabIm + M - 1;
+    for (int j = 0; j < M; j += w) {
+        V ar = loadReg<V>(re + j), ai = loadReg<V>(im + j), br = loadReg<V>(re + M + j),
+          bi = loadReg<V>(im + M + j);
+        V cr = loadReg<V>(w1r + j), ci = loadReg<V>(w1i + j);
+        V er = ar * cr - ai * ci, ei = ar * ci + ai * cr;
+        cr = loadReg<V>(w1r + M + j), ci = loadReg<V>(w1i + M + j);
+        V fr = br * cr - bi * ci, fi = br * ci + bi * cr;
+        cr = loadReg<V>(w2r + j), ci = loadReg<V>(w2i + j);
+        forwardPair(ar, ai, br, bi, cr, ci);
+        forwardPair(er, ei, fr, fi, cr, ci);
+        storeLanes(re + j, ar), storeLanes(im + j, ai);
+        storeLanes(re + M + j, br), storeLanes(im + M + j, bi);
+        storeLanes(re + 2 * M + j, er), storeLanes(im + 2 * M + j, ei);
+        storeLanes(re + 3 * M + j, fr), storeLanes(im + 3 * M + j, fi);
+    }
+}
+
+// The forward's stages L and L/2 over places j, j + L/2, j + L, j + 3L/2 of
+// each block of 2L.
+template <class V>
+[[gnu::always_inline]] inline void forwardPairedSweep(float* __restrict re, float* __restrict im,
+                                                      int h, int L, const float* tabRe,
+                                                      const float* tabIm) {
+    constexpr int w = sizeof(V) / sizeof(float);
+    const int M = L / 2;
+    const float *w1r = tabRe + L - 1, *w1i = tabIm + L - 1;
+    const float *w2r = tabRe + M - 1, *w2i = tabIm + M - 1;
+    for (int s0 = 0; s0 < h; s0 += 2 * L)
+        for (int j = 0; j < M; j += w) {
+            float *r = re + s0 + j, *i = im + s0 + j;
+            V ar = loadReg<V>(r), ai = loadReg<V>(i), br = loadReg<V>(r + M),
+              bi = loadReg<V>(i + M);
+            V cr = loadReg<V>(r + L), ci = loadReg<V>(i + L), dr = loadReg<V>(r + L + M),
+              di = loadReg<V>(i + L + M);
+            forwardPair(ar, ai, cr, ci, loadReg<V>(w1r + j), loadReg<V>(w1i + j));
+            forwardPair(br, bi, dr, di, loadReg<V>(w1r + M + j), loadReg<V>(w1i + M + j));
+            const V wr = loadReg<V>(w2r + j), wi = loadReg<V>(w2i + j);
+            forwardPair(ar, ai, br, bi, wr, wi);
+            forwardPair(cr, ci, dr, di, wr, wi);
+            storeLanes(r, ar), storeLanes(i, ai), storeLanes(r + M, br), storeLanes(i + M, bi);
+            storeLanes(r + L, cr), storeLanes(i + L, ci);
+            storeLanes(r + L + M, dr), storeLanes(i + L + M, di);
+        }
+}
+
+// The inverse's stages L and 2L over places j, j + L, j + 2L, j + 3L of each
+// block of 4L, where they are not the last.
+template <class V>
+[[gnu::always_inline]] inline void inversePairedSweep(float* __restrict re, float* __restrict im,
+                                                      int h, int L, const float* tabRe,
+                                                      const float* tabImInverse) {
+    constexpr int w = sizeof(V) / sizeof(float);
+    const float *w1r = tabRe + L - 1, *w1i = tabImInverse + L - 1;
+    const float *w2r = tabRe + 2 * L - 1, *w2i = tabImInverse + 2 * L - 1;
+    for (int s0 = 0; s0 < h; s0 += 4 * L)
+        for (int j = 0; j < L; j += w) {
+            float *r = re + s0 + j, *i = im + s0 + j;
+            V ar = loadReg<V>(r), ai = loadReg<V>(i), br = loadReg<V>(r + L),
+              bi = loadReg<V>(i + L);
+            V cr = loadReg<V>(r + 2 * L), ci = loadReg<V>(i + 2 * L), dr = loadReg<V>(r + 3 * L),
+              di = loadReg<V>(i + 3 * L);
+            const V wr = loadReg<V>(w1r + j), wi = loadReg<V>(w1i + j);
+            inversePair(ar, ai, br, bi, wr, wi);
+            inversePair(cr, ci, dr, di, wr, wi);
+            inversePair(ar, ai, cr, ci, loadReg<V>(w2r + j), loadReg<V>(w2i + j));
+            inversePair(br, bi, dr, di, loadReg<V>(w2r + L + j), loadReg<V>(w2i + L + j));
+            storeLanes(r, ar), storeLanes(i, ai), storeLanes(r + L, br), storeLanes(i + L, bi);
+            storeLanes(r + 2 * L, cr), storeLanes(i + 2 * L, ci);
+            storeLanes(r + 3 * L, dr), storeLanes(i + 3 * L, di);
+        }
+}
+
 // The float transforms in eight lanes throughout (h at least 8), with the
 // same operations as forwardBody and inverseBody so that their error bound
 // holds. The arrays fill much of the first-level cache, so two stages are
@@ -368,6 +466,7 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
 // the count is odd, goes with the three done within blocks of eight.
 // The forward's upper half of places is zero on entry (the trace is at most
 // half the points), so its first stage only multiplies the lower half into it.
+template <int W>
 [[gnu::always_inline]] inline void forwardEights(float* __restrict re, float* __restrict im, int h,
                                                  const float* tabRe, const float* tabIm) {
     if (h == 16) {
@@ -375,47 +474,20 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
                  ci = loadReg8(tabIm + 7);
         store8(re + 8, ar * cr - ai * ci), store8(im + 8, ar * ci + ai * cr);
     } else if (h >= 32) {
-        // L = h/2 and h/4: places j, j + h/4 of the lower half and their images above.
         const int L = h / 4;
-        const float *w1r = tabRe + 2 * L - 1, *w1i = tabIm + 2 * L - 1;
-        const float *w2r = tabRe + L - 1, *w2i = tabIm + L - 1;
-        for (int j = 0; j < L; j += 8) {
-            F8 ar = loadReg8(re + j), ai = loadReg8(im + j), br = loadReg8(re + L + j),
-               bi = loadReg8(im + L + j);
-            F8 cr = loadReg8(w1r + j), ci = loadReg8(w1i + j);
-            F8 er = ar * cr - ai * ci, ei = ar * ci + ai * cr;
-            cr = loadReg8(w1r + L + j), ci = loadReg8(w1i + L + j);
-            F8 fr = br * cr - bi * ci, fi = br * ci + bi * cr;
-            cr = loadReg8(w2r + j), ci = loadReg8(w2i + j);
-            forwardPair(ar, ai, br, bi, cr, ci);
-            forwardPair(er, ei, fr, fi, cr, ci);
-            store8(re + j, ar), store8(im + j, ai), store8(re + L + j, br), store8(im + L + j, bi);
-            store8(re + 2 * L + j, er), store8(im + 2 * L + j, ei);
-            store8(re + 3 * L + j, fr), store8(im + 3 * L + j, fi);
-        }
+        if (W == 16 && L >= 16)
+            forwardFirstSweep<F16>(re, im, L, tabRe, tabIm);
+        else
+            forwardFirstSweep<F8>(re, im, L, tabRe, tabIm);
     }
     int stages = 0; // of L = h/8 .. 8
     for (int L = h / 8; L >= 8; L /= 2) ++stages;
     int L = h / 8;
     for (; stages >= 2; stages -= 2, L /= 4) {
-        // L and L/2 over places j, j + L/2, j + L, j + 3L/2 of each block of 2L.
-        const int M = L / 2;
-        const float *w1r = tabRe + L - 1, *w1i = tabIm + L - 1;
-        const float *w2r = tabRe + M - 1, *w2i = tabIm + M - 1;
-        for (int s0 = 0; s0 < h; s0 += 2 * L)
-            for (int j = 0; j < M; j += 8) {
-                float *r = re + s0 + j, *i = im + s0 + j;
-                F8 ar = loadReg8(r), ai = loadReg8(i), br = loadReg8(r + M), bi = loadReg8(i + M);
-                F8 cr = loadReg8(r + L), ci = loadReg8(i + L), dr = loadReg8(r + L + M),
-                   di = loadReg8(i + L + M);
-                forwardPair(ar, ai, cr, ci, loadReg8(w1r + j), loadReg8(w1i + j));
-                forwardPair(br, bi, dr, di, loadReg8(w1r + M + j), loadReg8(w1i + M + j));
-                const F8 wr = loadReg8(w2r + j), wi = loadReg8(w2i + j);
-                forwardPair(ar, ai, br, bi, wr, wi);
-                forwardPair(cr, ci, dr, di, wr, wi);
-                store8(r, ar), store8(i, ai), store8(r + M, br), store8(i + M, bi);
-                store8(r + L, cr), store8(i + L, ci), store8(r + L + M, dr), store8(i + L + M, di);
-            }
+        if (W == 16 && L / 2 >= 16)
+            forwardPairedSweep<F16>(re, im, h, L, tabRe, tabIm);
+        else
+            forwardPairedSweep<F8>(re, im, h, L, tabRe, tabIm);
     }
     if (h >= 64) {
         const F8 w8r = load8(tabRe + 7), w8i = load8(tabIm + 7);
@@ -448,10 +520,10 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
 // sum of the squares of the input bins, which is the output's over h (Parseval).
 // Where the last stage is taken with the one before it (h at least 32), the
 // largest of re[0..keep) and im[0..odds) is found on the way, into peak.
-[[gnu::always_inline]] inline float inverseEights(float* __restrict re, float* __restrict im, int h,
-                                                  int keep, int odds, const float* tabRe,
-                                                  const float* tabImInverse, float& peak,
-                                                  bool& havePeak) {
+template <int W>
+[[gnu::always_inline]] inline float
+inverseEights(float* __restrict re, float* __restrict im, int h, int keep, int odds,
+              const float* tabRe, const float* tabImInverse, float& peak, bool& havePeak) {
     const F8 w4r = {tabRe[3], tabRe[4], tabRe[5], tabRe[6], tabRe[3], tabRe[4], tabRe[5], tabRe[6]};
     const F8 w4i = {tabImInverse[3], tabImInverse[4], tabImInverse[5], tabImInverse[6],
                     tabImInverse[3], tabImInverse[4], tabImInverse[5], tabImInverse[6]};
@@ -496,7 +568,14 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
         // L and 2L over places j, j + L, j + 2L, j + 3L of each block of 4L;
         // the last stage makes only the lower half, and of it only [0, keep).
         const bool last = 4 * L == h;
-        lastPaired = lastPaired || last;
+        if (!last) {
+            if (W == 16 && L >= 16)
+                inversePairedSweep<F16>(re, im, h, L, tabRe, tabImInverse);
+            else
+                inversePairedSweep<F8>(re, im, h, L, tabRe, tabImInverse);
+            continue;
+        }
+        lastPaired = true;
         const float *w1r = tabRe + L - 1, *w1i = tabImInverse + L - 1;
         const float *w2r = tabRe + 2 * L - 1, *w2i = tabImInverse + 2 * L - 1;
         for (int s0 = 0; s0 < h; s0 += 4 * L)
@@ -509,20 +588,13 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
                 inversePair(ar, ai, br, bi, wr, wi);
                 inversePair(cr, ci, dr, di, wr, wi);
                 inversePair(ar, ai, cr, ci, loadReg8(w2r + j), loadReg8(w2i + j));
-                if (last) {
-                    store8(r, ar), store8(i, ai);
-                    if (j < whole) top = ar > top ? ar : top, top = ai > top ? ai : top;
-                    if (j + L < keep) {
-                        inversePair(br, bi, dr, di, loadReg8(w2r + L + j), loadReg8(w2i + L + j));
-                        store8(r + L, br), store8(i + L, bi);
-                        if (j + L < whole) top = br > top ? br : top, top = bi > top ? bi : top;
-                    }
-                    continue;
+                store8(r, ar), store8(i, ai);
+                if (j < whole) top = ar > top ? ar : top, top = ai > top ? ai : top;
+                if (j + L < keep) {
+                    inversePair(br, bi, dr, di, loadReg8(w2r + L + j), loadReg8(w2i + L + j));
+                    store8(r + L, br), store8(i + L, bi);
+                    if (j + L < whole) top = br > top ? br : top, top = bi > top ? bi : top;
                 }
-                inversePair(br, bi, dr, di, loadReg8(w2r + L + j), loadReg8(w2i + L + j));
-                store8(r, ar), store8(i, ai), store8(r + L, br), store8(i + L, bi);
-                store8(r + 2 * L, cr), store8(i + 2 * L, ci);
-                store8(r + 3 * L, dr), store8(i + 3 * L, di);
             }
     }
     if (lastPaired) {
@@ -540,9 +612,14 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
 [[gnu::target("avx2,fma")]] void forwardFma(float* re, float* im, int h, const float* tr,
                                             const float* ti) {
     if (h >= 8)
-        forwardEights(re, im, h, tr, ti);
+        forwardEights<8>(re, im, h, tr, ti);
     else
         forwardBody(re, im, h, tr, ti);
+}
+// h at least 64.
+[[gnu::target("avx2,fma,avx512f")]] void forwardWide(float* re, float* im, int h, const float* tr,
+                                                     const float* ti) {
+    forwardEights<16>(re, im, h, tr, ti);
 }
 // The sum of the squares of the output over all h places, or -1 when it is to
 // be taken from the output.
@@ -552,29 +629,25 @@ template <int... I> [[gnu::always_inline]] inline F8 pick(F8 a, F8 b) {
     havePeak = false;
     if (h >= 8)
         return static_cast<double>(h) *
-               inverseEights(re, im, h, keep, odds, tr, ti, peak, havePeak);
+               inverseEights<8>(re, im, h, keep, odds, tr, ti, peak, havePeak);
     inverseBody(re, im, h, tr, ti);
     return -1;
 }
-// Sixteen lanes: where the processor has them, one instruction does the work
-// of two eight-lane ones, and twice the pairs wait for their operands at once.
-using F16 = float __attribute__((vector_size(64)));
-
+// h at least 64.
+[[gnu::target("avx2,fma,avx512f")]] double inverseWide(float* re, float* im, int h, int keep,
+                                                       int odds, const float* tr, const float* ti,
+                                                       float& peak, bool& havePeak) {
+    havePeak = false;
+    return static_cast<double>(h) *
+           inverseEights<16>(re, im, h, keep, odds, tr, ti, peak, havePeak);
+}
 // W bin pairs of the product pass: places p.. with places q.. backwards.
 template <int W>
 [[gnu::always_inline]] inline void productLanes(float* __restrict re, float* __restrict im,
                                                 const float* wr, const float* wi, const float* rr,
                                                 const float* ri, int p, int q) {
     using V = std::conditional_t<W == 8, F8, F16>;
-    auto load = [](const float* a) [[gnu::always_inline]] {
-        V v;
-        std::memcpy(&v, a, sizeof v);
-        if constexpr (W == 8)
-            asm("" : "+x"(v));
-        else
-            asm("" : "+v"(v));
-        return v;
-    };
+    auto load = [](const float* a) [[gnu::always_inline]] { return loadReg<V>(a); };
     auto back = [](V v) [[gnu::always_inline]] {
         if constexpr (W == 8)
             return __builtin_shufflevector(v, v, 7, 6, 5, 4, 3, 2, 1, 0);
@@ -582,7 +655,7 @@ template <int W>
             return __builtin_shufflevector(v, v, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1,
                                            0);
     };
-    auto store = [](float* a, V v) [[gnu::always_inline]] { std::memcpy(a, &v, sizeof v); };
+    auto store = [](float* a, V v) [[gnu::always_inline]] { storeLanes(a, v); };
     V zar = load(re + p), zai = load(im + p);
     V zbr = back(load(re + q)), zbi = back(load(im + q));
     productPair<V>(zar, zai, zbr, zbi, load(wr + p), load(wi + p), load(rr + p), load(ri + p),
@@ -850,12 +923,17 @@ bool haveFma() {
     static const bool yes = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
     return yes;
 }
+bool wideAllowed = true;
 bool haveWide() {
     static const bool yes = haveFma() && __builtin_cpu_supports("avx512f");
-    return yes;
+    return yes && wideAllowed;
 }
 
 } // namespace
+
+void allowWideTransforms(bool allow) {
+    wideAllowed = allow;
+}
 
 RealCorrelation::RealCorrelation()
     : stageRe_(kMaxPoints / 2), stageIm_(kMaxPoints / 2), stageImInverse_(kMaxPoints / 2),
@@ -1043,12 +1121,12 @@ int RealCorrelation::candidates(const long double* x, int* lags, int maxCount,
     float foldedPeak = 0;
     bool havePeak = false;
     if (haveFma()) {
-        forwardFma(re, im, h, stageReF_.data(), stageImF_.data());
-        (haveWide() && h >= 64 ? productWide : productFma)(
-            re, im, h, unpackReF_.data(), unpackImF_.data(), refReF_.data(), refImF_.data(),
-            refHalfReF_, refHalfImF_);
-        parseval = inverseFma(re, im, h, evens, odds, stageReF_.data(), stageImInverseF_.data(),
-                              foldedPeak, havePeak);
+        const bool wide = haveWide() && h >= 64;
+        (wide ? forwardWide : forwardFma)(re, im, h, stageReF_.data(), stageImF_.data());
+        (wide ? productWide : productFma)(re, im, h, unpackReF_.data(), unpackImF_.data(),
+                                          refReF_.data(), refImF_.data(), refHalfReF_, refHalfImF_);
+        parseval = (wide ? inverseWide : inverseFma)(re, im, h, evens, odds, stageReF_.data(),
+                                                     stageImInverseF_.data(), foldedPeak, havePeak);
     } else {
         forwardPlain(re, im, h, stageReF_.data(), stageImF_.data());
         productPlain(re, im, h, unpackReF_.data(), unpackImF_.data(), refReF_.data(),

@@ -77,4 +77,7 @@ private:
     int lastExp_ = kNoScale;
 };
 
+// For tests: false keeps to eight lanes where sixteen would be used.
+void allowWideTransforms(bool allow);
+
 } // namespace tarnix::modules
