@@ -1,8 +1,10 @@
 // Processing module kernels on full-length traces (16,383 samples).
+#include "core/extended.h"
 #include "core/session.h"
 #include "formats/demo_line.h"
 #include "formats/file_open.h"
 #include "processing/module_state.h"
+#include "processing/modules/correlation.h"
 #include "processing/modules/decon.h"
 #include "processing/modules/fft.h"
 #include "processing/modules/fir.h"
@@ -226,6 +228,19 @@ void BM_ASTM4000(benchmark::State& bs) {
         first = false;
     });
 }
+// Both on eight lanes at most, as on processors without the sixteen-lane ones.
+void BM_AGCM4000EightLanes(benchmark::State& bs) {
+    allowWideConversions(false);
+    BM_AGCM4000(bs);
+    allowWideConversions(true);
+}
+void BM_ASTM4000EightLanes(benchmark::State& bs) {
+    allowWideConversions(false);
+    allowWideTransforms(false);
+    BM_ASTM4000(bs);
+    allowWideConversions(true);
+    allowWideTransforms(true);
+}
 void BM_RCCM4000(benchmark::State& bs) {
     runOnTrace(bs, [](TraceBuffer& t) {
         auto e = reflectionCoefficient(t, kShort, 1100, 60, true, 82.5, 7.2e-6);
@@ -236,6 +251,8 @@ void BM_RCCM4000(benchmark::State& bs) {
 BENCHMARK(BM_STAM4000);
 BENCHMARK(BM_STTM4000);
 BENCHMARK(BM_ASTM4000);
+BENCHMARK(BM_AGCM4000EightLanes);
+BENCHMARK(BM_ASTM4000EightLanes);
 BENCHMARK(BM_RCCM4000);
 
 } // namespace
