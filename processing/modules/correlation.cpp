@@ -799,39 +799,49 @@ using D4 = lanes::V4;
     return r;
 }
 // dotBody(x, m, cx) and dotBody(y, m, cy) for cy <= cx, with the same
-// operations, reading m once where both need it.
-[[gnu::always_inline]] inline void dotPairBody(const double* __restrict x,
-                                               const double* __restrict y,
-                                               const double* __restrict m, int cx, int cy,
-                                               double& rx, double& ry) {
-    D4 s0{}, s1{}, s2{}, s3{}, t0{}, t1{}, t2{}, t3{};
+// operations (on V of four or eight lanes), reading m once where both need it.
+template <class V> [[gnu::always_inline]] inline V loadDoubles(const double* p) {
+    V v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+template <class V> [[gnu::always_inline]] inline double laneSum(V s) {
+    if constexpr (sizeof(V) == 32)
+        return (s[0] + s[1]) + (s[2] + s[3]);
+    else
+        return ((s[0] + s[1]) + (s[2] + s[3])) + ((s[4] + s[5]) + (s[6] + s[7]));
+}
+template <class V>
+[[gnu::always_inline]] inline void
+dotPairBody(const double* __restrict x, const double* __restrict y, const double* __restrict m,
+            int cx, int cy, double& rx, double& ry) {
+    constexpr int w = sizeof(V) / sizeof(double);
+    auto ld = [](const double* p) [[gnu::always_inline]] { return loadDoubles<V>(p); };
+    V s0{}, s1{}, s2{}, s3{}, t0{}, t1{}, t2{}, t3{};
     int i = 0;
-    for (; i + 16 <= cy; i += 16) {
-        const D4 m0 = lanes::load4(m + i), m1 = lanes::load4(m + i + 4),
-                 m2 = lanes::load4(m + i + 8), m3 = lanes::load4(m + i + 12);
-        s0 += lanes::load4(x + i) * m0;
-        s1 += lanes::load4(x + i + 4) * m1;
-        s2 += lanes::load4(x + i + 8) * m2;
-        s3 += lanes::load4(x + i + 12) * m3;
-        t0 += lanes::load4(y + i) * m0;
-        t1 += lanes::load4(y + i + 4) * m1;
-        t2 += lanes::load4(y + i + 8) * m2;
-        t3 += lanes::load4(y + i + 12) * m3;
+    for (; i + 4 * w <= cy; i += 4 * w) {
+        const V m0 = ld(m + i), m1 = ld(m + i + w), m2 = ld(m + i + 2 * w), m3 = ld(m + i + 3 * w);
+        s0 += ld(x + i) * m0;
+        s1 += ld(x + i + w) * m1;
+        s2 += ld(x + i + 2 * w) * m2;
+        s3 += ld(x + i + 3 * w) * m3;
+        t0 += ld(y + i) * m0;
+        t1 += ld(y + i + w) * m1;
+        t2 += ld(y + i + 2 * w) * m2;
+        t3 += ld(y + i + 3 * w) * m3;
     }
     int k = i;
-    for (; k + 16 <= cx; k += 16) {
-        s0 += lanes::load4(x + k) * lanes::load4(m + k);
-        s1 += lanes::load4(x + k + 4) * lanes::load4(m + k + 4);
-        s2 += lanes::load4(x + k + 8) * lanes::load4(m + k + 8);
-        s3 += lanes::load4(x + k + 12) * lanes::load4(m + k + 12);
+    for (; k + 4 * w <= cx; k += 4 * w) {
+        s0 += ld(x + k) * ld(m + k);
+        s1 += ld(x + k + w) * ld(m + k + w);
+        s2 += ld(x + k + 2 * w) * ld(m + k + 2 * w);
+        s3 += ld(x + k + 3 * w) * ld(m + k + 3 * w);
     }
-    for (; k + 4 <= cx; k += 4) s0 += lanes::load4(x + k) * lanes::load4(m + k);
-    const D4 s = (s0 + s1) + (s2 + s3);
-    rx = (s[0] + s[1]) + (s[2] + s[3]);
+    for (; k + w <= cx; k += w) s0 += ld(x + k) * ld(m + k);
+    rx = laneSum((s0 + s1) + (s2 + s3));
     for (; k < cx; ++k) rx += x[k] * m[k];
-    for (; i + 4 <= cy; i += 4) t0 += lanes::load4(y + i) * lanes::load4(m + i);
-    const D4 t = (t0 + t1) + (t2 + t3);
-    ry = (t[0] + t[1]) + (t[2] + t[3]);
+    for (; i + w <= cy; i += w) t0 += ld(y + i) * ld(m + i);
+    ry = laneSum((t0 + t1) + (t2 + t3));
     for (; i < cy; ++i) ry += y[i] * m[i];
 }
 [[gnu::target("avx2,fma")]] double dotFma(const double* x, const double* m, int c) {
@@ -842,11 +852,17 @@ double dotPlain(const double* x, const double* m, int c) {
 }
 [[gnu::target("avx2,fma")]] void dotPairFma(const double* x, const double* y, const double* m,
                                             int cx, int cy, double& rx, double& ry) {
-    dotPairBody(x, y, m, cx, cy, rx, ry);
+    dotPairBody<D4>(x, y, m, cx, cy, rx, ry);
+}
+[[gnu::target("avx2,fma,avx512f")]] void dotPairWide(const double* x, const double* y,
+                                                     const double* m, int cx, int cy, double& rx,
+                                                     double& ry) {
+    using D8 = double __attribute__((vector_size(64)));
+    dotPairBody<D8>(x, y, m, cx, cy, rx, ry);
 }
 void dotPairPlain(const double* x, const double* y, const double* m, int cx, int cy, double& rx,
                   double& ry) {
-    dotPairBody(x, y, m, cx, cy, rx, ry);
+    dotPairBody<D4>(x, y, m, cx, cy, rx, ry);
 }
 
 // d[0..n) times down (kept in d; with Scale false, down is 1 and d stays as it
@@ -1188,7 +1204,8 @@ int RealCorrelation::narrow(int* lags, int count, double P, bool& surelyPositive
         // Ascending lags: the first sum is the longer.
         const int a = lags[j], b = lags[j + 1];
         if (fma)
-            dotPairFma(v + a, v + b, m, n - a, n - b, sums[j], sums[j + 1]);
+            (haveWide() ? dotPairWide : dotPairFma)(v + a, v + b, m, n - a, n - b, sums[j],
+                                                    sums[j + 1]);
         else
             dotPairPlain(v + a, v + b, m, n - a, n - b, sums[j], sums[j + 1]);
         top = std::max(top, std::max(sums[j], sums[j + 1]));
