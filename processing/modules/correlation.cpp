@@ -279,6 +279,17 @@ template <class V>
     return (p & ~63) | ((p & 7) << 3) | ((p >> 3) & 7);
 }
 
+// Loads kept in a register, and stores, of eight or sixteen lanes.
+template <class V> [[gnu::always_inline]] inline V loadReg(const float* p) {
+    V v;
+    std::memcpy(&v, p, sizeof v);
+    asm("" : "+v"(v));
+    return v;
+}
+template <class V> [[gnu::always_inline]] inline void storeLanes(float* p, V v) {
+    std::memcpy(p, &v, sizeof v);
+}
+
 [[gnu::always_inline]] inline void transpose8(F8* v) {
     F8 t[8], u[8];
     for (int k = 0; k < 8; k += 2) {
@@ -296,86 +307,138 @@ template <class V>
         v[k + 4] = pick<4, 5, 6, 7, 12, 13, 14, 15>(u[k], u[k + 4]);
     }
 }
+// Two 64s at once: each half of the sixteen lanes transposed as transpose8 does.
+template <int... I> [[gnu::always_inline]] inline F16 pick16(F16 a, F16 b) {
+    return __builtin_shufflevector(a, b, I...);
+}
+[[gnu::always_inline]] inline void transpose8(F16* v) {
+    F16 t[8], u[8];
+    for (int k = 0; k < 8; k += 2) {
+        t[k] = pick16<0, 16, 1, 17, 4, 20, 5, 21, 8, 24, 9, 25, 12, 28, 13, 29>(v[k], v[k + 1]);
+        t[k + 1] =
+            pick16<2, 18, 3, 19, 6, 22, 7, 23, 10, 26, 11, 27, 14, 30, 15, 31>(v[k], v[k + 1]);
+    }
+    for (int k = 0; k < 8; k += 4) {
+        u[k] = pick16<0, 1, 16, 17, 4, 5, 20, 21, 8, 9, 24, 25, 12, 13, 28, 29>(t[k], t[k + 2]);
+        u[k + 1] =
+            pick16<2, 3, 18, 19, 6, 7, 22, 23, 10, 11, 26, 27, 14, 15, 30, 31>(t[k], t[k + 2]);
+        u[k + 2] =
+            pick16<0, 1, 16, 17, 4, 5, 20, 21, 8, 9, 24, 25, 12, 13, 28, 29>(t[k + 1], t[k + 3]);
+        u[k + 3] =
+            pick16<2, 3, 18, 19, 6, 7, 22, 23, 10, 11, 26, 27, 14, 15, 30, 31>(t[k + 1], t[k + 3]);
+    }
+    for (int k = 0; k < 4; ++k) {
+        v[k] = pick16<0, 1, 2, 3, 16, 17, 18, 19, 8, 9, 10, 11, 24, 25, 26, 27>(u[k], u[k + 4]);
+        v[k + 4] =
+            pick16<4, 5, 6, 7, 20, 21, 22, 23, 12, 13, 14, 15, 28, 29, 30, 31>(u[k], u[k + 4]);
+    }
+}
 
-// The forward's stage L = 8 (with eight) and its last three on 64 places, read
-// in natural order and written transposed; the same operations as
-// forwardLastThree, where the twiddle 1 needs none.
+// Vector k of a 64 (F8), or of two 64s side by side (F16, the second in the
+// upper lanes).
+template <class V> [[gnu::always_inline]] inline V loadGroups(const float* p) {
+    if constexpr (sizeof(V) == sizeof(F8)) {
+        return loadReg8(p);
+    } else {
+        V v = __builtin_shufflevector(load8(p), load8(p + 64), 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11,
+                                      12, 13, 14, 15);
+        asm("" : "+v"(v));
+        return v;
+    }
+}
+template <class V> [[gnu::always_inline]] inline void storeGroups(float* p, V v) {
+    if constexpr (sizeof(V) == sizeof(F8)) {
+        store8(p, v);
+    } else {
+        store8(p, __builtin_shufflevector(v, v, 0, 1, 2, 3, 4, 5, 6, 7));
+        store8(p + 64, __builtin_shufflevector(v, v, 8, 9, 10, 11, 12, 13, 14, 15));
+    }
+}
+template <class V> [[gnu::always_inline]] inline V bothGroups(F8 w) {
+    if constexpr (sizeof(V) == sizeof(F8))
+        return w;
+    else
+        return __builtin_shufflevector(w, w, 0, 1, 2, 3, 4, 5, 6, 7, 0, 1, 2, 3, 4, 5, 6, 7);
+}
+
+// The forward's stage L = 8 (with eight) and its last three on 64 places (or
+// two 64s), read in natural order and written transposed; the same operations
+// as forwardLastThree, where the twiddle 1 needs none.
+template <class V>
 [[gnu::always_inline]] inline void forwardLastTransposed(float* __restrict re, float* __restrict im,
                                                          bool eight, F8 w8r, F8 w8i,
                                                          const float* tabRe, const float* tabIm) {
-    F8 r[8], i[8];
-    for (int k = 0; k < 8; ++k) r[k] = loadReg8(re + 8 * k), i[k] = loadReg8(im + 8 * k);
-    if (eight)
-        for (int k = 0; k < 8; k += 2) forwardPair(r[k], i[k], r[k + 1], i[k + 1], w8r, w8i);
+    V r[8], i[8];
+    for (int k = 0; k < 8; ++k) r[k] = loadGroups<V>(re + 8 * k), i[k] = loadGroups<V>(im + 8 * k);
+    if (eight) {
+        const V wr = bothGroups<V>(w8r), wi = bothGroups<V>(w8i);
+        for (int k = 0; k < 8; k += 2) forwardPair(r[k], i[k], r[k + 1], i[k + 1], wr, wi);
+    }
     transpose8(r);
     transpose8(i);
     {
-        const F8 dr = r[0] - r[4], di = i[0] - i[4];
+        const V dr = r[0] - r[4], di = i[0] - i[4];
         r[0] = r[0] + r[4], i[0] = i[0] + i[4];
         r[4] = dr, i[4] = di;
     }
     for (int l = 1; l < 4; ++l)
-        forwardPair(r[l], i[l], r[l + 4], i[l + 4], F8{} + tabRe[3 + l], F8{} + tabIm[3 + l]);
+        forwardPair(r[l], i[l], r[l + 4], i[l + 4], V{} + tabRe[3 + l], V{} + tabIm[3 + l]);
     for (int l = 0; l < 8; l += 4) {
-        const F8 a0r = r[l] + r[l + 2], a0i = i[l] + i[l + 2];
-        const F8 a2r = r[l] - r[l + 2], a2i = i[l] - i[l + 2];
-        const F8 a1r = r[l + 1] + r[l + 3], a1i = i[l + 1] + i[l + 3];
+        const V a0r = r[l] + r[l + 2], a0i = i[l] + i[l + 2];
+        const V a2r = r[l] - r[l + 2], a2i = i[l] - i[l + 2];
+        const V a1r = r[l + 1] + r[l + 3], a1i = i[l + 1] + i[l + 3];
         // -i x (x1 - x3)
-        const F8 a3r = i[l + 1] - i[l + 3], a3i = r[l + 3] - r[l + 1];
+        const V a3r = i[l + 1] - i[l + 3], a3i = r[l + 3] - r[l + 1];
         r[l] = a0r + a1r, i[l] = a0i + a1i;
         r[l + 1] = a0r - a1r, i[l + 1] = a0i - a1i;
         r[l + 2] = a2r + a3r, i[l + 2] = a2i + a3i;
         r[l + 3] = a2r - a3r, i[l + 3] = a2i - a3i;
     }
-    for (int k = 0; k < 8; ++k) store8(re + 8 * k, r[k]), store8(im + 8 * k, i[k]);
+    for (int k = 0; k < 8; ++k) storeGroups(re + 8 * k, r[k]), storeGroups(im + 8 * k, i[k]);
 }
 
 // The inverse's first three stages and L = 8 (with eight) on 64 transposed
-// places, written in natural order; adds the squares of the bins to norm2.
-[[gnu::always_inline]] inline void inverseFirstTransposed(float* __restrict re,
-                                                          float* __restrict im, bool eight, F8 w8r,
-                                                          F8 w8i, const float* tabRe,
-                                                          const float* tabImInverse, F8& norm2) {
-    F8 r[8], i[8];
+// places (or two 64s), written in natural order; adds the squares of the bins
+// to norm2.
+template <class V>
+[[gnu::always_inline]] inline void
+inverseFirstTransposed(float* __restrict re, float* __restrict im, bool eight, F8 w8r, F8 w8i,
+                       const float* tabRe, const float* tabImInverse, F8& norm2) {
+    V r[8], i[8], squares{};
     for (int k = 0; k < 8; ++k) {
-        r[k] = loadReg8(re + 8 * k), i[k] = loadReg8(im + 8 * k);
-        norm2 += r[k] * r[k] + i[k] * i[k];
+        r[k] = loadGroups<V>(re + 8 * k), i[k] = loadGroups<V>(im + 8 * k);
+        squares += r[k] * r[k] + i[k] * i[k];
     }
+    if constexpr (sizeof(V) == sizeof(F8))
+        norm2 += squares;
+    else
+        norm2 += __builtin_shufflevector(squares, squares, 0, 1, 2, 3, 4, 5, 6, 7) +
+                 __builtin_shufflevector(squares, squares, 8, 9, 10, 11, 12, 13, 14, 15);
     for (int l = 0; l < 8; l += 4) {
-        const F8 a0r = r[l] + r[l + 1], a0i = i[l] + i[l + 1];
-        const F8 a1r = r[l] - r[l + 1], a1i = i[l] - i[l + 1];
-        const F8 a2r = r[l + 2] + r[l + 3], a2i = i[l + 2] + i[l + 3];
+        const V a0r = r[l] + r[l + 1], a0i = i[l] + i[l + 1];
+        const V a1r = r[l] - r[l + 1], a1i = i[l] - i[l + 1];
+        const V a2r = r[l + 2] + r[l + 3], a2i = i[l + 2] + i[l + 3];
         // +i x (x2 - x3)
-        const F8 a3r = i[l + 3] - i[l + 2], a3i = r[l + 2] - r[l + 3];
+        const V a3r = i[l + 3] - i[l + 2], a3i = r[l + 2] - r[l + 3];
         r[l] = a0r + a2r, i[l] = a0i + a2i;
         r[l + 2] = a0r - a2r, i[l + 2] = a0i - a2i;
         r[l + 1] = a1r + a3r, i[l + 1] = a1i + a3i;
         r[l + 3] = a1r - a3r, i[l + 3] = a1i - a3i;
     }
     {
-        const F8 qr = r[4], qi = i[4];
+        const V qr = r[4], qi = i[4];
         r[4] = r[0] - qr, i[4] = i[0] - qi;
         r[0] = r[0] + qr, i[0] = i[0] + qi;
     }
     for (int l = 1; l < 4; ++l)
-        inversePair(r[l], i[l], r[l + 4], i[l + 4], F8{} + tabRe[3 + l],
-                    F8{} + tabImInverse[3 + l]);
+        inversePair(r[l], i[l], r[l + 4], i[l + 4], V{} + tabRe[3 + l], V{} + tabImInverse[3 + l]);
     transpose8(r);
     transpose8(i);
-    if (eight)
-        for (int k = 0; k < 8; k += 2) inversePair(r[k], i[k], r[k + 1], i[k + 1], w8r, w8i);
-    for (int k = 0; k < 8; ++k) store8(re + 8 * k, r[k]), store8(im + 8 * k, i[k]);
-}
-
-// Loads kept in a register, and stores, of eight or sixteen lanes.
-template <class V> [[gnu::always_inline]] inline V loadReg(const float* p) {
-    V v;
-    std::memcpy(&v, p, sizeof v);
-    asm("" : "+v"(v));
-    return v;
-}
-template <class V> [[gnu::always_inline]] inline void storeLanes(float* p, V v) {
-    std::memcpy(p, &v, sizeof v);
+    if (eight) {
+        const V wr = bothGroups<V>(w8r), wi = bothGroups<V>(w8i);
+        for (int k = 0; k < 8; k += 2) inversePair(r[k], i[k], r[k + 1], i[k + 1], wr, wi);
+    }
+    for (int k = 0; k < 8; ++k) storeGroups(re + 8 * k, r[k]), storeGroups(im + 8 * k, i[k]);
 }
 
 // The forward's stages L = 2M and M (M = h/4) where the upper half of the
@@ -491,8 +554,12 @@ template <int W>
     }
     if (h >= 64) {
         const F8 w8r = load8(tabRe + 7), w8i = load8(tabIm + 7);
-        for (int s = 0; s < h; s += 64)
-            forwardLastTransposed(re + s, im + s, stages == 1, w8r, w8i, tabRe, tabIm);
+        if (W == 16 && h >= 128)
+            for (int s = 0; s < h; s += 128)
+                forwardLastTransposed<F16>(re + s, im + s, stages == 1, w8r, w8i, tabRe, tabIm);
+        else
+            for (int s = 0; s < h; s += 64)
+                forwardLastTransposed<F8>(re + s, im + s, stages == 1, w8r, w8i, tabRe, tabIm);
         return;
     }
     const F8 w4r = {1, 1, 1, 1, tabRe[3], tabRe[4], tabRe[5], tabRe[6]};
@@ -534,8 +601,14 @@ inverseEights(float* __restrict re, float* __restrict im, int h, int keep, int o
     if (h >= 64) {
         const bool eight = stages % 2 == 1;
         const F8 w8r = load8(tabRe + 7), w8i = load8(tabImInverse + 7);
-        for (int s = 0; s < h; s += 64)
-            inverseFirstTransposed(re + s, im + s, eight, w8r, w8i, tabRe, tabImInverse, norm2);
+        if (W == 16 && h >= 128)
+            for (int s = 0; s < h; s += 128)
+                inverseFirstTransposed<F16>(re + s, im + s, eight, w8r, w8i, tabRe, tabImInverse,
+                                            norm2);
+        else
+            for (int s = 0; s < h; s += 64)
+                inverseFirstTransposed<F8>(re + s, im + s, eight, w8r, w8i, tabRe, tabImInverse,
+                                           norm2);
         if (eight) --stages, L = 16;
     } else if (stages % 2 == 1) {
         const F8 w8r = loadReg8(tabRe + 7), w8i = loadReg8(tabImInverse + 7);
