@@ -884,7 +884,14 @@ template <class V> [[gnu::always_inline]] inline double laneSum(V s) {
     else
         return ((s[0] + s[1]) + (s[2] + s[3])) + ((s[4] + s[5]) + (s[6] + s[7]));
 }
-template <class V>
+// Kept in a register (with Held): folded into both products that use it, a
+// load would be read twice.
+template <class V, bool Held> [[gnu::always_inline]] inline V loadHeld(const double* p) {
+    V v = loadDoubles<V>(p);
+    if constexpr (Held) asm("" : "+v"(v));
+    return v;
+}
+template <class V, bool Held = true>
 [[gnu::always_inline]] inline void
 dotPairBody(const double* __restrict x, const double* __restrict y, const double* __restrict m,
             int cx, int cy, double& rx, double& ry) {
@@ -893,7 +900,8 @@ dotPairBody(const double* __restrict x, const double* __restrict y, const double
     V s0{}, s1{}, s2{}, s3{}, t0{}, t1{}, t2{}, t3{};
     int i = 0;
     for (; i + 4 * w <= cy; i += 4 * w) {
-        const V m0 = ld(m + i), m1 = ld(m + i + w), m2 = ld(m + i + 2 * w), m3 = ld(m + i + 3 * w);
+        const V m0 = loadHeld<V, Held>(m + i), m1 = loadHeld<V, Held>(m + i + w),
+                m2 = loadHeld<V, Held>(m + i + 2 * w), m3 = loadHeld<V, Held>(m + i + 3 * w);
         s0 += ld(x + i) * m0;
         s1 += ld(x + i + w) * m1;
         s2 += ld(x + i + 2 * w) * m2;
@@ -935,7 +943,7 @@ double dotPlain(const double* x, const double* m, int c) {
 }
 void dotPairPlain(const double* x, const double* y, const double* m, int cx, int cy, double& rx,
                   double& ry) {
-    dotPairBody<D4>(x, y, m, cx, cy, rx, ry);
+    dotPairBody<D4, false>(x, y, m, cx, cy, rx, ry);
 }
 
 // d[0..n) times down (kept in d; with Scale false, down is 1 and d stays as it
