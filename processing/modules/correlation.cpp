@@ -146,12 +146,20 @@ using F16 = float __attribute__((vector_size(64)));
 [[gnu::always_inline]] inline void store8(float* p, F8 v) {
     std::memcpy(p, &v, sizeof v);
 }
-// The same, but kept in a register: the compiler would otherwise fold the
-// load into both operations that use it, and the transforms are bound by loads.
-[[gnu::always_inline]] inline F8 loadReg8(const float* p) {
-    F8 v = load8(p);
-    asm("" : "+x"(v));
+// Loads kept in a register, and stores, of eight or sixteen lanes: the
+// compiler would otherwise fold a load into every operation that uses it, and
+// the transforms are bound by loads.
+template <class V> [[gnu::always_inline]] inline V loadReg(const float* p) {
+    V v;
+    std::memcpy(&v, p, sizeof v);
+    asm("" : "+v"(v));
     return v;
+}
+template <class V> [[gnu::always_inline]] inline void storeLanes(float* p, V v) {
+    std::memcpy(p, &v, sizeof v);
+}
+[[gnu::always_inline]] inline F8 loadReg8(const float* p) {
+    return loadReg<F8>(p);
 }
 [[gnu::always_inline]] inline F8 reversed8(F8 v) {
     return __builtin_shufflevector(v, v, 7, 6, 5, 4, 3, 2, 1, 0);
@@ -277,17 +285,6 @@ template <class V>
 // vectors instead of within them, and each transform transposes only once.
 [[gnu::always_inline]] inline int transposedPlace(int p) {
     return (p & ~63) | ((p & 7) << 3) | ((p >> 3) & 7);
-}
-
-// Loads kept in a register, and stores, of eight or sixteen lanes.
-template <class V> [[gnu::always_inline]] inline V loadReg(const float* p) {
-    V v;
-    std::memcpy(&v, p, sizeof v);
-    asm("" : "+v"(v));
-    return v;
-}
-template <class V> [[gnu::always_inline]] inline void storeLanes(float* p, V v) {
-    std::memcpy(p, &v, sizeof v);
 }
 
 [[gnu::always_inline]] inline void transpose8(F8* v) {
