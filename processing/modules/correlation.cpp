@@ -139,24 +139,18 @@ using F8 = float __attribute__((vector_size(32)));
 using F16 = float __attribute__((vector_size(64)));
 
 [[gnu::always_inline]] inline F8 load8(const float* p) {
-    F8 v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
+    return lanes::load<F8>(p);
 }
 [[gnu::always_inline]] inline void store8(float* p, F8 v) {
-    std::memcpy(p, &v, sizeof v);
+    lanes::store(p, v);
 }
-// Loads kept in a register, and stores, of eight or sixteen lanes: the
-// compiler would otherwise fold a load into every operation that uses it, and
-// the transforms are bound by loads.
+// Loads kept in a register, of eight or sixteen lanes: the compiler would
+// otherwise fold a load into every operation that uses it, and the transforms
+// are bound by loads.
 template <class V> [[gnu::always_inline]] inline V loadReg(const float* p) {
-    V v;
-    std::memcpy(&v, p, sizeof v);
+    V v = lanes::load<V>(p);
     asm("" : "+v"(v));
     return v;
-}
-template <class V> [[gnu::always_inline]] inline void storeLanes(float* p, V v) {
-    std::memcpy(p, &v, sizeof v);
 }
 [[gnu::always_inline]] inline F8 loadReg8(const float* p) {
     return loadReg<F8>(p);
@@ -457,10 +451,10 @@ template <class V>
         cr = loadReg<V>(w2r + j), ci = loadReg<V>(w2i + j);
         forwardPair(ar, ai, br, bi, cr, ci);
         forwardPair(er, ei, fr, fi, cr, ci);
-        storeLanes(re + j, ar), storeLanes(im + j, ai);
-        storeLanes(re + M + j, br), storeLanes(im + M + j, bi);
-        storeLanes(re + 2 * M + j, er), storeLanes(im + 2 * M + j, ei);
-        storeLanes(re + 3 * M + j, fr), storeLanes(im + 3 * M + j, fi);
+        lanes::store(re + j, ar), lanes::store(im + j, ai);
+        lanes::store(re + M + j, br), lanes::store(im + M + j, bi);
+        lanes::store(re + 2 * M + j, er), lanes::store(im + 2 * M + j, ei);
+        lanes::store(re + 3 * M + j, fr), lanes::store(im + 3 * M + j, fi);
     }
 }
 
@@ -486,9 +480,10 @@ template <class V>
             const V wr = loadReg<V>(w2r + j), wi = loadReg<V>(w2i + j);
             forwardPair(ar, ai, br, bi, wr, wi);
             forwardPair(cr, ci, dr, di, wr, wi);
-            storeLanes(r, ar), storeLanes(i, ai), storeLanes(r + M, br), storeLanes(i + M, bi);
-            storeLanes(r + L, cr), storeLanes(i + L, ci);
-            storeLanes(r + L + M, dr), storeLanes(i + L + M, di);
+            lanes::store(r, ar), lanes::store(i, ai), lanes::store(r + M, br),
+                lanes::store(i + M, bi);
+            lanes::store(r + L, cr), lanes::store(i + L, ci);
+            lanes::store(r + L + M, dr), lanes::store(i + L + M, di);
         }
 }
 
@@ -513,9 +508,10 @@ template <class V>
             inversePair(cr, ci, dr, di, wr, wi);
             inversePair(ar, ai, cr, ci, loadReg<V>(w2r + j), loadReg<V>(w2i + j));
             inversePair(br, bi, dr, di, loadReg<V>(w2r + L + j), loadReg<V>(w2i + L + j));
-            storeLanes(r, ar), storeLanes(i, ai), storeLanes(r + L, br), storeLanes(i + L, bi);
-            storeLanes(r + 2 * L, cr), storeLanes(i + 2 * L, ci);
-            storeLanes(r + 3 * L, dr), storeLanes(i + 3 * L, di);
+            lanes::store(r, ar), lanes::store(i, ai), lanes::store(r + L, br),
+                lanes::store(i + L, bi);
+            lanes::store(r + 2 * L, cr), lanes::store(i + 2 * L, ci);
+            lanes::store(r + 3 * L, dr), lanes::store(i + 3 * L, di);
         }
 }
 
@@ -725,7 +721,7 @@ template <int W>
             return __builtin_shufflevector(v, v, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1,
                                            0);
     };
-    auto store = [](float* a, V v) [[gnu::always_inline]] { storeLanes(a, v); };
+    auto store = [](float* a, V v) [[gnu::always_inline]] { lanes::store(a, v); };
     V zar = load(re + p), zai = load(im + p);
     V zbr = back(load(re + q)), zbi = back(load(im + q));
     productPair<V>(zar, zai, zbr, zbi, load(wr + p), load(wi + p), load(rr + p), load(ri + p),
@@ -870,11 +866,6 @@ using D4 = lanes::V4;
 }
 // dotBody(x, m, cx) and dotBody(y, m, cy) for cy <= cx, with the same
 // operations (on V of four or eight lanes), reading m once where both need it.
-template <class V> [[gnu::always_inline]] inline V loadDoubles(const double* p) {
-    V v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
 template <class V> [[gnu::always_inline]] inline double laneSum(V s) {
     if constexpr (sizeof(V) == 32)
         return (s[0] + s[1]) + (s[2] + s[3]);
@@ -884,7 +875,7 @@ template <class V> [[gnu::always_inline]] inline double laneSum(V s) {
 // Kept in a register (with Held): folded into both products that use it, a
 // load would be read twice.
 template <class V, bool Held> [[gnu::always_inline]] inline V loadHeld(const double* p) {
-    V v = loadDoubles<V>(p);
+    V v = lanes::load<V>(p);
     if constexpr (Held) asm("" : "+v"(v));
     return v;
 }
@@ -893,7 +884,7 @@ template <class V, bool Held = true>
 dotPairBody(const double* __restrict x, const double* __restrict y, const double* __restrict m,
             int cx, int cy, double& rx, double& ry) {
     constexpr int w = sizeof(V) / sizeof(double);
-    auto ld = [](const double* p) [[gnu::always_inline]] { return loadDoubles<V>(p); };
+    auto ld = [](const double* p) [[gnu::always_inline]] { return lanes::load<V>(p); };
     V s0{}, s1{}, s2{}, s3{}, t0{}, t1{}, t2{}, t3{};
     int i = 0;
     for (; i + 4 * w <= cy; i += 4 * w) {
